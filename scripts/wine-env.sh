@@ -1,0 +1,56 @@
+# Sourced by test.sh and demo.sh: a display, a Wine prefix in the build tree
+# and one long-lived wineserver, all stopped again by wine_env_stop.
+#
+# The wineserver is started here, outside ctest, with closed standard streams:
+# a server that inherits ctest's pipes keeps them open and ctest waits forever.
+
+wine_env_start() {
+  local build=$1
+  export WINEPREFIX=$build/wineprefix
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINE_LOCPATH=$build/locale
+  mkdir -p "$build"
+
+  # A Chinese locale for the tests that need Wine's ANSI code page to be 936.
+  if [ ! -d "$WINE_LOCPATH/zh_CN.UTF-8" ]; then
+    mkdir -p "$WINE_LOCPATH"
+    localedef -i zh_CN -f UTF-8 "$WINE_LOCPATH/zh_CN.UTF-8" >/dev/null 2>&1 || true
+  fi
+
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    local n
+    for n in $(seq 90 140); do
+      [ -e /tmp/.X$n-lock ] && continue
+      Xvfb :$n -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+      WINE_ENV_XVFB=$!
+      export DISPLAY=:$n
+      local i
+      for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+      xdpyinfo >/dev/null 2>&1 && break
+      kill "$WINE_ENV_XVFB" 2>/dev/null || true; WINE_ENV_XVFB=
+    done
+  fi
+
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine: creating the prefix in $WINEPREFIX"
+    /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1 || true
+    # Dialog templates ask for 宋体 (SimSun); let a CJK font stand in for it.
+    local name
+    for name in SimSun 宋体 NSimSun; do
+      /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" \
+        /d 'WenQuanYi Micro Hei' /f </dev/null >/dev/null 2>&1 || true
+    done
+    /usr/lib/wine/wineserver -w </dev/null >/dev/null 2>&1 || true
+  fi
+  /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
+  /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
+}
+
+wine_env_stop() {
+  /usr/lib/wine/wineserver -k </dev/null >/dev/null 2>&1 || true
+  if [ -n "${WINE_ENV_XVFB:-}" ]; then
+    kill "$WINE_ENV_XVFB" 2>/dev/null || true
+    wait "$WINE_ENV_XVFB" 2>/dev/null || true
+  fi
+}
