@@ -84,7 +84,8 @@ TEST(ChatLogFile, FreshObjectIsClosed) {
 TEST(ChatLogFile, OpenReadsHeaderAndRecords) {
     CTempDir dir;
     std::string path = dir.File("555.dat");
-    ASSERT_TRUE(WriteFileBytes(path, header("555", "owner", "\xd5\xc5\xc8\xfd") + recs(3)));
+    ASSERT_TRUE(WriteChatLogFile(path, {"555", "owner", "\xd5\xc5\xc8\xfd"},
+                                 {{1000, 0, "m0"}, {1001, 1, "m1"}, {1002, 2, "m2"}}));
     CChatLogFile log;
     ASSERT_TRUE(log.Open(path.c_str()));
     EXPECT_EQ(log.GetState(), CChatLogFile::State::Open);
