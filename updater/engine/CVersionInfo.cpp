@@ -8,8 +8,7 @@ const char kUrlSection[] = "DownloadUrls";
 
 CVersionInfo::CVersionInfo() : m_szCurrentVersion{} {}
 
-bool CVersionInfo::LoadVersion(const char* pszPath)
-{
+bool CVersionInfo::LoadVersion(const char* pszPath) {
     Empty();
     if (!Load(pszPath))
         return false;
@@ -19,15 +18,15 @@ bool CVersionInfo::LoadVersion(const char* pszPath)
     return GetKeyCount(kUrlSection) > 0;
 }
 
-void CVersionInfo::Empty()
-{
+void CVersionInfo::Empty() {
     Clear();
     m_szCurrentVersion[0] = '\0';
 }
 
-unsigned CVersionInfo::GetDownloadUrlCount() const { return GetKeyCount(kUrlSection); }
+unsigned CVersionInfo::GetDownloadUrlCount() const {
+    return GetKeyCount(kUrlSection);
+}
 
-const char* CVersionInfo::GetDownloadUrl(int nIndex) const
-{
+const char* CVersionInfo::GetDownloadUrl(int nIndex) const {
     return GetValueAt(kUrlSection, nIndex);
 }

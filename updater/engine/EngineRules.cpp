@@ -5,11 +5,12 @@
 #include "EngineTexts.h"
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 } // namespace
 
-bool CopyFittingText(char* pszBuffer, std::size_t nSize, const char* pszSource)
-{
+bool CopyFittingText(char* pszBuffer, std::size_t nSize, const char* pszSource) {
     if (pszBuffer == nullptr || nSize == 0)
         return false;
     if (pszSource == nullptr) {
@@ -23,8 +24,7 @@ bool CopyFittingText(char* pszBuffer, std::size_t nSize, const char* pszSource)
     return true;
 }
 
-bool BuildSetupPath(const char* pszTempFolder, char* pszBuffer, std::size_t nSize)
-{
+bool BuildSetupPath(const char* pszTempFolder, char* pszBuffer, std::size_t nSize) {
     if (pszTempFolder == nullptr || pszTempFolder[0] == '\0' || pszBuffer == nullptr)
         return false;
     const std::size_t nFolder = std::strlen(pszTempFolder);
@@ -41,8 +41,7 @@ bool BuildSetupPath(const char* pszTempFolder, char* pszBuffer, std::size_t nSiz
     return true;
 }
 
-bool ParseContentLength(const char* pszText, std::uint64_t& nLength)
-{
+bool ParseContentLength(const char* pszText, std::uint64_t& nLength) {
     if (pszText == nullptr)
         return false;
     const char* p = pszText;
@@ -65,21 +64,19 @@ bool ParseContentLength(const char* pszText, std::uint64_t& nLength)
     return true;
 }
 
-std::uint32_t ExpectedTotal(const char* pszContentLength, std::uint32_t nAvailable)
-{
-    std::uint64_t nLength = 0;
-    if (ParseContentLength(pszContentLength, nLength) && nLength != 0)
-        return static_cast<std::uint32_t>(nLength);
-    return nAvailable;
+bool AnnouncedLength(const char* pszContentLength, std::uint64_t& nLength) {
+    std::uint64_t nValue = 0;
+    if (!ParseContentLength(pszContentLength, nValue) || nValue == 0)
+        return false;
+    nLength = nValue;
+    return true;
 }
 
-bool IsBodyComplete(bool bLengthAnnounced, std::uint64_t nAnnounced, std::uint64_t nReceived)
-{
+bool IsBodyComplete(bool bLengthAnnounced, std::uint64_t nAnnounced, std::uint64_t nReceived) {
     return !bLengthAnnounced || nReceived >= nAnnounced;
 }
 
-unsigned int ComputeRandomSeed(std::uint64_t nTicksSince1970)
-{
+unsigned int ComputeRandomSeed(std::uint64_t nTicksSince1970) {
     const std::uint64_t nSeconds = nTicksSince1970 / 10000000u;
     const std::uint32_t nLow = static_cast<std::uint32_t>(nTicksSince1970);
     return static_cast<unsigned int>(nSeconds) ^ ((nLow % 10000000u) / 10u);

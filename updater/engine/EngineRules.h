@@ -1,6 +1,6 @@
 // The engine's small decisions, kept free of WinINet and threads so that they
 // are tested on the host: text limits, the setup path, the expected length of
-// a body and whether a body arrived whole, and the seed of rand().
+// a body, whether a body arrived whole, and the seed of rand().
 #pragma once
 
 #include <cstddef>
@@ -20,9 +20,10 @@ bool BuildSetupPath(const char* pszTempFolder, char* pszBuffer, std::size_t nSiz
 // False for anything else (no number, a sign, trailing junk, overflow).
 bool ParseContentLength(const char* pszText, std::uint64_t& nLength);
 
-// The total the progress events announce: the Content-Length when its header
-// could be read and gives a number other than 0, else the bytes available.
-std::uint32_t ExpectedTotal(const char* pszContentLength, std::uint32_t nAvailable);
+// What a response's Content-Length text announces: true, with the length,
+// when the text (null when the header could not be read) gives a number other
+// than 0. Otherwise the caller falls back on the bytes available.
+bool AnnouncedLength(const char* pszContentLength, std::uint64_t& nLength);
 
 // A clean end of a body is only complete when at least the announced length
 // arrived; without an announced length any clean end is complete.

@@ -11,7 +11,8 @@
 #define UE_SETUP_FILE_NAME "VemliSetup.exe"
 
 // "连接更新服务器失败": connecting to the update server failed.
-#define UE_TEXT_CONNECT_FAILED "\xc1\xac\xbd\xd3\xb8\xfc\xd0\xc2\xb7\xfe\xce\xf1\xc6\xf7\xca\xa7\xb0\xdc"
+#define UE_TEXT_CONNECT_FAILED                                                                     \
+    "\xc1\xac\xbd\xd3\xb8\xfc\xd0\xc2\xb7\xfe\xce\xf1\xc6\xf7\xca\xa7\xb0\xdc"
 // "创建 _CheckVersionMain 线程失败": creating the check thread failed.
 #define UE_TEXT_THREAD_FAILED "\xb4\xb4\xbd\xa8 _CheckVersionMain \xcf\xdf\xb3\xcc\xca\xa7\xb0\xdc"
 // "m_pCurrentProcessFile->SendRequest() 失败": sending the request failed.

@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-std::uint32_t ParseVersion(const char* pszText)
-{
+std::uint32_t ParseVersion(const char* pszText) {
     if (pszText == nullptr)
         return 0;
     unsigned int a = 0, b = 0, c = 0, d = 0;
