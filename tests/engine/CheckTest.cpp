@@ -18,8 +18,7 @@ const char kValidDocument[] = "[Version]\n"
 using CheckTest = EngineFixture;
 } // namespace
 
-TEST_F(CheckTest, ValidDocumentIsReadyWithItsVersionAndAddressesInKeyOrder)
-{
+TEST_F(CheckTest, ValidDocumentIsReadyWithItsVersionAndAddressesInKeyOrder) {
     m_downloadIndex = -1;
     ASSERT_TRUE(m_server.Route("/a/v.ini", kValidDocument));
     const std::string host = Host();
@@ -52,8 +51,7 @@ TEST_F(CheckTest, ValidDocumentIsReadyWithItsVersionAndAddressesInKeyOrder)
     EXPECT_TRUE(TempFiles().empty());
 }
 
-TEST_F(CheckTest, EveryCheckReachesTheServerNeverACache)
-{
+TEST_F(CheckTest, EveryCheckReachesTheServerNeverACache) {
     m_downloadIndex = -1;
     ASSERT_TRUE(m_server.Route("/a/v.ini", kValidDocument));
     const std::string host = Host();
@@ -79,11 +77,14 @@ struct ObjectNameCase {
     const char* object;
 };
 
+void PrintTo(const ObjectNameCase& c, std::ostream* os) {
+    *os << c.object;
+}
+
 class ObjectNameTest : public EngineFixture,
                        public ::testing::WithParamInterface<ObjectNameCase> {};
 
-TEST_P(ObjectNameTest, PathAndFileAreJoinedWithNothingBetween)
-{
+TEST_P(ObjectNameTest, PathAndFileAreJoinedWithNothingBetween) {
     m_downloadIndex = -1;
     const ObjectNameCase& c = GetParam();
     ASSERT_TRUE(m_server.Route(c.object, kValidDocument));
@@ -100,8 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Objects, ObjectNameTest,
                                            ObjectNameCase{"/a", "v.ini", "/av.ini"},
                                            ObjectNameCase{"/", "update/v.ini", "/update/v.ini"}));
 
-TEST_F(CheckTest, MissingDocumentIsEvent3NamingTheObject)
-{
+TEST_F(CheckTest, MissingDocumentIsEvent3NamingTheObject) {
     // Nothing routed: the server answers 404.
     ASSERT_TRUE(StartCheck(Host(), "/a/", "v.ini"));
     ASSERT_TRUE(WaitForEnd());
@@ -110,8 +110,7 @@ TEST_F(CheckTest, MissingDocumentIsEvent3NamingTheObject)
     EXPECT_TRUE(TempFiles().empty());
 }
 
-TEST_F(CheckTest, ServerErrorStatusIsEvent3Too)
-{
+TEST_F(CheckTest, ServerErrorStatusIsEvent3Too) {
     ASSERT_TRUE(m_server.Route("/v.ini", kValidDocument, 500));
     ASSERT_TRUE(StartCheck(Host(), "/", "v.ini"));
     ASSERT_TRUE(WaitForEnd());
@@ -119,8 +118,7 @@ TEST_F(CheckTest, ServerErrorStatusIsEvent3Too)
     EXPECT_TRUE(TempFiles().empty());
 }
 
-TEST_F(CheckTest, NothingListeningIsEvent2WithTheSystemText)
-{
+TEST_F(CheckTest, NothingListeningIsEvent2WithTheSystemText) {
     // 127.0.0.2 bypasses the proxy (no_proxy) and nothing listens on its
     // port 80.
     ASSERT_TRUE(StartCheck("127.0.0.2", "/a/", "v.ini"));
@@ -131,8 +129,7 @@ TEST_F(CheckTest, NothingListeningIsEvent2WithTheSystemText)
     EXPECT_TRUE(TempFiles().empty());
 }
 
-TEST_F(CheckTest, DocumentCutOffByACleanCloseIsALostConnection)
-{
+TEST_F(CheckTest, DocumentCutOffByACleanCloseIsALostConnection) {
     // The server announces the whole document and closes after 20 bytes:
     // WinINet reports a normal end, which must not pass for the document.
     ASSERT_TRUE(m_server.Route("/a/v.ini", kValidDocument, 200, "close_mid", 20));
@@ -144,8 +141,7 @@ TEST_F(CheckTest, DocumentCutOffByACleanCloseIsALostConnection)
     EXPECT_TRUE(TempFiles().empty());
 }
 
-TEST_F(CheckTest, DocumentCutOffByAResetIsALostConnection)
-{
+TEST_F(CheckTest, DocumentCutOffByAResetIsALostConnection) {
     ASSERT_TRUE(m_server.Route("/a/v.ini", kValidDocument, 200, "reset_mid", 20));
     ASSERT_TRUE(StartCheck(Host(), "/a/", "v.ini"));
     ASSERT_TRUE(WaitForEnd());
@@ -154,8 +150,7 @@ TEST_F(CheckTest, DocumentCutOffByAResetIsALostConnection)
     EXPECT_TRUE(TempFiles().empty());
 }
 
-TEST_F(CheckTest, DocumentWithoutContentLengthIsReadToItsEnd)
-{
+TEST_F(CheckTest, DocumentWithoutContentLengthIsReadToItsEnd) {
     m_downloadIndex = -1;
     ASSERT_TRUE(m_server.Route("/a/v.ini", kValidDocument, 200, "nolength"));
     ASSERT_TRUE(StartCheck(Host(), "/a/", "v.ini"));
@@ -164,8 +159,7 @@ TEST_F(CheckTest, DocumentWithoutContentLengthIsReadToItsEnd)
     EXPECT_EQ(m_engine->GetDownloadUrlCount(), 3u);
 }
 
-TEST_F(CheckTest, UnwritableTemporaryFolderIsEvent4)
-{
+TEST_F(CheckTest, UnwritableTemporaryFolderIsEvent4) {
     const std::string missing = m_tempDir + "\\no such folder";
     SetEnvironmentVariableA("TMP", missing.c_str());
     SetEnvironmentVariableA("TEMP", missing.c_str());
@@ -184,10 +178,13 @@ struct DocumentCase {
     const char* version; // GetCurrentVersion after event 5
 };
 
+void PrintTo(const DocumentCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class DocumentTest : public EngineFixture, public ::testing::WithParamInterface<DocumentCase> {};
 
-TEST_P(DocumentTest, ValidityDecidesBetweenEvents5And6)
-{
+TEST_P(DocumentTest, ValidityDecidesBetweenEvents5And6) {
     m_downloadIndex = -1;
     const DocumentCase& c = GetParam();
     ASSERT_TRUE(m_server.Route("/v.ini", c.text));
@@ -200,8 +197,7 @@ TEST_P(DocumentTest, ValidityDecidesBetweenEvents5And6)
     EXPECT_TRUE(TempFiles().empty());
 }
 
-static std::string WithVersion(const std::string& value)
-{
+static std::string WithVersion(const std::string& value) {
     return "[Version]\nCurrentVersion=" + value + "\n[DownloadUrls]\nu=http://h.example/s.exe\n";
 }
 
@@ -212,8 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
         DocumentCase{"Empty", "", UE_VERSION_INVALID, ""},
         DocumentCase{"NoUrls", "[Version]\nCurrentVersion=1,2,3,4\n[DownloadUrls]\n",
                      UE_VERSION_INVALID, ""},
-        DocumentCase{"NoUrlSection", "[Version]\nCurrentVersion=1,2,3,4\n", UE_VERSION_INVALID,
-                     ""},
+        DocumentCase{"NoUrlSection", "[Version]\nCurrentVersion=1,2,3,4\n", UE_VERSION_INVALID, ""},
         DocumentCase{"UrlWithoutValueCounts",
                      "[Version]\nCurrentVersion=1,2,3,4\n[DownloadUrls]\nu\n", UE_VERSION_READY,
                      "1,2,3,4"},
@@ -231,8 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "1,2,3,5"}),
     [](const ::testing::TestParamInfo<DocumentCase>& info) { return info.param.name; });
 
-TEST_F(CheckTest, VersionOf127BytesIsKeptWhole)
-{
+TEST_F(CheckTest, VersionOf127BytesIsKeptWhole) {
     m_downloadIndex = -1;
     const std::string value = std::string(121, '1') + ",2,3,4";
     ASSERT_EQ(value.size(), 127u);

@@ -6,13 +6,14 @@ namespace {
 using EngineApiTest = EngineFixture;
 const char kDocument[] = "[Version]\nCurrentVersion=1,2,3,4\n[DownloadUrls]\nu=http://h/s\n";
 
-LONG CALLBACK Ignore(UINT, WPARAM, LPARAM, DWORD) { return 0; }
+LONG CALLBACK Ignore(UINT, WPARAM, LPARAM, DWORD) {
+    return 0;
+}
 } // namespace
 
-TEST_F(EngineApiTest, NotReadyWhenAnyServerTextIsEmpty)
-{
-    const char* cases[][3] = {{"", "/a/", "v.ini"}, {"h", "", "v.ini"}, {"h", "/a/", ""},
-                              {nullptr, "/a/", "v.ini"}};
+TEST_F(EngineApiTest, NotReadyWhenAnyServerTextIsEmpty) {
+    const char* cases[][3] = {
+        {"", "/a/", "v.ini"}, {"h", "", "v.ini"}, {"h", "/a/", ""}, {nullptr, "/a/", "v.ini"}};
     for (auto& c : cases) {
         CUpdateEngine engine;
         engine.SetServer(c[0], c[1], c[2]);
@@ -24,8 +25,7 @@ TEST_F(EngineApiTest, NotReadyWhenAnyServerTextIsEmpty)
     EXPECT_TRUE(m_server.Requests().empty());
 }
 
-TEST_F(EngineApiTest, SetCallbackIsRefusedForNullAndASecondTime)
-{
+TEST_F(EngineApiTest, SetCallbackIsRefusedForNullAndASecondTime) {
     CUpdateEngine engine;
     engine.SetServer("h", "/a/", "v.ini");
     EXPECT_FALSE(engine.SetCallback(nullptr, 0));
@@ -36,8 +36,7 @@ TEST_F(EngineApiTest, SetCallbackIsRefusedForNullAndASecondTime)
     engine.Stop();
 }
 
-TEST_F(EngineApiTest, ReadinessIsDecidedWhenTheCallbackIsRegistered)
-{
+TEST_F(EngineApiTest, ReadinessIsDecidedWhenTheCallbackIsRegistered) {
     CUpdateEngine engine;
     EXPECT_FALSE(engine.SetCallback(&Ignore, 0));
     engine.SetServer("h", "/a/", "v.ini");
@@ -50,13 +49,16 @@ struct ServerTextCase {
     std::string firstPath, secondPath, requested;
 };
 
-class ServerTextTest : public EngineFixture, public ::testing::WithParamInterface<ServerTextCase> {
-};
+void PrintTo(const ServerTextCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ServerTextTest : public EngineFixture,
+                       public ::testing::WithParamInterface<ServerTextCase> {};
 
 // A second SetServer with the file "w.ini" and the case's path: the path is
 // taken when it fits in 255 bytes and ignored when longer.
-TEST_P(ServerTextTest, TextsUpTo255BytesAreTakenLongerOnesLeaveTheOldValue)
-{
+TEST_P(ServerTextTest, TextsUpTo255BytesAreTakenLongerOnesLeaveTheOldValue) {
     const ServerTextCase& c = GetParam();
     ASSERT_TRUE(m_server.Route(c.requested, kDocument));
     const std::string host = Host();
@@ -81,8 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ServerTextCase{"Refused300", "/a/", "/" + std::string(299, 'x'), "/a/w.ini"}),
     [](const ::testing::TestParamInfo<ServerTextCase>& info) { return info.param.name; });
 
-TEST_F(EngineApiTest, StopWithoutStartAndTwiceIsHarmless)
-{
+TEST_F(EngineApiTest, StopWithoutStartAndTwiceIsHarmless) {
     m_engine->Stop();
     m_engine->Stop();
     EXPECT_FALSE(m_engine->StartDownload("http://h/s"));

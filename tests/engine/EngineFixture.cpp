@@ -7,15 +7,13 @@
 EngineFixture* EngineFixture::s_pCurrent = nullptr;
 
 namespace {
-std::string GetEnv(const char* name)
-{
+std::string GetEnv(const char* name) {
     char value[1024];
     DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
     return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
 }
 
-bool IsEnding(UINT code)
-{
+bool IsEnding(UINT code) {
     switch (code) {
     case UE_SEND_FAILED:
     case UE_VERSION_FILE_MISSING:
@@ -32,8 +30,7 @@ bool IsEnding(UINT code)
 }
 } // namespace
 
-void EngineFixture::SetUp()
-{
+void EngineFixture::SetUp() {
     ASSERT_TRUE(m_server.IsAvailable()) << "run under tools/update_server/with_update_server.sh";
     static std::atomic<int> counter{0};
     char base[MAX_PATH];
@@ -52,8 +49,7 @@ void EngineFixture::SetUp()
     s_pCurrent = this;
 }
 
-void EngineFixture::TearDown()
-{
+void EngineFixture::TearDown() {
     if (m_engine)
         m_engine->Stop();
     m_engine.reset();
@@ -69,8 +65,7 @@ void EngineFixture::TearDown()
         CloseHandle(m_hAnyEvent);
 }
 
-std::string EngineFixture::Host(const char* label) const
-{
+std::string EngineFixture::Host(const char* label) const {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return std::string(label) + std::to_string(m_server.Port()) + "-" +
@@ -79,23 +74,20 @@ std::string EngineFixture::Host(const char* label) const
 }
 
 bool EngineFixture::StartCheck(const std::string& host, const std::string& path,
-                               const std::string& file)
-{
+                               const std::string& file) {
     m_engine->SetServer(host.c_str(), path.c_str(), file.c_str());
     if (!m_engine->SetCallback(&EngineFixture::OnEvent, 0))
         return false;
     return m_engine->StartCheck();
 }
 
-LONG CALLBACK EngineFixture::OnEvent(UINT code, WPARAM wParam, LPARAM lParam, DWORD)
-{
+LONG CALLBACK EngineFixture::OnEvent(UINT code, WPARAM wParam, LPARAM lParam, DWORD) {
     if (s_pCurrent)
         s_pCurrent->Record(code, wParam, lParam);
     return 0;
 }
 
-void EngineFixture::Record(UINT code, WPARAM wParam, LPARAM lParam)
-{
+void EngineFixture::Record(UINT code, WPARAM wParam, LPARAM lParam) {
     SeenEvent seen{code, wParam, lParam, {}, GetCurrentThreadId()};
     if (code == UE_DOWNLOAD_DONE && wParam != 0)
         seen.path = reinterpret_cast<const char*>(wParam);
@@ -117,10 +109,11 @@ void EngineFixture::Record(UINT code, WPARAM wParam, LPARAM lParam)
         SetEvent(m_hEnded);
 }
 
-bool EngineFixture::WaitForEnd(DWORD ms) { return WaitForSingleObject(m_hEnded, ms) == 0; }
+bool EngineFixture::WaitForEnd(DWORD ms) {
+    return WaitForSingleObject(m_hEnded, ms) == 0;
+}
 
-bool EngineFixture::WaitForEvent(UINT code, DWORD ms)
-{
+bool EngineFixture::WaitForEvent(UINT code, DWORD ms) {
     const DWORD start = GetTickCount();
     for (;;) {
         for (const SeenEvent& e : Events())
@@ -133,29 +126,25 @@ bool EngineFixture::WaitForEvent(UINT code, DWORD ms)
     }
 }
 
-std::vector<SeenEvent> EngineFixture::Events()
-{
+std::vector<SeenEvent> EngineFixture::Events() {
     std::lock_guard<std::mutex> lock(m_lock);
     return m_events;
 }
 
-void EngineFixture::ForgetEvents()
-{
+void EngineFixture::ForgetEvents() {
     std::lock_guard<std::mutex> lock(m_lock);
     m_events.clear();
     ResetEvent(m_hEnded);
 }
 
-std::vector<UINT> EngineFixture::Codes()
-{
+std::vector<UINT> EngineFixture::Codes() {
     std::vector<UINT> codes;
     for (const SeenEvent& e : Events())
         codes.push_back(e.code);
     return codes;
 }
 
-std::vector<std::string> EngineFixture::TempFiles() const
-{
+std::vector<std::string> EngineFixture::TempFiles() const {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA((m_tempDir + "\\*").c_str(), &found);
@@ -170,8 +159,7 @@ std::vector<std::string> EngineFixture::TempFiles() const
     return names;
 }
 
-bool EngineFixture::ReadFile(const std::string& path, std::string& data)
-{
+bool EngineFixture::ReadFile(const std::string& path, std::string& data) {
     FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return false;
@@ -184,8 +172,7 @@ bool EngineFixture::ReadFile(const std::string& path, std::string& data)
     return true;
 }
 
-bool EngineFixture::WriteFile(const std::string& path, const std::string& data)
-{
+bool EngineFixture::WriteFile(const std::string& path, const std::string& data) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;
@@ -193,24 +180,21 @@ bool EngineFixture::WriteFile(const std::string& path, const std::string& data)
     return std::fclose(f) == 0 && ok;
 }
 
-bool EngineFixture::Exists(const std::string& path)
-{
+bool EngineFixture::Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string Gbk(const wchar_t* text)
-{
+std::string Gbk(const wchar_t* text) {
     char buffer[1024];
     int n = WideCharToMultiByte(936, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
     return n > 0 ? std::string(buffer, size_t(n - 1)) : std::string();
 }
 
-std::string WinInetText(DWORD error)
-{
+std::string WinInetText(DWORD error) {
     char buffer[1024] = "";
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             GetModuleHandleA("wininet.dll"), error, 0, buffer, sizeof buffer,
-                             nullptr);
+    DWORD n =
+        FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       GetModuleHandleA("wininet.dll"), error, 0, buffer, sizeof buffer, nullptr);
     std::string text(buffer, n);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
         text.pop_back();

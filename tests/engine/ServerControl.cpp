@@ -8,8 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 
-ServerControl::ServerControl()
-{
+ServerControl::ServerControl() {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     const char* address = std::getenv("VEMLI_UPDATE_SERVER");
@@ -20,11 +19,12 @@ ServerControl::ServerControl()
         m_port = static_cast<unsigned short>(std::atoi(colon + 1));
 }
 
-ServerControl::~ServerControl() { WSACleanup(); }
+ServerControl::~ServerControl() {
+    WSACleanup();
+}
 
 bool ServerControl::Exchange(const std::string& method, const std::string& target,
-                             const std::string& body, std::string& response)
-{
+                             const std::string& body, std::string& response) {
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET)
         return false;
@@ -58,8 +58,7 @@ bool ServerControl::Exchange(const std::string& method, const std::string& targe
 
 namespace {
 std::string Query(const std::string& path, int status, const std::string& mode, long long cut,
-                  double stall)
-{
+                  double stall) {
     char numbers[128];
     std::snprintf(numbers, sizeof numbers, "&status=%d&cut=%lld&stall=%g", status, cut, stall);
     return "/_control/route?path=" + path + "&mode=" + mode + numbers;
@@ -67,22 +66,19 @@ std::string Query(const std::string& path, int status, const std::string& mode, 
 } // namespace
 
 bool ServerControl::Route(const std::string& path, const std::string& body, int status,
-                          const std::string& mode, long long cut, double stall)
-{
+                          const std::string& mode, long long cut, double stall) {
     std::string response;
     return Exchange("PUT", Query(path, status, mode, cut, stall), body, response);
 }
 
 bool ServerControl::RouteGenerated(const std::string& path, long long size, int status,
-                                   const std::string& mode, long long cut, double stall)
-{
+                                   const std::string& mode, long long cut, double stall) {
     std::string response;
     return Exchange("PUT", Query(path, status, mode, cut, stall) + "&size=" + std::to_string(size),
                     "", response);
 }
 
-std::vector<SeenRequest> ServerControl::Requests()
-{
+std::vector<SeenRequest> ServerControl::Requests() {
     std::vector<SeenRequest> seen;
     std::string text;
     if (!Exchange("GET", "/_control/requests", "", text))
@@ -100,14 +96,13 @@ std::vector<SeenRequest> ServerControl::Requests()
             start = tab + 1;
         }
         fields.resize(7);
-        seen.push_back({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5],
-                        fields[6]});
+        seen.push_back(
+            {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6]});
     }
     return seen;
 }
 
-std::string ServerControl::Payload(std::size_t size)
-{
+std::string ServerControl::Payload(std::size_t size) {
     std::string data(size, '\0');
     for (std::size_t i = 0; i < size; ++i)
         data[i] = char((i * 31 + 7) % 251);
