@@ -235,3 +235,32 @@ TEST_F(CheckTest, VersionOf127BytesIsKeptWhole) {
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(m_engine->GetCurrentVersion(), value);
 }
+
+TEST_F(CheckTest, HandlerOnTheCheckThreadDrawsFromTheSeededGenerator) {
+    // rand() keeps its state per thread: unless the check thread is seeded,
+    // the owner's pick of an address would be the same on every run.
+    std::srand(1);
+    const int unseeded[2] = {std::rand(), std::rand()};
+    m_downloadIndex = -1;
+    ASSERT_TRUE(m_server.Route("/a/v.ini", kValidDocument));
+    ASSERT_TRUE(StartCheck(Host(), "/a/", "v.ini"));
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_FALSE(m_randAtReady[0] == unseeded[0] && m_randAtReady[1] == unseeded[1]);
+}
+
+TEST_F(CheckTest, StopDuringAHangingCheckRaisesNothingMoreAndLeavesNoTemporaryFile) {
+    m_downloadIndex = -1;
+    // Ten bytes of the document, then the server hangs for 6 s.
+    ASSERT_TRUE(m_server.Route("/a/v.ini", kValidDocument, 200, "stall", 10, 6));
+    ASSERT_TRUE(StartCheck(Host(), "/a/", "v.ini"));
+    for (int i = 0; i < 100 && m_server.Requests().empty(); ++i)
+        Sleep(50);
+    ASSERT_EQ(m_server.Requests().size(), 1u);
+    m_engine->Stop();
+    const std::vector<UINT> atStop = Codes();
+    EXPECT_EQ(atStop, std::vector<UINT>{UE_CHECK_STARTED});
+    for (int i = 0; i < 150 && !TempFiles().empty(); ++i)
+        Sleep(100);
+    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(Codes(), atStop) << "no event after Stop";
+}

@@ -3,6 +3,7 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <cstdlib>
 
 EngineFixture* EngineFixture::s_pCurrent = nullptr;
 
@@ -97,6 +98,8 @@ void EngineFixture::Record(UINT code, WPARAM wParam, LPARAM lParam) {
     }
     bool ended = IsEnding(code);
     if (code == UE_VERSION_READY) {
+        m_randAtReady[0] = std::rand();
+        m_randAtReady[1] = std::rand();
         if (!m_downloadOverride.empty())
             m_engine->StartDownload(m_downloadOverride.c_str());
         else if (m_downloadIndex >= 0)

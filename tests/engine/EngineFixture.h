@@ -52,6 +52,9 @@ protected:
     // On event 5, download this address instead, when not empty.
     std::string m_downloadOverride;
 
+    // The first two rand() values the handler drew on event 5.
+    int m_randAtReady[2] = {-1, -1};
+
     ServerControl m_server;
     std::unique_ptr<CUpdateEngine> m_engine;
     std::string m_tempDir;
