@@ -191,8 +191,9 @@ TEST_P(DocumentTest, ValidityDecidesBetweenEvents5And6) {
     ASSERT_TRUE(StartCheck(Host(), "/", "v.ini"));
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Codes(), (std::vector<UINT>{UE_CHECK_STARTED, c.event}));
-    if (c.event == UE_VERSION_READY && c.version != nullptr)
+    if (c.event == UE_VERSION_READY && c.version != nullptr) {
         EXPECT_STREQ(m_engine->GetCurrentVersion(), c.version);
+    }
     EXPECT_EQ(m_engine->GetLastErrorText(), "");
     EXPECT_TRUE(TempFiles().empty());
 }

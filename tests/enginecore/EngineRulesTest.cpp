@@ -50,8 +50,9 @@ TEST_P(SetupPathTest, JoinsWithOneBackslash) {
     char buffer[300];
     std::strcpy(buffer, "untouched");
     EXPECT_EQ(BuildSetupPath(c.folder, buffer, c.size), c.ok);
-    if (c.ok)
+    if (c.ok) {
         EXPECT_STREQ(buffer, c.path);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,10 +95,11 @@ TEST_P(ContentLengthTest, ParsesAndAnnounces) {
     const LengthCase& c = GetParam();
     std::uint64_t value = 12345;
     EXPECT_EQ(ParseContentLength(c.text, value), c.parsed);
-    if (c.parsed)
+    if (c.parsed) {
         EXPECT_EQ(value, c.value);
-    else
+    } else {
         EXPECT_EQ(value, 12345u) << "a refused text leaves the output alone";
+    }
     std::uint64_t announced = 777;
     EXPECT_EQ(AnnouncedLength(c.text, announced), c.announced);
     EXPECT_EQ(announced, c.announced ? c.value : 777u);
@@ -133,8 +135,7 @@ TEST(BodyComplete, OnlyAnAnnouncedLengthCanBeFallenShortOf) {
             << c.announced << " " << c.length << " " << c.received;
 }
 
-TEST(RandomSeed, SecondsXorTenthsOfMicrosecondsOfTheLowWord)
-{
+TEST(RandomSeed, SecondsXorTenthsOfMicrosecondsOfTheLowWord) {
     // Worked out by hand: 10^16 + 1,234,567 ticks are 1,000,000,000 s; the
     // low 32 bits are 1,876,153,991, modulo 10^7 = 6,153,991, / 10 = 615,399.
     EXPECT_EQ(ComputeRandomSeed(10000000000000000ull + 1234567ull), 999533031u);
