@@ -27,6 +27,7 @@ answer). An unknown path answers 404.
 
 import argparse
 import os
+import shutil
 import signal
 import socket
 import socketserver
@@ -267,6 +268,9 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--port", type=int, default=0, help="port on 127.0.0.1 (0: any free one)")
     parser.add_argument("--port-file", help="write the port here once listening")
+    parser.add_argument("--exit-with-parent", type=int, metavar="PID",
+                        help="stop when PID, the process that started the server, is no longer"
+                             " its parent")
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args()
 
@@ -282,6 +286,22 @@ def main():
 
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
+
+    if args.exit_with_parent:
+        # A test runner that kills the wrapper outright must not leave the
+        # server behind: an orphan is handed to another parent. The pid comes
+        # from the wrapper, since it may be gone before this line runs.
+        def watch():
+            while os.getppid() == args.exit_with_parent:
+                if server.stop_event.wait(0.5):
+                    return
+            stop(None, None)
+            # The wrapper cannot tidy up any more: take its scratch folder.
+            folder = os.path.dirname(os.path.abspath(args.port_file or ""))
+            if args.port_file and os.path.basename(folder).startswith("update_server."):
+                shutil.rmtree(folder, ignore_errors=True)
+
+        threading.Thread(target=watch, daemon=True).start()
 
     if args.port_file:
         tmp = args.port_file + ".tmp"

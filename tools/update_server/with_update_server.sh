@@ -16,7 +16,7 @@
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 dir=$(mktemp -d "${TMPDIR:-/tmp}/update_server.XXXXXX")
-python3 "$here/update_server.py" --port-file "$dir/port" </dev/null >/dev/null 2>"$dir/log" &
+python3 "$here/update_server.py" --exit-with-parent $$ --port-file "$dir/port" </dev/null >/dev/null 2>"$dir/log" &
 server=$!
 stop_server() {
   kill "$server" 2>/dev/null
