@@ -229,6 +229,12 @@ TEST_F(CheckTest, StopDuringAHangingCheckRaisesNothingMoreAndLeavesNoTemporaryFi
     for (int i = 0; i < 100 && m_server.Requests().empty(); ++i)
         Sleep(50);
     ASSERT_EQ(m_server.Requests().size(), 1u);
+    // Meanwhile the document waits in a temporary file named after "Dresol"
+    // (the system keeps three letters of the prefix).
+    const std::vector<std::string> during = TempFiles();
+    ASSERT_EQ(during.size(), 1u);
+    EXPECT_EQ(during[0].substr(0, 3), "Dre");
+    EXPECT_EQ(during[0].substr(during[0].size() - 4), ".tmp");
     m_engine->Stop();
     const std::vector<UINT> atStop = Codes();
     EXPECT_EQ(atStop, std::vector<UINT>{UE_CHECK_STARTED});
