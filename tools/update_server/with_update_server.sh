@@ -24,7 +24,8 @@ stop_server() {
   rm -rf "$dir"
 }
 trap 'stop_server; exit 143' TERM INT HUP
-for _ in $(seq 100); do
+# Python may start slowly on a busy machine: allow it 30 s.
+for _ in $(seq 600); do
   [ -s "$dir/port" ] && break
   kill -0 "$server" 2>/dev/null || break
   sleep 0.05
