@@ -48,7 +48,7 @@ TEST_F(CheckTest, ValidDocumentIsReadyWithItsVersionAndAddressesInKeyOrder) {
     EXPECT_EQ(seen[0].path, "/a/v.ini");
     EXPECT_EQ(seen[0].version, "HTTP/1.0");
     EXPECT_EQ(seen[0].userAgent, "http");
-    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
 }
 
 TEST_F(CheckTest, EveryCheckReachesTheServerNeverACache) {
@@ -107,7 +107,7 @@ TEST_F(CheckTest, MissingDocumentIsEvent3NamingTheObject) {
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Codes(), (std::vector<UINT>{UE_CHECK_STARTED, UE_VERSION_FILE_MISSING}));
     EXPECT_EQ(m_engine->GetLastErrorText(), Gbk(L"查找服务器文件 \"/a/v.ini\" 失败"));
-    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
 }
 
 TEST_F(CheckTest, NothingListeningIsEvent2WithTheSystemText) {
@@ -118,7 +118,7 @@ TEST_F(CheckTest, NothingListeningIsEvent2WithTheSystemText) {
     EXPECT_EQ(Codes(), (std::vector<UINT>{UE_CHECK_STARTED, UE_SEND_FAILED}));
     EXPECT_EQ(m_engine->GetLastErrorText(), WinInetText(ERROR_INTERNET_CANNOT_CONNECT));
     EXPECT_TRUE(m_server.Requests().empty());
-    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
 }
 
 TEST_F(CheckTest, DocumentCutOffByACleanCloseIsALostConnection) {
@@ -130,7 +130,7 @@ TEST_F(CheckTest, DocumentCutOffByACleanCloseIsALostConnection) {
     EXPECT_EQ(Codes(), (std::vector<UINT>{UE_CHECK_STARTED, UE_CONNECTION_LOST}));
     EXPECT_EQ(m_engine->GetLastErrorText(), Gbk(L"与更新服务器的连接中断"));
     EXPECT_STREQ(m_engine->GetCurrentVersion(), "");
-    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
 }
 
 TEST_F(CheckTest, DocumentCutOffByAResetIsALostConnection) {
@@ -139,7 +139,7 @@ TEST_F(CheckTest, DocumentCutOffByAResetIsALostConnection) {
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Codes(), (std::vector<UINT>{UE_CHECK_STARTED, UE_CONNECTION_LOST}));
     EXPECT_FALSE(m_engine->GetLastErrorText().empty());
-    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
 }
 
 TEST_F(CheckTest, DocumentWithoutContentLengthIsReadToItsEnd) {
@@ -160,7 +160,7 @@ TEST_F(CheckTest, UnwritableTemporaryFolderIsEvent4) {
     ASSERT_TRUE(WaitForEnd());
     EXPECT_EQ(Codes(), (std::vector<UINT>{UE_CHECK_STARTED, UE_LOCAL_FILE_FAILED}));
     EXPECT_EQ(m_server.Requests().size(), 1u) << "the request goes out before the file is made";
-    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
 }
 
 struct DocumentCase {
@@ -187,7 +187,7 @@ TEST_P(DocumentTest, ValidityDecidesBetweenEvents5And6) {
         EXPECT_EQ(m_engine->GetCurrentVersion(), c.version);
     }
     EXPECT_EQ(m_engine->GetLastErrorText(), "");
-    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
 }
 
 static std::string WithVersion(const std::string& value) {
@@ -240,6 +240,6 @@ TEST_F(CheckTest, StopDuringAHangingCheckRaisesNothingMoreAndLeavesNoTemporaryFi
     EXPECT_EQ(atStop, std::vector<UINT>{UE_CHECK_STARTED});
     for (int i = 0; i < 150 && !TempFiles().empty(); ++i)
         Sleep(100);
-    EXPECT_TRUE(TempFiles().empty());
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
     EXPECT_EQ(Codes(), atStop) << "no event after Stop";
 }

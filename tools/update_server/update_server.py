@@ -20,7 +20,7 @@ Routes are set up by the tests through a control interface on the same port
 
 Modes: normal (Content-Length and the body), nolength (no Content-Length,
 close at the end), close_mid (full Content-Length, `cut` bytes, clean close),
-reset_mid (`cut` bytes, then a reset), stall (`cut` bytes, a pause of `stall`
+reset_mid (`cut` bytes, 1 s, then a reset), stall (`cut` bytes, a pause of `stall`
 seconds, at most 30, then the rest), reset_request (a reset instead of any
 answer). An unknown path answers 404.
 """
@@ -243,6 +243,11 @@ class Handler(BaseHTTPRequestHandler):
             elif mode == "reset_mid":
                 self._headers(route, True)
                 self._write(route, 0, cut)
+                self.wfile.flush()
+                # Let the client take the head first: a reset that overtakes
+                # unread data throws it away, and the request would fail to
+                # open rather than break off mid-body.
+                self.server.stop_event.wait(1.0)
                 self._reset()
             elif mode == "stall":
                 self._headers(route, True)
