@@ -1,0 +1,93 @@
+// CEngineState: everything of CUpdateEngine that its worker threads touch.
+// The engine and each running worker hold it by shared_ptr, so a worker that
+// outlives Stop (a stalled server) still has valid objects under it; after
+// Stop has cut it off it raises no more events and only cleans up its files.
+//
+// Threads: the owner's thread calls StartCheck, StartDownload (also from the
+// handler of event 5, on the check thread), the accessors and Stop.
+// _CheckVersionMain and _DownloadSetupMain run on their own threads and call
+// the owner's handler through Notify, never while m_lock is held.
+#pragma once
+
+#include <windows.h>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "CHttpConnection.h"
+#include "CInternetException.h"
+#include "CInternetSession.h"
+#include "CUpdateEngine.h"
+#include "CVersionInfo.h"
+
+class CEngineState : public std::enable_shared_from_this<CEngineState> {
+public:
+    // How long Stop gives a cut-off worker to delete its partial file.
+    static constexpr DWORD kCutOffGraceMs = 2000;
+    static constexpr size_t kLastErrorSize = 1024;
+    static constexpr size_t kObjectNameSize = 512;
+
+    CEngineState();
+    ~CEngineState();
+    CEngineState(const CEngineState&) = delete;
+    CEngineState& operator=(const CEngineState&) = delete;
+
+    void SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext, unsigned int nSeed);
+    bool StartCheck(const char* pszHost, const char* pszPath, const char* pszFile);
+    bool StartDownload(const char* pszAddress);
+    void Stop();
+
+    const CVersionInfo& GetVersionInfo() const { return m_versionInfo; }
+    std::string GetLastErrorText() const;
+
+private:
+    static DWORD WINAPI _CheckVersionMain(LPVOID pParam);
+    static DWORD WINAPI _DownloadSetupMain(LPVOID pParam);
+    void CheckVersion();
+    void DownloadSetup();
+
+    // Calls the owner's handler; false (and no call) once Stop has cut the
+    // workers off, which tells the caller to clean up and end quietly.
+    bool Notify(UINT nCode, WPARAM wParam = 0, LPARAM lParam = 0);
+    bool IsCutOff() const;
+
+    void SetLastErrorText(const char* pszText);
+    // The exception's own message, or pszFallback when it has none.
+    void SetLastErrorText(const CInternetException& e, const char* pszFallback);
+
+    // A stream a worker reads from, which Stop closes to cut a stalled read
+    // short. The worker withdraws it before destroying it.
+    void RegisterTransfer(CUrlFile* pFile);
+    void WithdrawTransfer(CUrlFile* pFile);
+
+    void LeaveWorker();
+
+    mutable std::mutex m_lock;
+    std::condition_variable m_callbacksDone;
+    // Threads inside the owner's handler right now.
+    std::vector<DWORD> m_callbackThreads;
+    std::vector<CUrlFile*> m_transfers;
+    int m_nWorkers = 0;
+    bool m_bStopping = false;
+    bool m_bCutOff = false;
+    bool m_bCheckStarted = false;
+    HANDLE m_hDownloadThread = nullptr;
+
+    UpdateEventCallback m_pfnCallback = nullptr;
+    DWORD m_dwContext = 0;
+    // rand() keeps its state per thread; each worker seeds its own with this
+    // so that the owner's handler draws from the seed SetCallback made.
+    unsigned int m_nSeed = 0;
+    char m_szLastError[kLastErrorSize];
+
+    // Declared first so that it is destroyed last: its children close first.
+    std::unique_ptr<CInternetSession> m_pSession;
+    std::unique_ptr<CHttpConnection> m_pConnection;
+    std::unique_ptr<CHttpFile> m_pCurrentProcessFile;
+    char m_szObjectName[kObjectNameSize];
+    CVersionInfo m_versionInfo;
+    char m_szDownloadUrl[CUpdateEngine::kMaxDownloadUrl + 1];
+};

@@ -1,0 +1,25 @@
+// Fixed texts and names of the update engine. The last error texts are GBK
+// (code page 936) bytes, as every text of the updater; the comment beside
+// each gives its meaning.
+#pragma once
+
+// User agent of the internet session.
+#define UE_USER_AGENT "http"
+// Prefix of the temporary version document (the system keeps three letters).
+#define UE_TEMP_PREFIX "Dresol"
+// Name of the downloaded setup program in the temporary folder.
+#define UE_SETUP_FILE_NAME "VemliSetup.exe"
+
+// "连接更新服务器失败": connecting to the update server failed.
+#define UE_TEXT_CONNECT_FAILED                                                                     \
+    "\xc1\xac\xbd\xd3\xb8\xfc\xd0\xc2\xb7\xfe\xce\xf1\xc6\xf7\xca\xa7\xb0\xdc"
+// "创建 _CheckVersionMain 线程失败": creating the check thread failed.
+#define UE_TEXT_THREAD_FAILED "\xb4\xb4\xbd\xa8 _CheckVersionMain \xcf\xdf\xb3\xcc\xca\xa7\xb0\xdc"
+// "m_pCurrentProcessFile->SendRequest() 失败": sending the request failed.
+#define UE_TEXT_SEND_FAILED "m_pCurrentProcessFile->SendRequest() \xca\xa7\xb0\xdc"
+// "查找服务器文件 \"%s\" 失败" with the object name: the server has no such file.
+#define UE_TEXT_FILE_MISSING_FMT                                                                   \
+    "\xb2\xe9\xd5\xd2\xb7\xfe\xce\xf1\xc6\xf7\xce\xc4\xbc\xfe \"%s\" \xca\xa7\xb0\xdc"
+// "与更新服务器的连接中断": the connection to the update server was interrupted.
+#define UE_TEXT_CONNECTION_LOST                                                                    \
+    "\xd3\xeb\xb8\xfc\xd0\xc2\xb7\xfe\xce\xf1\xc6\xf7\xb5\xc4\xc1\xac\xbd\xd3\xd6\xd0\xb6\xcf"
