@@ -1,0 +1,131 @@
+#include "MessageIndex.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <vector>
+
+namespace {
+
+// A mapped-view stand-in: records back to back, each a length word, a
+// direction word and a one-byte tag that the test recognises rows by.
+struct FakeView {
+    std::vector<unsigned char> bytes;
+    std::deque<const unsigned char*> positions;
+
+    explicit FakeView(const std::vector<uint32_t>& directions) {
+        bytes.assign(80, 0); // header
+        std::vector<size_t> offsets;
+        for (size_t i = 0; i < directions.size(); ++i) {
+            offsets.push_back(bytes.size());
+            unsigned char rec[9];
+            // Odd length on purpose: later records start at odd offsets.
+            rec[0] = sizeof rec;
+            std::memcpy(rec + 1, &directions[i], 4);
+            rec[5] = static_cast<unsigned char>(i);
+            rec[6] = rec[7] = rec[8] = 0;
+            bytes.insert(bytes.end(), rec, rec + sizeof rec);
+        }
+        for (size_t off : offsets) {
+            positions.push_back(bytes.data() + off);
+        }
+    }
+};
+
+uint32_t directionOf(const unsigned char* p) {
+    uint32_t d;
+    std::memcpy(&d, p + 1, 4);
+    return d;
+}
+
+std::vector<int> tags(const CMessageIndex& index) {
+    std::vector<int> out;
+    for (size_t r = 0; r < index.RowCount(); ++r) {
+        out.push_back(index.RecordAt(r)[5]);
+    }
+    return out;
+}
+
+TEST(MessageIndex, FilterAndOrderGiveTheExpectedRows) {
+    // 0 is sent; 1, 2 and 0xFFFFFFFF are all received.
+    FakeView view({0, 1, 2, 0, 0xFFFFFFFFu, 0, 1});
+    struct Case {
+        int32_t filter;
+        int32_t order;
+        std::vector<int> rows;
+    };
+    const Case cases[] = {
+        {kFilterAll, kOrderAscending, {0, 1, 2, 3, 4, 5, 6}},
+        {kFilterAll, kOrderDescending, {6, 5, 4, 3, 2, 1, 0}},
+        {kFilterSent, kOrderAscending, {0, 3, 5}},
+        {kFilterSent, kOrderDescending, {5, 3, 0}},
+        {kFilterReceived, kOrderAscending, {1, 2, 4, 6}},
+        {kFilterReceived, kOrderDescending, {6, 4, 2, 1}},
+        {0, kOrderAscending, {}},
+        {kFilterAll, 7, {6, 5, 4, 3, 2, 1, 0}}, // any order but 1 reverses
+    };
+    for (const Case& c : cases) {
+        CMessageIndex index;
+        index.Build(view.bytes.data(), view.positions, c.filter, c.order, directionOf);
+        EXPECT_EQ(tags(index), c.rows) << "filter " << c.filter << " order " << c.order;
+    }
+}
+
+TEST(MessageIndex, RowsArePositionsInTheViewNotCopies) {
+    FakeView view({1, 0, 1});
+    CMessageIndex index;
+    index.Build(view.bytes.data(), view.positions, kFilterAll, kOrderAscending, directionOf);
+    ASSERT_EQ(index.RowCount(), 3u);
+    for (size_t r = 0; r < 3; ++r) {
+        EXPECT_EQ(index.RecordAt(r), view.positions[r]);
+    }
+    EXPECT_EQ(index.View(), view.bytes.data());
+    index.SetOrder(kOrderDescending);
+    EXPECT_EQ(index.RecordAt(0), view.positions[2]);
+    EXPECT_EQ(index.RecordAt(2), view.positions[0]);
+}
+
+TEST(MessageIndex, RowsOutsideTheTableHaveNoRecord) {
+    FakeView view({0, 1});
+    CMessageIndex index;
+    index.Build(view.bytes.data(), view.positions, kFilterAll, kOrderDescending, directionOf);
+    EXPECT_EQ(index.RecordAt(2), nullptr);
+    EXPECT_EQ(index.RecordAt(static_cast<size_t>(-1)), nullptr);
+    index.Clear();
+    EXPECT_EQ(index.RowCount(), 0u);
+    EXPECT_EQ(index.RecordAt(0), nullptr);
+    EXPECT_EQ(index.View(), nullptr);
+}
+
+TEST(MessageIndex, EmptySourcesGiveNoRows) {
+    FakeView none({});
+    FakeView some({0, 1});
+    CMessageIndex index;
+    index.Build(none.bytes.data(), none.positions, kFilterAll, kOrderAscending, directionOf);
+    EXPECT_EQ(index.RowCount(), 0u);
+    // A rebuild from nothing drops what an earlier build listed.
+    index.Build(some.bytes.data(), some.positions, kFilterAll, kOrderAscending, directionOf);
+    ASSERT_EQ(index.RowCount(), 2u);
+    index.Build(nullptr, some.positions, kFilterAll, kOrderAscending, directionOf);
+    EXPECT_EQ(index.RowCount(), 0u);
+    EXPECT_EQ(index.RecordAt(0), nullptr);
+}
+
+TEST(MessageIndex, FourBytesPerListedRow) {
+    std::vector<uint32_t> dirs;
+    for (int i = 0; i < 10000; ++i) {
+        dirs.push_back(i % 10 == 0 ? 0u : 1u);
+    }
+    FakeView view(dirs);
+    CMessageIndex index;
+    index.Build(view.bytes.data(), view.positions, kFilterAll, kOrderAscending, directionOf);
+    EXPECT_EQ(index.RowCount(), 10000u);
+    EXPECT_LE(index.MemoryBytes(), 4u * 10000u);
+    // A filter keeping a tenth does not keep room for all of them.
+    index.Build(view.bytes.data(), view.positions, kFilterSent, kOrderAscending, directionOf);
+    EXPECT_EQ(index.RowCount(), 1000u);
+    EXPECT_LE(index.MemoryBytes(), 4u * 1000u);
+}
+
+} // namespace
