@@ -11,55 +11,49 @@
 
 class CMessageIndex {
 public:
-    // Keeps, in file order, every record position that passes the filter.
-    // directionOf(position) reads a record's direction. Positions must lie
-    // in the view starting at `view`, which must be under 4 GiB (chat log
-    // sizes are 32-bit), so a row costs four bytes.
-    template <class Positions, class DirectionOf>
-    void Build(const void* view, const Positions& positions, int32_t filter, int32_t order,
-               DirectionOf directionOf);
+    // A build fed one record at a time, in file order, straight from the walk
+    // over the view: no list of every record is ever held.
+    void Begin(int32_t filter, int32_t order);
+    void Add(const unsigned char* position, uint32_t direction) {
+        if (!FilterKeeps(m_filter, direction)) {
+            return;
+        }
+        if (m_first == nullptr) {
+            m_first = position;
+        }
+        // Offsets from the first record: chat logs are under 4 GiB, so a row
+        // costs four bytes.
+        m_offsets.push_back(static_cast<uint32_t>(position - m_first));
+    }
+    void Finish();
 
-    // Forgets every row and the view.
+    // The same from a ready list of positions (directionOf reads a record's
+    // direction).
+    template <class Positions, class DirectionOf>
+    void Build(const Positions& positions, int32_t filter, int32_t order, DirectionOf directionOf) {
+        Begin(filter, order);
+        for (const auto& position : positions) {
+            Add(reinterpret_cast<const unsigned char*>(position), directionOf(position));
+        }
+        Finish();
+    }
+
+    // Forgets every row.
     void Clear();
 
-    // Exact reverse of file order for descending; nothing is sorted.
-    void SetOrder(int32_t order) { m_order = order; }
     int32_t Order() const { return m_order; }
-
     size_t RowCount() const { return m_offsets.size(); }
-    const void* View() const { return m_view; }
 
-    // The record position shown at a row, or null for a row that does not exist.
+    // The record position shown at a row, or null for a row that does not
+    // exist. Descending is the exact reverse of file order; nothing is sorted.
     const unsigned char* RecordAt(size_t row) const;
 
     // Bytes held beyond the mapping.
     size_t MemoryBytes() const { return m_offsets.capacity() * sizeof(uint32_t); }
 
 private:
-    const unsigned char* m_view = nullptr;
-    std::vector<uint32_t> m_offsets; // listed records, file order
+    const unsigned char* m_first = nullptr; // first listed record
+    std::vector<uint32_t> m_offsets;        // listed records, file order
+    int32_t m_filter = kFilterAll;
     int32_t m_order = kOrderAscending;
 };
-
-template <class Positions, class DirectionOf>
-void CMessageIndex::Build(const void* view, const Positions& positions, int32_t filter,
-                          int32_t order, DirectionOf directionOf) {
-    Clear();
-    m_order = order;
-    if (view == nullptr || positions.empty()) {
-        return;
-    }
-    m_view = static_cast<const unsigned char*>(view);
-    // Room for every record up front: one allocation, no regrowth copies;
-    // trimmed below when a filter kept far fewer.
-    m_offsets.reserve(positions.size());
-    for (const auto& position : positions) {
-        const auto* p = reinterpret_cast<const unsigned char*>(position);
-        if (FilterKeeps(filter, directionOf(position))) {
-            m_offsets.push_back(static_cast<uint32_t>(p - m_view));
-        }
-    }
-    if (m_offsets.size() < m_offsets.capacity() / 2) {
-        m_offsets.shrink_to_fit();
-    }
-}
