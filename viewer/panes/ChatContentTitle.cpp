@@ -1,6 +1,7 @@
 #include "ChatContentTitle.h"
 
-#include "PaneIds.h"
+#include "viewer/ViewerMessages.h"
+#include "viewer/res/resource.h"
 
 #include "viewer/framework/TextConvert.h"
 #include "viewer/framework/WinApp.h"
@@ -35,7 +36,7 @@ void copyCell(NMLVDISPINFOW* info, const std::wstring& text) {
 
 } // namespace
 
-CChatContentTitle::CChatContentTitle() : CFormView(IDD_MESSAGE_LIST_FORM) {}
+CChatContentTitle::CChatContentTitle() : CFormView(IDD_MESSAGE_LIST) {}
 
 int CChatContentTitle::OnCreate(CREATESTRUCTW* cs) {
     if (CFormView::OnCreate(cs) == -1) {
@@ -84,10 +85,10 @@ void CChatContentTitle::replaceListWithVirtualList() {
 
 void CChatContentTitle::DoDataExchange() {
     replaceListWithVirtualList();
-    DDX_Control(IDC_FILTER_COMBO, m_filterCombo);
+    DDX_Control(IDC_MESSAGE_FILTER, m_filterCombo);
     DDX_Control(IDC_MESSAGE_LIST, m_messageList);
-    DDX_Control(IDC_ASCENDING, m_ascendingButton);
-    DDX_Control(IDC_DESCENDING, m_descendingButton);
+    DDX_Control(IDC_SORT_ASCENDING, m_ascendingButton);
+    DDX_Control(IDC_SORT_DESCENDING, m_descendingButton);
 }
 
 void CChatContentTitle::OnInitialUpdate() {
@@ -183,7 +184,7 @@ void CChatContentTitle::sendMessageText(const char* text) {
     if (main == nullptr || !main->IsWindow()) {
         return;
     }
-    ::SendMessageA(main->m_hWnd, WM_SHOW_MESSAGE_TEXT, reinterpret_cast<WPARAM>(text), 0);
+    ::SendMessageA(main->m_hWnd, kViewerMsgShowMessageText, reinterpret_cast<WPARAM>(text), 0);
 }
 
 void CChatContentTitle::onSelectionChanged() {
@@ -283,15 +284,15 @@ void CChatContentTitle::setOrder(int32_t order) {
 }
 
 BOOL CChatContentTitle::OnCommand(UINT id, UINT code, HWND control) {
-    if (id == IDC_ASCENDING && code == BN_CLICKED) {
+    if (id == IDC_SORT_ASCENDING && code == BN_CLICKED) {
         setOrder(kOrderAscending);
         return TRUE;
     }
-    if (id == IDC_DESCENDING && code == BN_CLICKED) {
+    if (id == IDC_SORT_DESCENDING && code == BN_CLICKED) {
         setOrder(kOrderDescending);
         return TRUE;
     }
-    if (id == IDC_FILTER_COMBO && code == CBN_SELCHANGE) {
+    if (id == IDC_MESSAGE_FILTER && code == CBN_SELCHANGE) {
         int32_t filter = 0;
         if (FilterFromComboIndex(m_filterCombo.GetCurSel(), &filter) && filter != m_messageFilter) {
             m_messageFilter = filter;

@@ -1,6 +1,7 @@
 #include "ContentOutput.h"
 
-#include "PaneIds.h"
+#include "viewer/ViewerMessages.h"
+#include "viewer/res/resource.h"
 
 #include "viewer/framework/TextConvert.h"
 
@@ -9,7 +10,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 } // namespace
 
-CContentOutput::CContentOutput() : CFormView(IDD_CONTENT_FORM) {}
+CContentOutput::CContentOutput() : CFormView(IDD_MESSAGE_CONTENT) {}
 
 void CContentOutput::DoDataExchange() {
     DDX_Control(IDC_MESSAGE_EDIT, m_messageEdit);
