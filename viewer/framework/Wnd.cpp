@@ -341,20 +341,23 @@ BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* msg) {
     return FALSE;
 }
 
+namespace {
+struct DescendantMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+BOOL CALLBACK sendToDescendant(HWND child, LPARAM data) {
+    auto* m = reinterpret_cast<DescendantMessage*>(data);
+    ::SendMessageW(child, m->message, m->wParam, m->lParam);
+    return TRUE;
+}
+} // namespace
+
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const {
-    struct Args {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-    } args{message, wParam, lParam};
-    ::EnumChildWindows(
-        m_hWnd,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* a = reinterpret_cast<Args*>(data);
-            ::SendMessageW(child, a->message, a->wParam, a->lParam);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&args));
+    DescendantMessage m{message, wParam, lParam};
+    ::EnumChildWindows(m_hWnd, &sendToDescendant, reinterpret_cast<LPARAM>(&m));
 }
 
 std::wstring CWnd::GetWindowText() const {
