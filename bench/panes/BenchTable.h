@@ -56,39 +56,69 @@ public:
         return true;
     }
 
-    // Loads log under the given order and filter (untimed when both times
-    // are null): the order and filter are set with no log listed, as a user
-    // would before picking the friend, then the log is loaded and timed.
-    void Measure(CChatLogFile* log, int32_t order, int32_t filter, double* tableMs,
-                 double* paintMs) {
-        m_list->LoadMessages(nullptr);
+    // Sets the order and the filter as the user does: a click on a radio
+    // button, a pick in the filter box. With a log listed, this reloads it.
+    void SetOrder(int32_t order) {
         const int button = order == kOrderAscending ? IDC_SORT_ASCENDING : IDC_SORT_DESCENDING;
         ::SendMessageW(m_list->GetDlgItem(button), BM_CLICK, 0, 0);
+    }
+    void SetFilter(int32_t filter) {
         const int entry = filter == kFilterAll ? 0 : filter == kFilterSent ? 1 : 2;
         HWND combo = m_list->GetDlgItem(IDC_MESSAGE_FILTER);
         ::SendMessageW(combo, CB_SETCURSEL, entry, 0);
         ::SendMessageW(m_list->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_MESSAGE_FILTER, CBN_SELCHANGE),
                        reinterpret_cast<LPARAM>(combo));
-        pump();
-        if (log == nullptr) {
-            return;
-        }
-        using Clock = std::chrono::steady_clock;
-        const auto t0 = Clock::now();
-        m_list->LoadMessages(log);
-        const auto t1 = Clock::now();
-        ::UpdateWindow(m_list->GetDlgItem(IDC_MESSAGE_LIST));
-        const auto t2 = Clock::now();
-        if (tableMs != nullptr) {
-            *tableMs = std::chrono::duration<double, std::milli>(t1 - t0).count();
-        }
-        if (paintMs != nullptr) {
-            *paintMs = std::chrono::duration<double, std::milli>(t2 - t0).count();
-        }
+    }
+    void Unload() {
+        m_list->LoadMessages(nullptr);
         pump();
     }
 
+    // A friend selection: order and filter set with no log listed, then the
+    // log loaded, timed until the table has its rows and until it painted.
+    void MeasureLoad(CChatLogFile* log, int32_t order, int32_t filter, double* tableMs,
+                     double* paintMs) {
+        Unload();
+        SetOrder(order);
+        SetFilter(filter);
+        pump();
+        timed([&] { m_list->LoadMessages(log); }, tableMs, paintMs);
+    }
+
+    // A switch while log is listed: from the other order, or from the filter
+    // before this one, to (order, filter).
+    void MeasureSwitch(CChatLogFile* log, int32_t order, int32_t filter, bool switchOrder,
+                       double* tableMs, double* paintMs) {
+        Unload();
+        const int32_t otherOrder = order == kOrderAscending ? kOrderDescending : kOrderAscending;
+        const int32_t previousFilter = filter == kFilterAll    ? kFilterReceived
+                                       : filter == kFilterSent ? kFilterAll
+                                                               : kFilterSent;
+        SetOrder(switchOrder ? otherOrder : order);
+        SetFilter(switchOrder ? filter : previousFilter);
+        m_list->LoadMessages(log);
+        pump();
+        timed([&] { switchOrder ? SetOrder(order) : SetFilter(filter); }, tableMs, paintMs);
+    }
+
+    size_t Rows() const {
+        return static_cast<size_t>(
+            ::SendMessageW(m_list->GetDlgItem(IDC_MESSAGE_LIST), LVM_GETITEMCOUNT, 0, 0));
+    }
+
 private:
+    template <class Step> void timed(Step step, double* tableMs, double* paintMs) {
+        using Clock = std::chrono::steady_clock;
+        const auto t0 = Clock::now();
+        step();
+        const auto t1 = Clock::now();
+        ::UpdateWindow(m_list->GetDlgItem(IDC_MESSAGE_LIST));
+        const auto t2 = Clock::now();
+        *tableMs = std::chrono::duration<double, std::milli>(t1 - t0).count();
+        *paintMs = std::chrono::duration<double, std::milli>(t2 - t0).count();
+        pump();
+    }
+
     static void pump() {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -138,14 +138,16 @@ struct Rows {
     size_t held;
 };
 
-// What the message list does on a load: one walk over the view that feeds
-// the rows straight in.
+// What the message list does on a load: one walk to count the rows, one to
+// fill them, straight from the view.
 Rows buildRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t order) {
     HeapScope heap;
     auto t0 = Clock::now();
-    index.Begin(filter, order);
-    log.VisitRecords([&index](ChatLogRecordPos p) { index.Add(p, RecordDirection(p)); });
-    index.Finish();
+    index.Build(
+        [&log](auto&& visit) {
+            log.VisitRecords([&visit](ChatLogRecordPos p) { visit(p, RecordDirection(p)); });
+        },
+        filter, order);
     Rows r{msSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
     return r;
 }
@@ -162,6 +164,11 @@ Rows buildRowsViaDeque(CChatLogFile& log, CMessageIndex& index, int32_t filter, 
     }
     Rows r{msSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
     return r;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
 }
 
 const char* filterName(int32_t f) {
@@ -186,77 +193,98 @@ int main(int argc, char** argv) {
     }
 #endif
 
-    std::printf("%-8s %-5s %-4s %-8s %8s %8s | %8s %6s | %8s %6s | %8s %6s %9s | %6s %6s\n",
+    std::printf("%-8s %-6s %-4s %-8s %8s %8s | %8s %6s | %8s %6s | %8s %6s %9s %6s | %5s %5s\n",
                 "messages", "state", "ord", "filter", "rows", "walk ms", "rows ms", "ratio",
-                "deque ms", "ratio", "table ms", "ratio", "+paint ms", "peak", "held");
+                "deque ms", "ratio", "table ms", "ratio", "+paint ms", "ratio", "peak", "held");
     for (int n : sizes) {
-        std::string path = writeLog(dir, n);
+        const std::string path = writeLog(dir, n);
+        const int reps = n >= 1000000 ? 5 : 9;
         for (int32_t order : {kOrderAscending, kOrderDescending}) {
             for (int32_t filter : {kFilterAll, kFilterSent, kFilterReceived}) {
-                // Warm state: objects whose view is mapped already, as when
-                // the order or filter changes for the selected friend.
+                // Warm: objects whose view is mapped already, as for an order
+                // or filter switch on the selected friend.
                 CChatLogFile warmLog;
                 CReadOnlyFile warmFile;
                 CReadOnlyMapping warmMap;
-                uint64_t size = 0;
+                uint64_t size64 = 0;
                 if (!warmLog.Open(path.c_str()) || !warmFile.OpenExisting(path.c_str()) ||
-                    !warmFile.QuerySize(size) ||
-                    !warmMap.Map(warmFile, static_cast<uint32_t>(size))) {
+                    !warmFile.QuerySize(size64) ||
+                    !warmMap.Map(warmFile, static_cast<uint32_t>(size64))) {
                     std::fprintf(stderr, "cannot open %s\n", path.c_str());
                     return 1;
                 }
-                for (int warm = 0; warm < 2; ++warm) {
-                    CMessageIndex index;
-                    size_t walked = 0;
-                    double walk = 0;
-                    Rows rows{}, viaDeque{};
-                    double tableMs = -1, paintMs = -1;
-                    if (warm) {
-                        bareWalkWarm(warmMap.View(), static_cast<uint32_t>(size), &walked);
-                        walk = bareWalkWarm(warmMap.View(), static_cast<uint32_t>(size), &walked);
-                        buildRows(warmLog, index, filter, order);
-                        index.Clear();
-                        rows = buildRows(warmLog, index, filter, order);
-                        index.Clear();
-                        viaDeque = buildRowsViaDeque(warmLog, index, filter, order);
+                const auto size = static_cast<uint32_t>(size64);
+                size_t walked = 0;
+                bareWalkWarm(warmMap.View(), size, &walked);
+                if (walked != static_cast<size_t>(n)) {
+                    std::fprintf(stderr, "walk saw %zu of %d records\n", walked, n);
+                    return 1;
+                }
+                CMessageIndex index;
+                buildRows(warmLog, index, filter, order);
+
+                // state 0 cold (friend selected), 1 order switch, 2 filter switch
+                for (int state = 0; state < 3; ++state) {
+                    std::vector<double> walk, rows, deque, tableTimes, paintTimes;
+                    Rows last{};
+                    for (int rep = 0; rep < reps; ++rep) {
+                        size_t seen = 0;
+                        double tableMs = -1, paintMs = -1;
+                        if (state == 0) {
+                            walk.push_back(bareWalk(path, &seen));
+                            CChatLogFile a, b;
+                            a.Open(path.c_str());
+                            b.Open(path.c_str());
+                            index.Release(); // a fresh pane: no room held yet
+                            last = buildRows(a, index, filter, order);
+                            rows.push_back(last.ms);
+                            index.Release();
+                            deque.push_back(buildRowsViaDeque(b, index, filter, order).ms);
 #ifdef PANES_BENCH_GUI
-                        table.Measure(&warmLog, order, filter, &tableMs, &paintMs);
-                        table.Measure(&warmLog, order, filter, &tableMs, &paintMs);
+                            CChatLogFile c;
+                            c.Open(path.c_str());
+                            table.MeasureLoad(&c, order, filter, &tableMs, &paintMs);
+                            if (table.Rows() != last.rows) {
+                                std::fprintf(stderr, "table has %zu rows, index %zu\n",
+                                             table.Rows(), last.rows);
+                                return 1;
+                            }
+                            table.Unload();
 #endif
-                    } else {
-                        walk = bareWalk(path, &walked);
-                        CChatLogFile a, b;
-                        a.Open(path.c_str());
-                        b.Open(path.c_str());
-                        rows = buildRows(a, index, filter, order);
-                        index.Clear();
-                        viaDeque = buildRowsViaDeque(b, index, filter, order);
+                        } else {
+                            walk.push_back(bareWalkWarm(warmMap.View(), size, &seen));
+                            index.Clear(); // the pane keeps the room of the last load
+                            last = buildRows(warmLog, index, filter, order);
+                            rows.push_back(last.ms);
+                            index.Clear();
+                            deque.push_back(buildRowsViaDeque(warmLog, index, filter, order).ms);
 #ifdef PANES_BENCH_GUI
-                        CChatLogFile c;
-                        c.Open(path.c_str());
-                        table.Measure(&c, order, filter, &tableMs, &paintMs);
+                            table.MeasureSwitch(&warmLog, order, filter, state == 1, &tableMs,
+                                                &paintMs);
+                            table.Unload();
 #endif
+                        }
+                        tableTimes.push_back(tableMs);
+                        paintTimes.push_back(paintMs);
                     }
-#ifdef PANES_BENCH_GUI
-                    table.Measure(nullptr, order, filter, nullptr, nullptr);
-#endif
-                    if (walked != static_cast<size_t>(n)) {
-                        std::fprintf(stderr, "walk saw %zu of %d records\n", walked, n);
-                        return 1;
-                    }
-                    std::printf("%-8d %-5s %-4s %-8s %8zu %8.2f | %8.2f %5.2fx | %8.2f %5.2fx | "
-                                "%8.2f %5.2fx %9.2f | %6.1f %6.1f\n",
-                                n, warm ? "warm" : "cold", order == 1 ? "asc" : "desc",
-                                filterName(filter), rows.rows, walk, rows.ms, rows.ms / walk,
-                                viaDeque.ms, viaDeque.ms / walk, tableMs, tableMs / walk, paintMs,
-                                rows.rows ? double(rows.peak) / rows.rows : 0.0,
-                                rows.rows ? double(rows.held) / rows.rows : 0.0);
+                    const double w = median(walk), r = median(rows), d = median(deque),
+                                 t = median(tableTimes), p = median(paintTimes);
+                    static const char* const states[] = {"cold", "order", "filter"};
+                    std::printf("%-8d %-6s %-4s %-8s %8zu %8.2f | %8.2f %5.2fx | %8.2f %5.2fx | "
+                                "%8.2f %5.2fx %9.2f %5.2fx | %5.1f %5.1f\n",
+                                n, states[state], order == 1 ? "asc" : "desc", filterName(filter),
+                                last.rows, w, r, r / w, d, d / w, t, t / w, p, p / w,
+                                last.rows ? double(last.peak) / last.rows : 0.0,
+                                last.rows ? double(last.held) / last.rows : 0.0);
                     std::fflush(stdout);
                 }
             }
         }
         std::filesystem::remove(path);
     }
+    std::printf("medians of %s runs; cold: a fresh open and mapping; order/filter: the view "
+                "mapped, the switch made while the log is listed\n",
+                "5 (1M) or 9");
     std::printf("peak/held: heap bytes per listed message beyond the mapping (rows build)\n");
     return 0;
 }

@@ -115,36 +115,54 @@ TEST(MessageIndex, EmptySourcesGiveNoRows) {
     EXPECT_EQ(index.RecordAt(0), nullptr);
 }
 
-TEST(MessageIndex, OneRecordAtATimeFromTheWalk) {
+TEST(MessageIndex, BuiltStraightFromAWalk) {
     FakeView view({2, 0, 0xFFFFFFFFu, 0});
+    int walks = 0;
+    auto walk = [&](auto&& visit) {
+        ++walks;
+        for (const unsigned char* p : view.positions) {
+            visit(p, directionOf(p));
+        }
+    };
     CMessageIndex index;
-    index.Begin(kFilterReceived, kOrderDescending);
-    for (const unsigned char* p : view.positions) {
-        index.Add(p, directionOf(p));
-    }
-    index.Finish();
+    index.Build(walk, kFilterReceived, kOrderDescending);
     EXPECT_EQ(tags(index), (std::vector<int>{2, 0}));
+    EXPECT_EQ(walks, 2); // one to count, one to fill
     // A new build starts empty: nothing of the previous filter survives.
-    index.Begin(kFilterSent, kOrderAscending);
-    index.Finish();
-    EXPECT_EQ(index.RowCount(), 0u);
+    index.Build(walk, kFilterSent, kOrderAscending);
+    EXPECT_EQ(tags(index), (std::vector<int>{1, 3}));
 }
 
-TEST(MessageIndex, FourBytesPerListedRow) {
+TEST(MessageIndex, RoomIsExactAndKeptOnlyWithinSixteenBytesARow) {
     std::vector<uint32_t> dirs;
     for (int i = 0; i < 10000; ++i) {
-        dirs.push_back(i % 10 == 0 ? 0u : 1u);
+        dirs.push_back(i % 10 == 0 ? 0u : 1u); // a tenth sent
     }
     FakeView view(dirs);
     CMessageIndex index;
+    struct Step {
+        int32_t filter;
+        size_t rows;
+        size_t maxBytes;
+    };
+    const Step steps[] = {
+        {kFilterAll, 10000, 4 * 10000},                // exact: four bytes a row
+        {kFilterReceived, 9000, 4 * 10000},            // the room of 10000 is reused
+        {kFilterSent, 1000, 4 * 1000},                 // 40000 bytes for 1000 rows is too much
+        {kFilterAll, 10000, 4 * 10000},     {0, 0, 0}, // no rows, no room
+    };
+    for (const Step& step : steps) {
+        index.Build(view.positions, step.filter, kOrderAscending, directionOf);
+        EXPECT_EQ(index.RowCount(), step.rows) << step.filter;
+        EXPECT_LE(index.MemoryBytes(), step.maxBytes) << step.filter;
+        EXPECT_LE(index.MemoryBytes(), CMessageIndex::kMaxBytesPerRow * index.RowCount());
+    }
     index.Build(view.positions, kFilterAll, kOrderAscending, directionOf);
-    EXPECT_EQ(index.RowCount(), 10000u);
-    // Four bytes a row, give or take the slack the growth leaves.
-    EXPECT_LE(index.MemoryBytes(), 5u * 10000u);
-    // A filter keeping a tenth does not keep room for all of them.
-    index.Build(view.positions, kFilterSent, kOrderAscending, directionOf);
-    EXPECT_EQ(index.RowCount(), 1000u);
-    EXPECT_LE(index.MemoryBytes(), 5u * 1000u);
+    index.Clear();
+    EXPECT_EQ(index.RowCount(), 0u);
+    EXPECT_EQ(index.RecordAt(0), nullptr);
+    index.Release();
+    EXPECT_EQ(index.MemoryBytes(), 0u);
 }
 
 } // namespace

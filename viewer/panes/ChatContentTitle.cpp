@@ -51,7 +51,7 @@ int CChatContentTitle::OnCreate(CREATESTRUCTW* cs) {
 void CChatContentTitle::OnDestroy() {
     // The table goes with the form; it must not ask for cells of rows whose
     // log may already be gone.
-    m_rows.Clear();
+    m_rows.Release();
     m_currentLog = nullptr;
     CFormView::OnDestroy();
     m_listFont.DeleteObject();
@@ -144,25 +144,36 @@ void CChatContentTitle::OnSize(UINT type, int cx, int cy) {
 }
 
 void CChatContentTitle::LoadMessages(CChatLogFile* log) {
-    ClearMessages();
+    // Like ClearMessages, but the rows' room stays for this load.
+    clearTable(false);
     m_currentLog = log;
     if (log == nullptr || !m_messageList.IsWindow()) {
+        m_rows.Release();
         return;
     }
-    // One walk over the mapped view feeds the rows straight in; no list of
-    // every record is built on the way.
-    m_rows.Begin(m_messageFilter, m_sortOrder);
-    log->VisitRecords([this](ChatLogRecordPos p) { m_rows.Add(p, RecordDirection(p)); });
-    m_rows.Finish();
+    m_rows.Build(
+        [log](auto&& visit) {
+            log->VisitRecords([&visit](ChatLogRecordPos p) { visit(p, RecordDirection(p)); });
+        },
+        m_messageFilter, m_sortOrder);
     if (m_rows.RowCount() == 0) {
         return;
     }
+    // A virtual list: only the count goes in, cells are asked for on drawing.
     m_messageList.SendMessage(LVM_SETITEMCOUNT, m_rows.RowCount(), 0);
 }
 
 void CChatContentTitle::ClearMessages() {
+    clearTable(true);
+}
+
+void CChatContentTitle::clearTable(bool releaseRows) {
     m_currentLog = nullptr;
-    m_rows.Clear();
+    if (releaseRows) {
+        m_rows.Release();
+    } else {
+        m_rows.Clear();
+    }
     m_unterminatedText.clear();
     if (!m_messageList.IsWindow()) {
         return;
@@ -280,7 +291,19 @@ void CChatContentTitle::setOrder(int32_t order) {
         return;
     }
     m_sortOrder = order;
-    LoadMessages(m_currentLog);
+    if (m_currentLog == nullptr || !m_currentLog->IsMapped() || m_rows.RowCount() == 0 ||
+        !m_messageList.IsWindow()) {
+        LoadMessages(m_currentLog);
+        return;
+    }
+    // The same rows read the other way round are the exact reverse: no new
+    // walk. The table still starts empty, as with any reload, so the
+    // selection goes and the content pane is emptied.
+    m_unterminatedText.clear();
+    m_messageList.DeleteAllItems();
+    sendMessageText(nullptr);
+    m_rows.SetOrder(order);
+    m_messageList.SendMessage(LVM_SETITEMCOUNT, m_rows.RowCount(), 0);
 }
 
 BOOL CChatContentTitle::OnCommand(UINT id, UINT code, HWND control) {

@@ -46,6 +46,7 @@ protected:
 
 private:
     void replaceListWithVirtualList();
+    void clearTable(bool releaseRows);
     void onSelectionChanged();
     void fillCell(NMLVDISPINFOW* info);
     void sendMessageText(const char* text);

@@ -1,23 +1,16 @@
 #include "MessageIndex.h"
 
-void CMessageIndex::Begin(int32_t filter, int32_t order) {
-    Clear();
-    m_filter = filter;
-    m_order = order;
-}
-
-void CMessageIndex::Finish() {
-    // Growth may have left up to twice the room; a million rows should not
-    // keep four megabytes they do not use.
-    if (m_offsets.capacity() - m_offsets.size() > m_offsets.size() / 8) {
-        m_offsets.shrink_to_fit();
-    }
-}
-
-void CMessageIndex::Clear() {
-    // swap, not clear(): the memory goes back at once.
+void CMessageIndex::Release() {
     std::vector<uint32_t>().swap(m_offsets);
     m_first = nullptr;
+}
+
+void CMessageIndex::prepare(size_t rows) {
+    const size_t limit = rows * (kMaxBytesPerRow / sizeof(uint32_t));
+    if (m_offsets.capacity() < rows || m_offsets.capacity() > limit) {
+        Release();
+        m_offsets.reserve(rows);
+    }
 }
 
 const unsigned char* CMessageIndex::RecordAt(size_t row) const {
