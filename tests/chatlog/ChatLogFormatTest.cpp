@@ -178,18 +178,6 @@ TEST(ChatLogText, ContentCutAtTheRecordEnd) {
     EXPECT_EQ(RecordContent(index[1]), "next");
 }
 
-TEST(ChatLogText, ContentStopsAtFirstNulAndKeepsLineBreaks) {
-    std::string text = "line1\r\nline2";
-    std::string file =
-        header() + BuildRawRecordBytes(static_cast<std::uint16_t>(12 + text.size() + 4), 5, 0,
-                                       text + std::string("\0zz\0", 4));
-    Bytes bytes(file);
-    ChatLogRecordIndex index;
-    WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
-    ASSERT_EQ(index.size(), 1u);
-    EXPECT_EQ(RecordContent(index[0]), text);
-}
-
 TEST(ChatLogText, SenderFollowsDirection) {
     ChatLogHeader h;
     std::memcpy(&h, BuildHeaderBytes({"7", "owner", "friend"}).data(), 80);

@@ -108,6 +108,18 @@ bool CChatLogWriter::Close() {
     return !m_failed;
 }
 
+bool WriteChatLogFile(const std::string& path, const ChatLogHeaderSpec& header,
+                      const std::vector<ChatLogMessage>& messages) {
+    CChatLogWriter writer;
+    if (!writer.Create(path, header))
+        return false;
+    for (const ChatLogMessage& m : messages) {
+        if (!writer.Append(m.time, m.direction, m.text))
+            return false;
+    }
+    return writer.Close();
+}
+
 bool WriteFileBytes(const std::string& path, std::string_view bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)

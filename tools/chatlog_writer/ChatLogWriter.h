@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What goes into a log's 80-byte header. A text as long as its field (16 or
 // 21 bytes) or longer fills the field without a NUL, which is how the
@@ -56,6 +57,17 @@ private:
     std::FILE* m_file = nullptr;
     bool m_failed = false;
 };
+
+// One message as the client logs it.
+struct ChatLogMessage {
+    std::int32_t time = 0;
+    std::uint32_t direction = 0; // 0 sent, anything else received
+    std::string text;            // GBK, without NUL
+};
+
+// Writes a whole log: header, then one record per message in order.
+bool WriteChatLogFile(const std::string& path, const ChatLogHeaderSpec& header,
+                      const std::vector<ChatLogMessage>& messages);
 
 // Writes a whole file from bytes; false on any failure.
 bool WriteFileBytes(const std::string& path, std::string_view bytes);

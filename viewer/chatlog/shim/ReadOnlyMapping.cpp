@@ -6,6 +6,11 @@
 #include <windows.h>
 #else
 #include <sys/mman.h>
+#ifdef MAP_POPULATE
+constexpr int kPopulate = MAP_POPULATE;
+#else
+constexpr int kPopulate = 0;
+#endif
 #endif
 
 bool CReadOnlyMapping::Map(const CReadOnlyFile& file, std::uint32_t size) {
@@ -24,7 +29,9 @@ bool CReadOnlyMapping::Map(const CReadOnlyFile& file, std::uint32_t size) {
     }
     m_hMapping = mapping;
 #else
-    void* view = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, static_cast<int>(file.Native()), 0);
+    // The walk reads every page right away: fault them in at once.
+    void* view = ::mmap(nullptr, size, PROT_READ, MAP_SHARED | kPopulate,
+                        static_cast<int>(file.Native()), 0);
     if (view == MAP_FAILED)
         return false;
 #endif
