@@ -279,6 +279,29 @@ TEST_F(MessageListPane, DoubleClickAndHeaderClickChangeNothing) {
     EXPECT_LE(m_main.m_textMessages - before, 2); // at most the click's own reselection
 }
 
+TEST_F(MessageListPane, TypingJumpsToTheNextRowOfThatSender) {
+    // ASCII names, so that the typed letters are plain keys.
+    const std::string path = (m_dir / "typing.dat").string();
+    ASSERT_TRUE(
+        WriteFileBytes(path, BuildHeaderBytes({"42", "alice", "Bob"}) +
+                                 BuildRecordBytes(1, 0, "a0") + BuildRecordBytes(2, 1, "b1") +
+                                 BuildRecordBytes(3, 0, "a2") + BuildRecordBytes(4, 1, "b3")));
+    m_logs.push_back(std::make_unique<CChatLogFile>());
+    ASSERT_TRUE(m_logs.back()->Open(path.c_str()));
+    m_list->LoadMessages(m_logs.back().get());
+    SelectRow(0);
+    ::SetFocus(Table());
+    ::SendMessageW(Table(), WM_CHAR, 'b', 1);
+    EXPECT_EQ(SelectedRow(), 1);
+    EXPECT_EQ(ContentText(), L"b1");
+    ::Sleep(1100); // let the control's type-ahead buffer lapse
+    ::SendMessageW(Table(), WM_CHAR, 'A', 1);
+    EXPECT_EQ(SelectedRow(), 2);
+    ::Sleep(1100);
+    ::SendMessageW(Table(), WM_CHAR, 'z', 1); // no sender begins with z
+    EXPECT_EQ(SelectedRow(), 2);
+}
+
 struct StripCase {
     int width, height;
 };

@@ -276,6 +276,9 @@ BOOL CChatContentTitle::OnNotify(int id, NMHDR* header, LRESULT* result) {
         fillCell(reinterpret_cast<NMLVDISPINFOW*>(header));
         *result = 0;
         return TRUE;
+    case LVN_ODFINDITEMW:
+        *result = findRowBySender(reinterpret_cast<NMLVFINDITEMW*>(header));
+        return TRUE;
     case LVN_ITEMCHANGED:
     case LVN_ODSTATECHANGED: // a virtual list reports ranges this way
         *result = 0;
@@ -284,6 +287,45 @@ BOOL CChatContentTitle::OnNotify(int id, NMHDR* header, LRESULT* result) {
     default:
         return CFormView::OnNotify(id, header, result);
     }
+}
+
+int CChatContentTitle::findRowBySender(const NMLVFINDITEMW* find) const {
+    // Typing in the table jumps to the next row whose sender begins with the
+    // typed letters, as in a list that holds its own texts. A row's sender
+    // is one of two names, so each name is matched once and the rows only
+    // by their direction.
+    const LVFINDINFOW& info = find->lvfi;
+    const int rows = static_cast<int>(m_rows.RowCount());
+    if ((info.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || info.psz == nullptr ||
+        m_currentLog == nullptr || rows == 0) {
+        return -1;
+    }
+    const size_t typed = wcslen(info.psz);
+    auto matches = [&](std::string_view gbk) {
+        const std::wstring name = WideFromGbk(gbk.data(), gbk.size());
+        if ((info.flags & LVFI_PARTIAL) != 0 && name.size() >= typed) {
+            return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.c_str(),
+                                    static_cast<int>(typed), info.psz,
+                                    static_cast<int>(typed)) == CSTR_EQUAL;
+        }
+        return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.c_str(), -1, info.psz,
+                                -1) == CSTR_EQUAL;
+    };
+    const bool ownerMatches = matches(m_currentLog->OwnerName());
+    const bool friendMatches = matches(m_currentLog->FriendName());
+    if (!ownerMatches && !friendMatches) {
+        return -1;
+    }
+    const int start = find->iStart >= 0 && find->iStart < rows ? find->iStart : 0;
+    const int count = (info.flags & LVFI_WRAP) != 0 ? rows : rows - start;
+    for (int i = 0; i < count; ++i) {
+        const int row = (start + i) % rows;
+        const unsigned char* record = RecordAtRow(row);
+        if (record != nullptr && (IsSentRecord(record) ? ownerMatches : friendMatches)) {
+            return row;
+        }
+    }
+    return -1;
 }
 
 void CChatContentTitle::setOrder(int32_t order) {

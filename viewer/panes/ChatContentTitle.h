@@ -49,6 +49,7 @@ private:
     void clearTable(bool releaseRows);
     void onSelectionChanged();
     void fillCell(NMLVDISPINFOW* info);
+    int findRowBySender(const NMLVFINDITEMW* find) const;
     void sendMessageText(const char* text);
     void setOrder(int32_t order);
 
