@@ -1,8 +1,9 @@
 # Demo step (sourced by scripts/demo.sh with $out set, after the sample account
 # of 10-sample-account.sh): Corvelle.exe under Wine in a virtual desktop (so
 # the frame has its title bar), started in the client folder, driven by the
-# client stand-in (1026 for the account, 1027 for one friend); a screenshot
-# is saved and everything started here is stopped again.
+# client stand-in (1026 for the account, 1027 for one friend) and by the user
+# stand-in (a message picked in the table); a screenshot is saved and
+# everything started here is stopped again.
 #
 # Windows find each other only inside one desktop, so the viewer and the
 # stand-in both run in the prefix's default virtual desktop. That is a prefix
@@ -23,6 +24,11 @@ viewer_ok=1
   | sed 's/^/viewer: 1026 answered /' || viewer_ok=0
 # The sample's second friend (numbers 2:80001111) has a screenful of messages.
 "$viewer_wine" "$viewer_client" friend 2 80001111 | sed 's/^/viewer: 1027 answered /' || viewer_ok=0
+# The user stand-in then picks a message in the table, with the keys a user
+# would press, so that its whole text shows in the content pane below.
+viewer_user="$PWD/build/win64/tools/viewer_user/viewer-user.exe"
+"$viewer_wine" "$viewer_user" --wait 10000 select-row "${VIEWER_DEMO_ROW:-8}" | sed 's/^/viewer: user /' \
+  || viewer_ok=0
 sleep 3
 # The virtual desktop's own X window, or the whole screen if it cannot be told.
 viewer_xid=$(xwininfo -root -tree 2>/dev/null | awk '/"Corvelle - Wine desktop"/ {print $1; exit}')
