@@ -23,7 +23,7 @@ const ColumnSpec kColumns[] = {
 
 const wchar_t* const kFilterEntries[] = {L"所有信息", L"发出信息", L"收到信息"};
 
-// Copies text into a cell buffer of `capacity` characters, cut to fit.
+// Copies text into the control's cell buffer, cut to fit it.
 void copyCell(NMLVDISPINFOW* info, const std::wstring& text) {
     if (info->item.pszText == nullptr || info->item.cchTextMax <= 0) {
         return;
@@ -109,8 +109,8 @@ void CChatContentTitle::OnInitialUpdate() {
     }
     m_sortOrder = kOrderAscending;
     m_ascendingButton.SetCheck(BST_CHECKED);
-    // The template's initialisation data are not applied by the platform;
-    // the entries are put in here, in the same order.
+    // The form fills the box from the template's initialisation data; should
+    // those be missing, the same entries are put in here, in the same order.
     if (m_filterCombo.GetCount() == 0) {
         for (const wchar_t* entry : kFilterEntries) {
             m_filterCombo.AddString(entry);
