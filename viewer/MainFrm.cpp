@@ -140,8 +140,27 @@ void CMainFrame::EnumerateChatLogs(const wchar_t* folder) {
         friends->ExpandFriendRoot();
 }
 
+void CMainFrame::OnSetFocus(HWND) {
+    // The keyboard goes back to the control that had it, or to the friend
+    // tree, rather than staying on the frame, which takes no keys itself.
+    HWND target = m_lastFocus;
+    if (target == nullptr || !::IsWindow(target) || !::IsChild(m_hWnd, target)) {
+        CUserTitleWnd* friends = GetFriendListPane();
+        target = friends ? friends->GetFriendTree().m_hWnd : nullptr;
+    }
+    if (target != nullptr)
+        ::SetFocus(target);
+}
+
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus != nullptr && ::IsChild(m_hWnd, focus))
+                m_lastFocus = focus;
+        }
+        return CFrameWnd::WindowProc(message, wParam, lParam);
     case kViewerMsgResetPanes:
         ResetPanes();
         return kViewerMsgHandled;

@@ -43,6 +43,7 @@ public:
 protected:
     void OnSize(UINT type, int cx, int cy) override;
     BOOL OnCommand(UINT id, UINT code, HWND control) override;
+    void OnSetFocus(HWND oldFocus) override;
 
 private:
     void MovePaneFocus(bool forward);
@@ -50,4 +51,5 @@ private:
     CSplitterWnd m_outerSplitter;
     CSplitterWnd m_rightSplitter;
     BOOL m_splittersReady = FALSE;
+    HWND m_lastFocus = nullptr; // the control that had the focus when the frame lost it
 };

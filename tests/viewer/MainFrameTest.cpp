@@ -338,9 +338,12 @@ TEST_F(ViewerTest, SelectFriendTakesTheFirstExactKey) {
     WriteLog(folder, "3.dat", LogBytes("5001", "Twin", {{1, 0, "a"}, {2, 1, "b"}, {3, 0, "c"}}));
     WriteLog(folder, "4.dat", LogBytes("500", "Short", {{1, 0, "a"}}));
 
-    // Before any account: nothing to select, nothing happens.
+    // Before any account: nothing to select, nothing happens. (The tree may
+    // have put its caret on the root when it got the focus.)
+    const HTREEITEM before = Tree().GetSelectedItem();
+    EXPECT_TRUE(before == nullptr || before == Friends().GetRootItem());
     EXPECT_EQ(Send(kViewerMsgSelectFriend, 500, 1), kViewerMsgHandled);
-    EXPECT_EQ(Tree().GetSelectedItem(), nullptr);
+    EXPECT_EQ(Tree().GetSelectedItem(), before);
     EXPECT_EQ(MessageRows(), 0);
 
     Send(kViewerMsgShowAccount, 1, 234);
@@ -451,6 +454,34 @@ TEST_F(ViewerTest, NewOpenAndSaveKeysDoNothing) {
     EXPECT_EQ(MessageRows(), 1);
     EXPECT_NE(Friends().GetSelectedFriendItem(), nullptr);
     EXPECT_TRUE(m_frame->IsWindowVisible());
+}
+
+TEST_F(ViewerTest, KeyboardFocusStartsInTheTreeAndF6MovesBetweenPanes) {
+    ::SetActiveWindow(m_frame->m_hWnd);
+    ::SetFocus(m_frame->m_hWnd);
+    EXPECT_EQ(::GetFocus(), Tree().m_hWnd);
+
+    auto paneWithFocus = [&]() -> int {
+        CWnd* panes[] = {m_frame->GetOuterSplitter().GetPane(0, 0),
+                         m_frame->GetRightSplitter().GetPane(0, 0),
+                         m_frame->GetRightSplitter().GetPane(1, 0)};
+        for (int i = 0; i < 3; ++i)
+            if (::IsChild(panes[i]->m_hWnd, ::GetFocus()))
+                return i;
+        return -1;
+    };
+    const struct {
+        UINT command;
+        int pane;
+    } steps[] = {{ID_NEXT_PANE, 1},
+                 {ID_NEXT_PANE, 2},
+                 {ID_NEXT_PANE, 0},
+                 {ID_PREV_PANE, 2},
+                 {ID_PREV_PANE, 1}};
+    for (const auto& step : steps) {
+        Send(WM_COMMAND, MAKEWPARAM(step.command, 1), 0);
+        EXPECT_EQ(paneWithFocus(), step.pane);
+    }
 }
 
 } // namespace

@@ -36,7 +36,8 @@ ClientRun runClient(const std::wstring& arguments) {
     if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return run;
     ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup = {sizeof(startup)};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
@@ -61,24 +62,24 @@ ClientRun runClient(const std::wstring& arguments) {
     return run;
 }
 
+struct ChildSearch {
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK matchChild(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<ChildSearch*>(data);
+    wchar_t name[64] = {};
+    ::GetClassNameW(child, name, 64);
+    if (::lstrcmpiW(name, search->className) != 0)
+        return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
 HWND findChild(HWND parent, const wchar_t* className) {
-    struct Search {
-        const wchar_t* className;
-        HWND found;
-    } search{className, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            ::GetClassNameW(child, name, 64);
-            if (::lstrcmpiW(name, s->className) == 0) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ChildSearch search{className, nullptr};
+    ::EnumChildWindows(parent, &matchChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -125,7 +126,8 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
 
     std::wstring exe = windowsPath(VEMLI_VIEWER_EXE);
     std::wstring command = L"\"" + exe + L"\"";
-    STARTUPINFOW startup = {sizeof(startup)};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
     ASSERT_TRUE(::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                  m_dir.wstring().c_str(), &startup, &m_viewer));
 

@@ -35,7 +35,8 @@ public:
     // not one of ours.
     CWnd* GetPane(int row, int col) const;
 
-    // Current size (-1 before the first layout) and minimum size.
+    // Current size (-1 until the window is first laid out, which happens
+    // when it is created) and minimum size.
     void GetColumnInfo(int col, int& current, int& minimum) const;
     void GetRowInfo(int row, int& current, int& minimum) const;
     void SetColumnInfo(int col, int ideal, int minimum);
