@@ -107,15 +107,6 @@ protected:
     std::vector<HWND> m_made;
 };
 
-TEST_F(FlatCombo, ConstructionTakesSystemColoursAndButtonWidth) {
-    CCJFlatComboBox combo;
-    EXPECT_EQ(combo.ButtonWidth(), ::GetSystemMetrics(SM_CXHTHUMB));
-    EXPECT_EQ(combo.HighlightColour(), ::GetSysColor(COLOR_BTNHIGHLIGHT));
-    EXPECT_EQ(combo.ShadowColour(), ::GetSysColor(COLOR_BTNSHADOW));
-    EXPECT_EQ(combo.FaceColour(), ::GetSysColor(COLOR_BTNFACE));
-    EXPECT_FALSE(combo.HasFocus());
-}
-
 // Pixels of each look, as the frame rule paints them: outer ring, inner ring
 // over the standard border, and the button's frames.
 TEST_F(FlatCombo, FlatHotAndDisabledLooks) {
