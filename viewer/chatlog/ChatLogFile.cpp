@@ -72,22 +72,28 @@ bool CChatLogFile::ReadHeader() {
 }
 
 void CChatLogFile::EnumRecords(ChatLogRecordIndex& index) {
+    std::uint32_t limit = 0;
+    if (const unsigned char* view = mapForWalk(limit))
+        WalkChatLogRecords(view, limit, index);
+}
+
+const unsigned char* CChatLogFile::mapForWalk(std::uint32_t& limit) {
     if (!IsOpen() || m_fileSize <= kChatLogHeaderSize)
-        return;
+        return nullptr;
     // The client may shrink the file after the open; a view past the end of
     // a file faults on POSIX (SIGBUS), so never map or walk beyond what the
     // file holds now.
     std::uint64_t current = 0;
     if (!m_hFile.QuerySize(current))
-        return;
+        return nullptr;
     if (!m_view) {
         auto size = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_fileSize, current));
         if (size <= kChatLogHeaderSize || !m_hMapping.Map(m_hFile, size))
-            return;
+            return nullptr;
         m_view = m_hMapping.View();
     }
-    auto limit = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_hMapping.Size(), current));
-    WalkChatLogRecords(m_view, limit, index);
+    limit = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_hMapping.Size(), current));
+    return m_view;
 }
 
 void CChatLogFile::ReleaseView() {

@@ -48,6 +48,14 @@ public:
     // record in file order (see WalkChatLogRecords). Never looks beyond the
     // size taken at open, nor beyond the file's current size.
     void EnumRecords(ChatLogRecordIndex& index);
+    // EnumRecords without an index, for callers that keep less than a
+    // position per record: maps on first use and calls visit(position) for
+    // every complete record in file order.
+    template <class Visit> void VisitRecords(Visit&& visit) {
+        std::uint32_t limit = 0;
+        if (const unsigned char* view = mapForWalk(limit))
+            VisitChatLogRecords(view, limit, visit);
+    }
     // Gives up the view; every position delivered so far becomes invalid.
     void ReleaseView();
     // ReleaseView, then closes the file.
@@ -78,6 +86,9 @@ public:
 
 private:
     bool finishOpen();
+    // Maps the file on first use; the view and how far a walk may read in
+    // it, or null when there is nothing to walk.
+    const unsigned char* mapForWalk(std::uint32_t& limit);
 
     char m_path[kChatLogMaxPath];
     const unsigned char* m_view = nullptr;

@@ -67,18 +67,5 @@ std::string_view RecordSender(const ChatLogHeader& header, ChatLogRecordPos reco
 }
 
 void WalkChatLogRecords(const unsigned char* view, std::uint32_t size, ChatLogRecordIndex& index) {
-    if (!view || size <= kChatLogHeaderSize)
-        return;
-    std::uint32_t position = kChatLogHeaderSize;
-    std::uint32_t remaining = size - kChatLogHeaderSize;
-    // A tail shorter than the smallest record cannot be one; stopping here
-    // also keeps the wLength read itself inside the view.
-    while (remaining >= kChatLogMinRecordLength) {
-        std::uint16_t length = RecordLength(view + position);
-        if (length < kChatLogMinRecordLength || length > remaining)
-            break;
-        index.push_back(view + position);
-        position += length;
-        remaining -= length;
-    }
+    VisitChatLogRecords(view, size, [&index](ChatLogRecordPos record) { index.push_back(record); });
 }

@@ -79,3 +79,23 @@ std::string_view RecordSender(const ChatLogHeader& header, ChatLogRecordPos reco
 // record that runs past the end or is shorter than 13 bytes; the records
 // before it are kept. Never reads outside [view, view + size).
 void WalkChatLogRecords(const unsigned char* view, std::uint32_t size, ChatLogRecordIndex& index);
+
+// The same walk for callers that keep less than a position per record:
+// calls visit(position) for every complete record, in file order.
+template <class Visit>
+void VisitChatLogRecords(const unsigned char* view, std::uint32_t size, Visit&& visit) {
+    if (!view || size <= kChatLogHeaderSize)
+        return;
+    std::uint32_t position = kChatLogHeaderSize;
+    std::uint32_t remaining = size - kChatLogHeaderSize;
+    // A tail shorter than the smallest record cannot be one; stopping here
+    // also keeps the wLength read itself inside the view.
+    while (remaining >= kChatLogMinRecordLength) {
+        std::uint16_t length = RecordLength(view + position);
+        if (length < kChatLogMinRecordLength || length > remaining)
+            break;
+        visit(view + position);
+        position += length;
+        remaining -= length;
+    }
+}
