@@ -41,6 +41,10 @@ wine_env_start() {
       /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" \
         /d 'WenQuanYi Micro Hei' /f </dev/null >/dev/null 2>&1 || true
     done
+    # Without a window manager Wine waits about 2 s for every managed
+    # top-level window to hide; unmanaged windows go at once.
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+      </dev/null >/dev/null 2>&1 || true
     /usr/lib/wine/wineserver -w </dev/null >/dev/null 2>&1 || true
   fi
   /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
