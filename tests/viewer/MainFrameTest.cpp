@@ -384,7 +384,17 @@ TEST_F(ViewerTest, MovingTheSelectionReleasesThePreviousView) {
     EXPECT_TRUE(logA->IsMapped());
     EXPECT_EQ(MessageRows(), 2);
 
+    // While B is handed to the message list, A's view is still there: the
+    // rows of A are gone before the view they point into.
+    int notices = 0;
+    m_frame->m_onFriendSelected = [&](WPARAM log) {
+        ++notices;
+        EXPECT_EQ(log, reinterpret_cast<WPARAM>(logB));
+        EXPECT_TRUE(logA->IsMapped());
+    };
     Send(kViewerMsgSelectFriend, 2, 2);
+    m_frame->m_onFriendSelected = nullptr;
+    EXPECT_EQ(notices, 1);
     EXPECT_FALSE(logA->IsMapped());
     EXPECT_TRUE(logA->IsOpen());
     EXPECT_TRUE(logB->IsMapped());

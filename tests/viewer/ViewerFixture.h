@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ class CTestFrame : public CMainFrame {
 public:
     static constexpr char kClassName[] = "CTestFrame";
     std::vector<UINT> m_commands;
+    // Called with the log of every 1035 before the frame hands it on.
+    std::function<void(WPARAM)> m_onFriendSelected;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_GETMINMAXINFO) {
@@ -40,6 +43,8 @@ public:
             info->ptMaxSize = {5000, 4000};
             return 0;
         }
+        if (message == kViewerMsgFriendSelected && m_onFriendSelected)
+            m_onFriendSelected(wParam);
         return CMainFrame::WindowProc(message, wParam, lParam);
     }
 

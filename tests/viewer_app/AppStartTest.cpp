@@ -49,4 +49,55 @@ TEST(StartUp, ShowsTheFrameUnderItsCaptionAndEndsThroughTheExitCommand) {
     EXPECT_EQ(app.Run(), 0);
 }
 
+// The program's resources (this test program carries the same ones).
+TEST(Resources, VersionStringsAndChineseLanguage) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    DWORD ignored = 0;
+    DWORD size = ::GetFileVersionInfoSizeW(self, &ignored);
+    ASSERT_GT(size, 0u);
+    std::string block(size, '\0');
+    ASSERT_TRUE(::GetFileVersionInfoW(self, 0, size, block.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000009u); // 0.9
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00090000u); // 9.0
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00000009u);
+    wchar_t* description = nullptr;
+    ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\StringFileInfo\\080404b0\\FileDescription",
+                                 reinterpret_cast<void**>(&description), &length));
+    EXPECT_STREQ(description, L"Vemli \u96c6\u6210\u901a\u8baf\u5ba2\u6237\u7aef"
+                              L"\u4fe1\u606f\u7ba1\u7406\u5668"); // Vemli 集成通讯客户端信息管理器
+
+    const WORD chinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
+    EXPECT_EQ(chinese, 2052);
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    const struct {
+        LPCWSTR type;
+        WORD id;
+    } resources[] = {{RT_MENU, 128},       {RT_ACCELERATOR, 128}, {RT_GROUP_ICON, 128},
+                     {RT_GROUP_ICON, 129}, {RT_DIALOG, 130},      {RT_DIALOG, 131},
+                     {RT_DIALOG, 132},     {RT_BITMAP, 133}};
+    for (const auto& r : resources)
+        EXPECT_NE(::FindResourceExW(module, r.type, MAKEINTRESOURCEW(r.id), chinese), nullptr)
+            << r.id;
+
+    wchar_t text[64] = {};
+    ::LoadStringW(module, 0xE000, text, 64);
+    EXPECT_STREQ(text, L"\u4fe1\u606f\u7ba1\u7406\u5668");
+    ::LoadStringW(module, 128, text, 64);
+    EXPECT_EQ(std::wstring(text).substr(0, 9), L"Merovane\n");
+
+    // The friend picture: 15 x 17.
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        ::LoadImageW(module, MAKEINTRESOURCEW(133), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP info = {};
+    ::GetObjectW(bitmap, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 15);
+    EXPECT_EQ(info.bmHeight, 17);
+    ::DeleteObject(bitmap);
+}
+
 } // namespace
