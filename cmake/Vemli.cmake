@@ -63,7 +63,10 @@ function(vemli_add_gtest name)
   if(VEMLI_RUN_TESTS)
     set(props LABELS ${name})
     if(arg_ENV)
-      list(APPEND props ENVIRONMENT "${arg_ENV}")
+      # The variables go in front of the program through `cmake -E env`: a
+      # test property would take only the first of several.
+      set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
+                   ${CMAKE_COMMAND} -E env ${arg_ENV} ${CMAKE_CROSSCOMPILING_EMULATOR})
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                          PROPERTIES ${props})

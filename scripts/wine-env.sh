@@ -19,17 +19,20 @@ wine_env_start() {
   fi
 
   if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    local n
-    for n in $(seq 90 140); do
-      [ -e /tmp/.X$n-lock ] && continue
-      Xvfb :$n -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-      WINE_ENV_XVFB=$!
-      export DISPLAY=:$n
-      local i
-      for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-      xdpyinfo >/dev/null 2>&1 && break
-      kill "$WINE_ENV_XVFB" 2>/dev/null || true; WINE_ENV_XVFB=
-    done
+    # Xvfb picks a free display number itself and writes it to the given
+    # descriptor, so two runs side by side never share (or steal) a display.
+    local numfile
+    numfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$numfile" </dev/null >/dev/null 2>&1 &
+    WINE_ENV_XVFB=$!
+    local i
+    for i in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
+    export DISPLAY=:$(tr -d '[:space:]' <"$numfile")
+    rm -f "$numfile"
+    if ! xdpyinfo >/dev/null 2>&1; then
+      echo "wine-env: no virtual display could be started" >&2
+      return 1
+    fi
   fi
 
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
