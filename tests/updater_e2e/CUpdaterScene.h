@@ -45,8 +45,9 @@ public:
     bool ServeVersionDocument(const std::string& document, int status = 200,
                               const std::string& mode = "normal", int stallSeconds = 0);
 
-    // Starts a stand-in client window; waits until its window exists.
-    bool StartClient(const std::string& title, int answer);
+    // Starts a stand-in client window (from `program`, the stand-in's own
+    // build output when empty); waits until its window exists.
+    bool StartClient(const std::string& title, int answer, const std::string& program = "");
     std::vector<std::string> ClientLog(std::size_t index) const;
 
     // Starts updater.exe with the command line `"<path>"` + tail (the tail

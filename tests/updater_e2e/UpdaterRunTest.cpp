@@ -173,6 +173,24 @@ TEST_F(UpdaterRun, SetupThatCannotStartLeavesTheClientInPlace) {
     EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe.bak")));
 }
 
+// A client that does not end keeps its executable: the setup runs beside it
+// and no copy is left behind.
+TEST_F(UpdaterRun, RunningClientKeepsItsFile) {
+    m_scene->WriteServerIni();
+    ASSERT_TRUE(m_scene->ServeVersion("1,2,3,5", {m_scene->ServeSetup("dl1.example")}));
+    const std::string running = CUpdaterScene::ReadFile(BuildOutput(STANDIN_CLIENT_EXE));
+    ASSERT_TRUE(CopyFileA(BuildOutput(STANDIN_CLIENT_EXE).c_str(),
+                          m_scene->AppFile("Vemli.exe").c_str(), FALSE));
+    ASSERT_TRUE(m_scene->StartClient("Vemli", 0, m_scene->AppFile("Vemli.exe")));
+
+    EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
+
+    ExpectSetupStarted("present");
+    EXPECT_FALSE(logHas(m_scene->ClientLog(0), "WM_QUIT"));
+    EXPECT_TRUE(CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe")) == running);
+    EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe.bak")));
+}
+
 struct CommandLineCase {
     const char* label;
     const char* tail; // after the program name, separating blank included
