@@ -1,6 +1,7 @@
 #include "CWinHandOver.h"
 
 #include "ClientWindows.h"
+#include "DebugTrace.h"
 #include "SetupLauncher.h"
 #include "UpdaterConstants.h"
 
@@ -11,6 +12,7 @@ void CWinHandOver::CloseClient() {
 }
 
 void CWinHandOver::PauseForClient() {
+    DebugTrace("pausing %lu ms for the client to end", updater::kClientExitPauseMs);
     Sleep(updater::kClientExitPauseMs);
 }
 
@@ -20,15 +22,21 @@ bool CWinHandOver::FileExists(const char* path) {
 }
 
 bool CWinHandOver::CopyTo(const char* from, const char* to) {
-    return CopyFileA(from, to, FALSE) != FALSE;
+    const bool ok = CopyFileA(from, to, FALSE) != FALSE;
+    DebugTrace("copy of %s kept as %s: %s", from, to, ok ? "yes" : "no");
+    return ok;
 }
 
 bool CWinHandOver::Remove(const char* path) {
-    return DeleteFileA(path) != FALSE;
+    const bool ok = DeleteFileA(path) != FALSE;
+    DebugTrace("delete %s: %s", path, ok ? "done" : "failed");
+    return ok;
 }
 
 bool CWinHandOver::Rename(const char* from, const char* to) {
-    return MoveFileA(from, to) != FALSE;
+    const bool ok = MoveFileA(from, to) != FALSE;
+    DebugTrace("put %s back as %s: %s", from, to, ok ? "done" : "failed");
+    return ok;
 }
 
 bool CWinHandOver::StartSetup(const char* path, const char* arguments) {

@@ -1,5 +1,6 @@
 #include "ClientWindows.h"
 
+#include "DebugTrace.h"
 #include "TextRules.h"
 #include "UpdaterConstants.h"
 
@@ -17,7 +18,10 @@ BOOL CALLBACK askClientWindow(HWND hWnd, LPARAM) {
     }
     // The client answers non-zero when it agrees to end; only then does it
     // get WM_QUIT. Every matching window is asked, so enumeration goes on.
-    if (SendMessageA(hWnd, updater::kClientQuitQuery, 0, 0) != 0) {
+    const LRESULT answer = SendMessageA(hWnd, updater::kClientQuitQuery, 0, 0);
+    DebugTrace("client window \"%s\" answered %lld%s", title, static_cast<long long>(answer),
+               answer != 0 ? ", WM_QUIT posted" : "");
+    if (answer != 0) {
         PostMessageA(hWnd, WM_QUIT, 0, 0);
     }
     return TRUE;

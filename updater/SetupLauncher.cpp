@@ -1,6 +1,7 @@
 #include "SetupLauncher.h"
 
 #include "CKernelHandle.h"
+#include "DebugTrace.h"
 #include "UpdaterConstants.h"
 #include "UpdaterPaths.h"
 
@@ -24,8 +25,7 @@ void traceStartFailure(DWORD error) {
                    MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
                    nullptr);
     if (text != nullptr) {
-        OutputDebugStringA("updater: setup did not start: ");
-        OutputDebugStringA(text);
+        DebugTrace("setup did not start: %s", text);
         LocalFree(text);
     }
 }
@@ -48,6 +48,7 @@ bool RunSetup(const char* path, const char* arguments) {
         toStart = fullPath;
     }
     if (!namesFile(toStart)) {
+        DebugTrace("no setup file at %s", toStart);
         return false;
     }
 
@@ -64,6 +65,7 @@ bool RunSetup(const char* path, const char* arguments) {
         traceStartFailure(GetLastError());
         return false;
     }
+    DebugTrace("setup started: %s, command line \"%s\"", toStart, arguments);
     CKernelHandle processHandle(process.hProcess);
     CKernelHandle threadHandle(process.hThread);
     return true;

@@ -7,6 +7,7 @@
 #include "CServerConfig.h"
 #include "CUpdateEngine.h"
 #include "CWinHandOver.h"
+#include "DebugTrace.h"
 #include "CommandLine.h"
 #include "ParseVersion.h"
 #include "UpdateDecision.h"
@@ -45,11 +46,16 @@ void decideOnVersion() {
     const std::uint32_t serverVersion = ParseVersion(g_engine.GetCurrentVersion());
     const updater::UpdateChoice choice = updater::DecideUpdate(
         g_clientVersion, serverVersion, g_engine.GetDownloadUrlCount(), g_random.Next());
+    DebugTrace("server version \"%s\" (0x%08X), client 0x%08X: %s", g_engine.GetCurrentVersion(),
+               static_cast<unsigned>(serverVersion), static_cast<unsigned>(g_clientVersion),
+               choice.download ? "newer" : "nothing to do");
     if (!choice.download) {
         wakeMainThread();
         return;
     }
     const char* address = g_engine.GetDownloadUrl(static_cast<int>(choice.addressIndex));
+    DebugTrace("address %u of %u: %s", choice.addressIndex + 1, g_engine.GetDownloadUrlCount(),
+               address != nullptr ? address : "(none)");
     if (address == nullptr) {
         wakeMainThread();
         return;
@@ -69,6 +75,7 @@ LONG CALLBACK OnUpdateEvent(UINT nCode, WPARAM wParam, LPARAM, DWORD) {
         if (path != nullptr && std::strlen(path) < sizeof g_szSetupPath) {
             std::memcpy(g_szSetupPath, path, std::strlen(path) + 1);
             g_setupReady = 1;
+            DebugTrace("setup downloaded to %s", path);
         }
         wakeMainThread();
         break;
@@ -80,6 +87,7 @@ LONG CALLBACK OnUpdateEvent(UINT nCode, WPARAM wParam, LPARAM, DWORD) {
     case UE_DOWNLOAD_CONNECT_FAILED:
     case UE_SETUP_MISSING:
     case UE_CONNECTION_LOST:
+        DebugTrace("engine event %u ends the run: %s", nCode, g_engine.GetLastErrorText().c_str());
         wakeMainThread();
         break;
     default: // 1, 7, 10, 11 and unknown codes: progress only
@@ -104,6 +112,7 @@ void handOverToSetup() {
         !updater::JoinPath(folder, updater::kClientCopyName, copyPath, sizeof copyPath)) {
         return;
     }
+    DebugTrace("handing over to the setup, arguments \"%s\"", g_szSetupArguments);
     CWinHandOver handOver;
     handOver.Run(clientPath, copyPath, g_szSetupPath, g_szSetupArguments);
 }
@@ -112,6 +121,7 @@ void runUpdate() {
     // 1. One updater at a time.
     CKernelHandle mutex(CreateMutexA(nullptr, FALSE, updater::kInstanceMutexName));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        DebugTrace("another updater is running");
         return;
     }
 
@@ -127,6 +137,7 @@ void runUpdate() {
 
     // 4.
     if (!g_config.Load(updater::kConfigPath)) {
+        DebugTrace("no usable %s in %s", updater::kConfigPath, folder);
         return;
     }
     // 5.
@@ -148,12 +159,17 @@ void runUpdate() {
     g_engine.SetServer(g_config.GetUpdateServer(), g_config.GetUpdatePath(),
                        g_config.GetUpdateFile());
     if (!g_engine.SetCallback(OnUpdateEvent, 0)) {
+        DebugTrace("update engine not ready (Update Server, Path or File empty or too long)");
         g_hWakeUp = nullptr;
         return;
     }
     // 11, 12. Without a started check no event comes and the wait runs out.
     g_random.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
-    g_engine.StartCheck();
+    DebugTrace("client version 0x%08X; asking %s for %s%s", static_cast<unsigned>(g_clientVersion),
+               g_config.GetUpdateServer(), g_config.GetUpdatePath(), g_config.GetUpdateFile());
+    if (!g_engine.StartCheck()) {
+        DebugTrace("version check did not start: %s", g_engine.GetLastErrorText().c_str());
+    }
 
     // 13.
     WaitForSingleObject(wakeUp.Get(), updater::kEngineWaitMs);
