@@ -49,40 +49,58 @@ private:
     char m_szPath[MAX_PATH] = "";
 };
 
-// A local file being written; an unfinished one is deleted, never left half.
+// A local file being written. It is marked for deletion from the moment it
+// is created and only unmarked once complete, so that an unfinished file goes
+// away with its handle, even when the process ends under a worker that Stop
+// could not reach.
 class CLocalOutput {
 public:
     explicit CLocalOutput(const char* pszPath) : m_pszPath(pszPath) {
-        m_pFile = pszPath[0] != '\0' ? std::fopen(pszPath, "wb") : nullptr;
+        if (pszPath[0] == '\0')
+            return;
+        m_hFile = CreateFileA(pszPath, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (m_hFile == INVALID_HANDLE_VALUE)
+            return;
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        m_bMarked = SetFileInformationByHandle(m_hFile, FileDispositionInfo, &disposition,
+                                               sizeof disposition) != FALSE;
     }
     ~CLocalOutput() { Discard(); }
     CLocalOutput(const CLocalOutput&) = delete;
     CLocalOutput& operator=(const CLocalOutput&) = delete;
 
-    bool IsOpen() const { return m_pFile != nullptr; }
-    bool Write(const void* pData, size_t nSize) {
-        return std::fwrite(pData, 1, nSize, m_pFile) == nSize;
+    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    bool Write(const void* pData, DWORD nSize) {
+        DWORD nWritten = 0;
+        return WriteFile(m_hFile, pData, nSize, &nWritten, nullptr) && nWritten == nSize;
     }
-    // Closes the file and keeps it; false when the last bytes could not be
-    // written, in which case the file is gone.
+    // Unmarks and closes the file; false (and the file gone) when it cannot
+    // be kept.
     bool Keep() {
-        const bool bClosed = std::fclose(m_pFile) == 0;
-        m_pFile = nullptr;
-        if (!bClosed)
-            std::remove(m_pszPath);
-        return bClosed;
+        FILE_DISPOSITION_INFO disposition{FALSE};
+        if (m_bMarked && !SetFileInformationByHandle(m_hFile, FileDispositionInfo, &disposition,
+                                                     sizeof disposition)) {
+            Discard();
+            return false;
+        }
+        CloseHandle(m_hFile);
+        m_hFile = INVALID_HANDLE_VALUE;
+        return true;
     }
     void Discard() {
-        if (m_pFile == nullptr)
+        if (m_hFile == INVALID_HANDLE_VALUE)
             return;
-        std::fclose(m_pFile);
-        m_pFile = nullptr;
-        std::remove(m_pszPath);
+        CloseHandle(m_hFile);
+        m_hFile = INVALID_HANDLE_VALUE;
+        // Only needed where the deletion mark could not be set.
+        DeleteFileA(m_pszPath);
     }
 
 private:
     const char* m_pszPath;
-    std::FILE* m_pFile;
+    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    bool m_bMarked = false;
 };
 
 } // namespace

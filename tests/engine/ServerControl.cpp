@@ -1,0 +1,110 @@
+#include "ServerControl.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cstdlib>
+#include <sstream>
+
+ServerControl::ServerControl() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    const char* address = std::getenv("VEMLI_UPDATE_SERVER");
+    if (address == nullptr)
+        return;
+    const char* colon = std::strrchr(address, ':');
+    if (colon != nullptr)
+        m_port = static_cast<unsigned short>(std::atoi(colon + 1));
+}
+
+ServerControl::~ServerControl() {
+    WSACleanup();
+}
+
+bool ServerControl::Exchange(const std::string& method, const std::string& target,
+                             const std::string& body, std::string& response) {
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET)
+        return false;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(m_port);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ok = connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+    if (ok) {
+        std::string request = method + " " + target + " HTTP/1.0\r\nHost: control\r\n" +
+                              "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+        size_t sent = 0;
+        while (ok && sent < request.size()) {
+            int n = send(s, request.data() + sent, int(request.size() - sent), 0);
+            ok = n > 0;
+            sent += ok ? size_t(n) : 0;
+        }
+    }
+    response.clear();
+    char buffer[4096];
+    int n;
+    while (ok && (n = recv(s, buffer, sizeof buffer, 0)) > 0)
+        response.append(buffer, size_t(n));
+    closesocket(s);
+    if (!ok || response.compare(0, 12, "HTTP/1.0 200") != 0)
+        return false;
+    size_t headerEnd = response.find("\r\n\r\n");
+    response.erase(0, headerEnd == std::string::npos ? response.size() : headerEnd + 4);
+    return true;
+}
+
+namespace {
+std::string Query(const std::string& path, int status, const std::string& mode, long long cut,
+                  double stall) {
+    char numbers[128];
+    std::snprintf(numbers, sizeof numbers, "&status=%d&cut=%lld&stall=%g", status, cut, stall);
+    return "/_control/route?path=" + path + "&mode=" + mode + numbers;
+}
+} // namespace
+
+bool ServerControl::Route(const std::string& path, const std::string& body, int status,
+                          const std::string& mode, long long cut, double stall) {
+    std::string response;
+    return Exchange("PUT", Query(path, status, mode, cut, stall), body, response);
+}
+
+bool ServerControl::RouteGenerated(const std::string& path, long long size, int status,
+                                   const std::string& mode, long long cut, double stall) {
+    std::string response;
+    return Exchange("PUT", Query(path, status, mode, cut, stall) + "&size=" + std::to_string(size),
+                    "", response);
+}
+
+std::vector<SeenRequest> ServerControl::Requests() {
+    std::vector<SeenRequest> seen;
+    std::string text;
+    if (!Exchange("GET", "/_control/requests", "", text))
+        return seen;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> fields;
+        size_t start = 0;
+        for (;;) {
+            size_t tab = line.find('\t', start);
+            fields.push_back(line.substr(start, tab - start));
+            if (tab == std::string::npos)
+                break;
+            start = tab + 1;
+        }
+        fields.resize(7);
+        seen.push_back(
+            {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6]});
+    }
+    return seen;
+}
+
+std::string ServerControl::Payload(std::size_t size) {
+    std::string data(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        data[i] = char((i * 31 + 7) % 251);
+    return data;
+}
