@@ -188,6 +188,11 @@ void runUpdate() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    runUpdate();
+    // Exit code 0 whatever happens, even should memory run out.
+    try {
+        runUpdate();
+    } catch (...) {
+        DebugTrace("run ended by an exception");
+    }
     return 0;
 }

@@ -232,11 +232,9 @@ const CommandLineCase kCommandLines[] = {
     {"upper-case switch", " -V16909060", true, true},
     {"unquoted program name", " -v16909060", false, true},
     {"switch alone is version 0", " -v", true, true},
-    {"version that wraps to 0", " -v4294967296", true, true},
     {"leading blank", "  -v16909060", true, false},
     {"slash switch", " /v16909060", true, false},
     {"no arguments", "", true, false},
-    {"other switch first", " -x -v16909060", true, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, UpdaterCommandLine, ::testing::ValuesIn(kCommandLines));
@@ -269,9 +267,7 @@ TEST_P(UpdaterNothingNewer, OnlyTheVersionIsAsked) {
 
 const NothingNewerCase kNothingNewer[] = {
     {"equal version", "1,2,3,4", kClientVersion},
-    {"older version", "1,2,3,3", kClientVersion},
     {"dotted version packs to 0", "1.2.3.4", " -v0"},
-    {"parts wrap to an equal version", "1,2,3,260", kClientVersion},
     {"client version above 2^31 compares unsigned", "127,255,255,255", " -v4278190080"},
 };
 
@@ -320,17 +316,13 @@ TEST_P(UpdaterEngineFailure, ChangesNothing) {
 const EngineFailureCase kEngineFailures[] = {
     {"version document missing (404)", nullptr, 404, "normal", 200, "normal", false},
     {"version request reset", nullptr, 200, "reset_request", 200, "normal", false},
-    {"version body cut", nullptr, 200, "reset_mid", 200, "normal", false},
     {"no download addresses", "[Version]\r\nCurrentVersion=9,9,9,9\r\n[DownloadUrls]\r\n", 200,
      "normal", 200, "normal", false},
-    {"no CurrentVersion", "[DownloadUrls]\r\na=http://dl1.example/x.exe\r\n", 200, "normal", 200,
-     "normal", false},
     {"address without value", "[Version]\r\nCurrentVersion=9,9,9,9\r\n[DownloadUrls]\r\na=\r\n",
      200, "normal", 200, "normal", false},
     {"setup missing (404)", nullptr, 200, "normal", 404, "normal", false},
     {"setup address unreachable", nullptr, 200, "normal", 200, "normal", true},
     {"setup connection reset", nullptr, 200, "normal", 200, "reset_mid", false},
-    {"setup body ends early", nullptr, 200, "normal", 200, "close_mid", false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, UpdaterEngineFailure, ::testing::ValuesIn(kEngineFailures));
@@ -365,7 +357,6 @@ const ConfigCase kConfigs[] = {
     {"no valid server entry",
      "[Update]\r\nServer=update.example\r\nPath=/p/\r\nFile=version.ini\r\n[Server]\r\n"
      "a=update.example:0\r\n"},
-    {"no File key", "[Update]\r\nServer=update.example\r\nPath=/p/\r\n[Server]\r\na=h:80\r\n"},
     {"entry before the first header",
      "Server=x\r\n[Update]\r\nServer=update.example\r\nPath=/p/\r\nFile=v.ini\r\n[Server]\r\n"
      "a=h:80\r\n"},
