@@ -372,7 +372,7 @@ TEST_F(UpdaterRun, SecondUpdaterEndsAtOnceWithoutARequest) {
     // running when the second one starts.
     ASSERT_TRUE(m_scene->ServeVersionDocument("[Version]\r\nCurrentVersion=1,2,3,4\r\n"
                                               "[DownloadUrls]\r\na=http://dl1.example/x.exe\r\n",
-                                              200, "stall", 6));
+                                              200, "stall", 12));
     HANDLE first = m_scene->StartUpdater(kClientVersion);
     ASSERT_NE(first, nullptr);
     for (int i = 0; i < 200 && m_scene->Requests().empty(); ++i) {
