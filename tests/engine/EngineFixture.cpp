@@ -36,10 +36,12 @@ void EngineFixture::SetUp() {
     static std::atomic<int> counter{0};
     char base[MAX_PATH];
     ASSERT_GT(GetTempPathA(MAX_PATH, base), 0u);
+    // Wine reuses process ids: the clock makes the folder this run's own.
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
     m_tempDir = std::string(base) + "engine_" + std::to_string(GetCurrentProcessId()) + "_" +
-                std::to_string(counter++);
-    ASSERT_TRUE(CreateDirectoryA(m_tempDir.c_str(), nullptr) ||
-                GetLastError() == ERROR_ALREADY_EXISTS);
+                std::to_string(now.QuadPart) + "_" + std::to_string(counter++);
+    ASSERT_TRUE(CreateDirectoryA(m_tempDir.c_str(), nullptr)) << m_tempDir;
     m_savedTmp = GetEnv("TMP");
     m_savedTemp = GetEnv("TEMP");
     SetEnvironmentVariableA("TMP", m_tempDir.c_str());

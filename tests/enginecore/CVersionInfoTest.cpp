@@ -69,6 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
         DocumentCase{"version 128 bytes", Doc(std::string(128, '9')), false, "", 0},
         DocumentCase{"no version key", "[Version]\nOther=1\n[DownloadUrls]\n1=x\n", false, "", 0},
         DocumentCase{"urls counted", Doc("1,1,1,1") + "2=b\n3\n", true, "1,1,1,1", 3},
+        DocumentCase{"entry before any header", "v=1\n" + Doc("1,2,3,4"), false, "", 0},
+        DocumentCase{"section names ignore case",
+                     "[VERSION]\nCurrentVersion=3,2,1,0\n[downloadurls]\nu=x\n", true, "3,2,1,0",
+                     1},
         DocumentCase{"second Version section never read",
                      "[Version]\nX=1\n[DownloadUrls]\n1=x\n[Version]\nCurrentVersion=1,2,3,4\n",
                      false, "", 0}));

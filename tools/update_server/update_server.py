@@ -20,13 +20,14 @@ Routes are set up by the tests through a control interface on the same port
 
 Modes: normal (Content-Length and the body), nolength (no Content-Length,
 close at the end), close_mid (full Content-Length, `cut` bytes, clean close),
-reset_mid (`cut` bytes, then a reset), stall (`cut` bytes, a pause of `stall`
+reset_mid (`cut` bytes, 1 s, then a reset), stall (`cut` bytes, a pause of `stall`
 seconds, at most 30, then the rest), reset_request (a reset instead of any
 answer). An unknown path answers 404.
 """
 
 import argparse
 import os
+import shutil
 import signal
 import socket
 import socketserver
@@ -242,6 +243,11 @@ class Handler(BaseHTTPRequestHandler):
             elif mode == "reset_mid":
                 self._headers(route, True)
                 self._write(route, 0, cut)
+                self.wfile.flush()
+                # Let the client take the head first: a reset that overtakes
+                # unread data throws it away, and the request would fail to
+                # open rather than break off mid-body.
+                self.server.stop_event.wait(1.0)
                 self._reset()
             elif mode == "stall":
                 self._headers(route, True)
@@ -267,6 +273,9 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--port", type=int, default=0, help="port on 127.0.0.1 (0: any free one)")
     parser.add_argument("--port-file", help="write the port here once listening")
+    parser.add_argument("--exit-with-parent", type=int, metavar="PID",
+                        help="stop when PID, the process that started the server, is no longer"
+                             " its parent")
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args()
 
@@ -282,6 +291,22 @@ def main():
 
     signal.signal(signal.SIGTERM, stop)
     signal.signal(signal.SIGINT, stop)
+
+    if args.exit_with_parent:
+        # A test runner that kills the wrapper outright must not leave the
+        # server behind: an orphan is handed to another parent. The pid comes
+        # from the wrapper, since it may be gone before this line runs.
+        def watch():
+            while os.getppid() == args.exit_with_parent:
+                if server.stop_event.wait(0.5):
+                    return
+            stop(None, None)
+            # The wrapper cannot tidy up any more: take its scratch folder.
+            folder = os.path.dirname(os.path.abspath(args.port_file or ""))
+            if args.port_file and os.path.basename(folder).startswith("update_server."):
+                shutil.rmtree(folder, ignore_errors=True)
+
+        threading.Thread(target=watch, daemon=True).start()
 
     if args.port_file:
         tmp = args.port_file + ".tmp"

@@ -16,7 +16,7 @@
 set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 dir=$(mktemp -d "${TMPDIR:-/tmp}/update_server.XXXXXX")
-python3 "$here/update_server.py" --port-file "$dir/port" </dev/null >/dev/null 2>"$dir/log" &
+python3 "$here/update_server.py" --exit-with-parent $$ --port-file "$dir/port" </dev/null >/dev/null 2>"$dir/log" &
 server=$!
 stop_server() {
   kill "$server" 2>/dev/null
@@ -24,7 +24,8 @@ stop_server() {
   rm -rf "$dir"
 }
 trap 'stop_server; exit 143' TERM INT HUP
-for _ in $(seq 100); do
+# Python may start slowly on a busy machine: allow it 30 s.
+for _ in $(seq 600); do
   [ -s "$dir/port" ] && break
   kill -0 "$server" 2>/dev/null || break
   sleep 0.05

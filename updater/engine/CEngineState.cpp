@@ -254,9 +254,16 @@ bool CEngineState::IsCutOff() const {
 }
 
 void CEngineState::SetLastErrorText(const char* pszText) {
-    std::lock_guard<std::mutex> lock(m_lock);
-    if (!m_bCutOff)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_bCutOff)
+            return;
         lstrcpynA(m_szLastError, pszText, int(sizeof m_szLastError));
+    }
+    // Never shown to the user; a developer sees it with WINEDEBUG=+debugstr.
+    OutputDebugStringA("updater engine: ");
+    OutputDebugStringA(pszText);
+    OutputDebugStringA("\n");
 }
 
 void CEngineState::SetLastErrorText(const CInternetException& e, const char* pszFallback) {

@@ -1,0 +1,42 @@
+# Demo step (sourced by scripts/demo.sh with $out set, after the sample account
+# of 10-sample-account.sh): Corvelle.exe under Wine in a virtual desktop (so
+# the frame has its title bar), started in the client folder, driven by the
+# client stand-in (1026 for the account, 1027 for one friend) and by the user
+# stand-in (a message picked in the table); a screenshot is saved and
+# everything started here is stopped again.
+#
+# Windows find each other only inside one desktop, so the viewer and the
+# stand-in both run in the prefix's default virtual desktop. That is a prefix
+# of its own: the tests' prefix keeps plain windows.
+viewer_client_dir=${SAMPLE_CLIENT_DIR:-$out/client}
+viewer_shot=$out/viewer.png
+. scripts/wine-env.sh
+wine_env_start "$PWD/build/win64/demo-viewer"
+viewer_wine=/usr/lib/wine/wine64
+"$viewer_wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Corvelle /f >/dev/null 2>&1
+"$viewer_wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Corvelle /d 1024x700 /f >/dev/null 2>&1
+viewer_client="$PWD/build/win64/tools/vemli_client/vemli-client.exe"
+viewer_exe="$PWD/build/win64/viewer/Corvelle.exe"
+(cd "$viewer_client_dir" && exec "$viewer_wine" "$viewer_exe" </dev/null >/dev/null 2>&1) &
+viewer_desktop_pid=$!
+viewer_ok=1
+"$viewer_wine" "$viewer_client" --wait 60000 account "${SAMPLE_OWNER_FIRST:-1}" "${SAMPLE_OWNER_SECOND:-23456789}" \
+  | sed 's/^/viewer: 1026 answered /' || viewer_ok=0
+# The sample's second friend (numbers 2:80001111) has a screenful of messages.
+"$viewer_wine" "$viewer_client" friend 2 80001111 | sed 's/^/viewer: 1027 answered /' || viewer_ok=0
+# The user stand-in then picks a message in the table, with the keys a user
+# would press, so that its whole text shows in the content pane below.
+viewer_user="$PWD/build/win64/tools/viewer_user/viewer-user.exe"
+"$viewer_wine" "$viewer_user" --wait 10000 select-row "${VIEWER_DEMO_ROW:-8}" | sed 's/^/viewer: user /' \
+  || viewer_ok=0
+sleep 3
+# The virtual desktop's own X window, or the whole screen if it cannot be told.
+viewer_xid=$(xwininfo -root -tree 2>/dev/null | awk '/"Corvelle - Wine desktop"/ {print $1; exit}')
+import -window "${viewer_xid:-root}" "$viewer_shot"
+"$viewer_wine" "$viewer_client" raw 16 >/dev/null 2>&1 || true # WM_CLOSE
+sleep 1
+kill "$viewer_desktop_pid" 2>/dev/null || true
+wait "$viewer_desktop_pid" 2>/dev/null || true
+wine_env_stop
+[ "$viewer_ok" = 1 ] || echo "viewer: the client stand-in could not reach the viewer" >&2
+echo "viewer: screenshot $viewer_shot"

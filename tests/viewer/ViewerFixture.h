@@ -1,0 +1,213 @@
+// A real main frame, made by the document template in this process, with the
+// current directory set to a scratch folder that holds the accounts.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ChatLogWriter.h"
+#include "viewer/MainFrm.h"
+#include "viewer/MerovaneDoc.h"
+#include "viewer/MerovaneView.h"
+#include "viewer/ViewerMessages.h"
+#include "viewer/framework/DocTemplate.h"
+#include "viewer/framework/WinApp.h"
+#include "viewer/panes/ChatContentTitle.h"
+#include "viewer/panes/ContentOutput.h"
+#include "viewer/panes/UserTitleWnd.h"
+#include "viewer/res/resource.h"
+
+// The main frame with two test hooks: it may grow beyond the screen (the
+// sizing figures need wide frames), and it remembers the commands it got.
+class CTestFrame : public CMainFrame {
+public:
+    static constexpr char kClassName[] = "CTestFrame";
+    std::vector<UINT> m_commands;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_GETMINMAXINFO) {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMaxTrackSize = {5000, 4000};
+            info->ptMaxSize = {5000, 4000};
+            return 0;
+        }
+        return CMainFrame::WindowProc(message, wParam, lParam);
+    }
+
+protected:
+    BOOL OnCommand(UINT id, UINT code, HWND control) override {
+        m_commands.push_back(id);
+        return CMainFrame::OnCommand(id, code, control);
+    }
+};
+
+struct LogRecord {
+    std::int32_t time;
+    std::uint32_t direction;
+    std::string text; // GBK
+};
+
+class ViewerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX init = {sizeof(init), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
+        ::InitCommonControlsEx(&init);
+        static unsigned counter = 0;
+        m_dir = std::filesystem::temp_directory_path() /
+                ("viewer_test_" + std::to_string(::GetCurrentProcessId()) + "_" +
+                 std::to_string(counter++));
+        std::filesystem::create_directories(m_dir);
+        wchar_t previous[MAX_PATH];
+        ::GetCurrentDirectoryW(MAX_PATH, previous);
+        m_previousDirectory = previous;
+        ASSERT_TRUE(::SetCurrentDirectoryW(m_dir.wstring().c_str()));
+
+        m_template = std::make_unique<CSingleDocTemplate>(
+            IDR_MAINFRAME, RuntimeClassOf<CMerovaneDoc>(), RuntimeClassOf<CTestFrame>(),
+            RuntimeClassOf<CMerovaneView>());
+        ASSERT_NE(m_template->OpenDocumentFile(), nullptr);
+        m_frame = dynamic_cast<CTestFrame*>(m_template->GetFrame());
+        ASSERT_NE(m_frame, nullptr);
+        ASSERT_EQ(AfxGetMainWnd(), m_frame);
+        m_frame->SetWindowText(kViewerCaption);
+        SetClientSize(1000, 600);
+        m_frame->ShowWindow(SW_SHOW);
+        m_frame->UpdateWindow();
+        Pump();
+    }
+
+    void TearDown() override {
+        m_template.reset();
+        EXPECT_EQ(AfxGetMainWnd(), nullptr);
+        ::SetCurrentDirectoryW(m_previousDirectory.c_str());
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
+
+    static void Pump() {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+
+    // Resizes the frame so that its client area is cx by cy.
+    void SetClientSize(int cx, int cy) {
+        RECT window = m_frame->GetWindowRect();
+        RECT client = m_frame->GetClientRect();
+        int dx = (window.right - window.left) - client.right;
+        int dy = (window.bottom - window.top) - client.bottom;
+        m_frame->SetWindowPos(nullptr, 0, 0, cx + dx, cy + dy, SWP_NOZORDER | SWP_NOACTIVATE);
+        client = m_frame->GetClientRect();
+        // The menu bar may wrap at another width: ask again once.
+        if (client.right != cx || client.bottom != cy) {
+            window = m_frame->GetWindowRect();
+            dx = (window.right - window.left) - client.right;
+            dy = (window.bottom - window.top) - client.bottom;
+            m_frame->SetWindowPos(nullptr, 0, 0, cx + dx, cy + dy, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return ::SendMessageW(m_frame->m_hWnd, message, wParam, lParam);
+    }
+
+    // <scratch>/<key>/ChatLog, created.
+    std::filesystem::path AccountFolder(const std::string& key) {
+        std::filesystem::path folder = m_dir / key / "ChatLog";
+        std::filesystem::create_directories(folder);
+        return folder;
+    }
+
+    static std::string LogBytes(const std::string& friendKey, const std::string& friendName,
+                                const std::vector<LogRecord>& records = {},
+                                const std::string& ownerName = "\xce\xd2") { // 我
+        ChatLogHeaderSpec spec;
+        spec.friendKey = friendKey;
+        spec.friendName = friendName;
+        spec.ownerName = ownerName;
+        std::string bytes = BuildHeaderBytes(spec);
+        for (const LogRecord& r : records)
+            bytes += BuildRecordBytes(r.time, r.direction, r.text);
+        return bytes;
+    }
+
+    static void WriteLog(const std::filesystem::path& folder, const std::string& fileName,
+                         const std::string& bytes) {
+        ASSERT_TRUE(WriteFileBytes((folder / fileName).string(), bytes)) << fileName;
+    }
+
+    CUserTitleWnd& Friends() { return *m_frame->GetFriendListPane(); }
+    CTreeCtrl& Tree() { return Friends().GetFriendTree(); }
+
+    std::vector<std::wstring> FriendLabels() {
+        std::vector<std::wstring> labels;
+        CTreeCtrl& tree = Tree();
+        for (HTREEITEM item = tree.GetChildItem(Friends().GetRootItem()); item != nullptr;
+             item = tree.GetNextSiblingItem(item))
+            labels.push_back(tree.GetItemText(item));
+        return labels;
+    }
+
+    HTREEITEM FriendItem(size_t index) {
+        CTreeCtrl& tree = Tree();
+        HTREEITEM item = tree.GetChildItem(Friends().GetRootItem());
+        for (size_t i = 0; i < index && item != nullptr; ++i)
+            item = tree.GetNextSiblingItem(item);
+        return item;
+    }
+
+    CChatLogFile* FriendLog(size_t index) {
+        HTREEITEM item = FriendItem(index);
+        return item ? reinterpret_cast<CChatLogFile*>(Tree().GetItemData(item)) : nullptr;
+    }
+
+    HWND MessageList() {
+        CWnd* pane = m_frame->GetRightSplitter().GetPane(0, 0);
+        return pane ? ::GetDlgItem(pane->m_hWnd, IDC_MESSAGE_LIST) : nullptr;
+    }
+
+    int MessageRows() {
+        return static_cast<int>(::SendMessageW(MessageList(), LVM_GETITEMCOUNT, 0, 0));
+    }
+
+    std::wstring ContentText() {
+        CWnd* pane = m_frame->GetRightSplitter().GetPane(1, 0);
+        HWND edit = pane ? ::GetDlgItem(pane->m_hWnd, IDC_MESSAGE_EDIT) : nullptr;
+        wchar_t text[4096] = {};
+        ::GetWindowTextW(edit, text, 4096);
+        return text;
+    }
+
+    // Names in the order the folder lists them, of those in `names`.
+    static std::vector<std::wstring> ListingOrder(const std::filesystem::path& folder,
+                                                  const std::vector<std::wstring>& names) {
+        std::vector<std::wstring> order;
+        WIN32_FIND_DATAW entry;
+        HANDLE find = ::FindFirstFileW((folder / "*").wstring().c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE)
+            return order;
+        do {
+            for (const std::wstring& name : names)
+                if (name == entry.cFileName)
+                    order.push_back(name);
+        } while (::FindNextFileW(find, &entry));
+        ::FindClose(find);
+        return order;
+    }
+
+    std::filesystem::path m_dir;
+    std::wstring m_previousDirectory;
+    std::unique_ptr<CSingleDocTemplate> m_template;
+    CTestFrame* m_frame = nullptr;
+};

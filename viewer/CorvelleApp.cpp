@@ -1,0 +1,31 @@
+#include "viewer/CorvelleApp.h"
+
+#include "viewer/MainFrm.h"
+#include "viewer/MerovaneDoc.h"
+#include "viewer/MerovaneView.h"
+#include "viewer/ViewerMessages.h"
+#include "viewer/res/resource.h"
+
+BOOL CCorvelleApp::InitInstance() {
+    AfxEnableControlContainer();
+    Enable3dControls();
+    LoadStdProfileSettings(4);
+
+    AddDocTemplate(std::make_unique<CSingleDocTemplate>(
+        IDR_MAINFRAME, RuntimeClassOf<CMerovaneDoc>(), RuntimeClassOf<CMainFrame>(),
+        RuntimeClassOf<CMerovaneView>()));
+
+    CCommandLineInfo commandLine;
+    ParseCommandLine(commandLine);
+    if (!ProcessShellCommand(commandLine))
+        return FALSE;
+
+    CWnd* main = GetMainWnd();
+    if (main == nullptr)
+        return FALSE;
+    // The wide call: the caption is right whatever the system's code page.
+    main->SetWindowText(kViewerCaption);
+    main->ShowWindow(SW_SHOW);
+    main->UpdateWindow();
+    return TRUE;
+}

@@ -1,0 +1,9 @@
+// The viewer's application object: start-up only.
+#pragma once
+
+#include "viewer/framework/WinApp.h"
+
+class CCorvelleApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+};

@@ -1,0 +1,107 @@
+#include "ChatLogFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#ifdef _WIN32
+#include <cwchar>
+#endif
+
+CChatLogFile::CChatLogFile() : m_header(MakeFreshChatLogHeader()) {
+    m_path[0] = '\0';
+}
+
+CChatLogFile::State CChatLogFile::GetState() const {
+    if (!IsOpen())
+        return State::Closed;
+    return IsMapped() ? State::Mapped : State::Open;
+}
+
+bool CChatLogFile::Open(const char* path) {
+    if (!path || !*path)
+        return false;
+    std::size_t length = std::strlen(path);
+    if (length >= kChatLogMaxPath)
+        return false;
+    // Open before Close: a path that names no file leaves this object as it
+    // was.
+    CReadOnlyFile file;
+    if (!file.OpenExisting(path))
+        return false;
+    Close();
+    std::memcpy(m_path, path, length + 1);
+    m_hFile.Swap(file);
+    return finishOpen();
+}
+
+#ifdef _WIN32
+bool CChatLogFile::Open(const wchar_t* path) {
+    if (!path || !*path)
+        return false;
+    if (std::wcslen(path) >= kChatLogMaxPath)
+        return false;
+    CReadOnlyFile file;
+    if (!file.OpenExisting(path))
+        return false;
+    Close();
+    m_path[0] = '\0';
+    m_hFile.Swap(file);
+    return finishOpen();
+}
+#endif
+
+bool CChatLogFile::finishOpen() {
+    std::uint64_t size = 0;
+    if (!m_hFile.QuerySize(size))
+        return false;
+    // Clamp rather than keep the low 32 bits: a 4 GiB log must not look like
+    // a small one. Such a log cannot be mapped whole anyway.
+    m_fileSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, 0xFFFFFFFFu));
+    if (m_fileSize < kChatLogHeaderSize)
+        return false;
+    return ReadHeader();
+}
+
+bool CChatLogFile::ReadHeader() {
+    ChatLogHeader header;
+    std::size_t got = 0;
+    if (!m_hFile.ReadFromStart(&header, sizeof header, got) || got != sizeof header)
+        return false;
+    m_header = header;
+    return true;
+}
+
+void CChatLogFile::EnumRecords(ChatLogRecordIndex& index) {
+    std::uint32_t limit = 0;
+    if (const unsigned char* view = mapForWalk(limit))
+        WalkChatLogRecords(view, limit, index);
+}
+
+const unsigned char* CChatLogFile::mapForWalk(std::uint32_t& limit) {
+    if (!IsOpen() || m_fileSize <= kChatLogHeaderSize)
+        return nullptr;
+    // The client may shrink the file after the open; a view past the end of
+    // a file faults on POSIX (SIGBUS), so never map or walk beyond what the
+    // file holds now.
+    std::uint64_t current = 0;
+    if (!m_hFile.QuerySize(current))
+        return nullptr;
+    if (!m_view) {
+        auto size = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_fileSize, current));
+        if (size <= kChatLogHeaderSize || !m_hMapping.Map(m_hFile, size))
+            return nullptr;
+        m_view = m_hMapping.View();
+    }
+    limit = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_hMapping.Size(), current));
+    return m_view;
+}
+
+void CChatLogFile::ReleaseView() {
+    m_hMapping.Unmap();
+    m_view = nullptr;
+}
+
+void CChatLogFile::Close() {
+    ReleaseView();
+    m_hFile.Close();
+}

@@ -1,0 +1,99 @@
+// CChatLogFile: one friend's chat log, open for reading with a copy of its
+// header and, once listed, a read-only view of its records in place.
+#pragma once
+
+#include "ChatLogFormat.h"
+#include "shim/ReadOnlyFile.h"
+#include "shim/ReadOnlyMapping.h"
+
+#include <cstdint>
+#include <string_view>
+
+constexpr std::size_t kChatLogMaxPath = 260;
+
+class CChatLogFile {
+public:
+    // Closed: no file. Open: file, header copy and size valid, no view.
+    // Mapped: Open plus the view that record positions point into.
+    enum class State { Closed, Open, Mapped };
+
+    CChatLogFile();
+    ~CChatLogFile() { Close(); }
+    // Panes hand the object around by address and keep positions inside its
+    // view, so it never moves.
+    CChatLogFile(const CChatLogFile&) = delete;
+    CChatLogFile& operator=(const CChatLogFile&) = delete;
+
+    // Opens an existing log and reads its header. Fails for a null or empty
+    // path, one of 260 bytes or more, a missing file or a directory, a file
+    // shorter than 80 bytes or a header that cannot be read; a failure after
+    // the file was opened leaves it open until Close. The narrow path is GBK.
+    bool Open(const char* path);
+#ifdef _WIN32
+    // The same for a wide path (fewer than 260 UTF-16 units), as the wide
+    // directory listing yields it.
+    bool Open(const wchar_t* path);
+#endif
+    // Reads bytes 0-79 into the header copy; true only for all 80.
+    bool ReadHeader();
+    bool IsOpen() const {
+        return m_hFile.IsOpen();
+    }
+    bool IsMapped() const {
+        return m_view != nullptr;
+    }
+    State GetState() const;
+
+    // Maps the file on first use and appends the position of every complete
+    // record in file order (see WalkChatLogRecords). Never looks beyond the
+    // size taken at open, nor beyond the file's current size.
+    void EnumRecords(ChatLogRecordIndex& index);
+    // EnumRecords without an index, for callers that keep less than a
+    // position per record: maps on first use and calls visit(position) for
+    // every complete record in file order.
+    template <class Visit> void VisitRecords(Visit&& visit) {
+        std::uint32_t limit = 0;
+        if (const unsigned char* view = mapForWalk(limit))
+            VisitChatLogRecords(view, limit, visit);
+    }
+    // Gives up the view; every position delivered so far becomes invalid.
+    void ReleaseView();
+    // ReleaseView, then closes the file.
+    void Close();
+
+    const ChatLogHeader& Header() const {
+        return m_header;
+    }
+    std::string_view FriendKey() const {
+        return HeaderFriendKey(m_header);
+    }
+    std::string_view OwnerName() const {
+        return HeaderOwnerName(m_header);
+    }
+    std::string_view FriendName() const {
+        return HeaderFriendName(m_header);
+    }
+    std::string_view SenderName(ChatLogRecordPos record) const {
+        return RecordSender(m_header, record);
+    }
+    // The path as given to the narrow Open (empty after a wide Open).
+    const char* Path() const {
+        return m_path;
+    }
+    std::uint32_t FileSize() const {
+        return m_fileSize;
+    }
+
+private:
+    bool finishOpen();
+    // Maps the file on first use; the view and how far a walk may read in
+    // it, or null when there is nothing to walk.
+    const unsigned char* mapForWalk(std::uint32_t& limit);
+
+    char m_path[kChatLogMaxPath];
+    const unsigned char* m_view = nullptr;
+    ChatLogHeader m_header;
+    std::uint32_t m_fileSize = 0;
+    CReadOnlyFile m_hFile;
+    CReadOnlyMapping m_hMapping;
+};

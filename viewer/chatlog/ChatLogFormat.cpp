@@ -1,0 +1,71 @@
+#include "ChatLogFormat.h"
+
+#include <cstring>
+
+ChatLogHeader MakeFreshChatLogHeader() {
+    ChatLogHeader header;
+    std::memset(&header, 0, sizeof header);
+    std::memcpy(header.magic, "DRCC", 4);
+    header.wVersion = 1;
+    return header;
+}
+
+std::string_view BoundedText(const char* field, std::size_t width) {
+    if (!field)
+        return {};
+    const void* nul = std::memchr(field, 0, width);
+    std::size_t length =
+        nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - field) : width;
+    return std::string_view(field, length);
+}
+
+std::string_view HeaderFriendKey(const ChatLogHeader& header) {
+    return BoundedText(header.szFriendKey, sizeof header.szFriendKey);
+}
+
+std::string_view HeaderOwnerName(const ChatLogHeader& header) {
+    return BoundedText(header.szOwnerName, sizeof header.szOwnerName);
+}
+
+std::string_view HeaderFriendName(const ChatLogHeader& header) {
+    return BoundedText(header.szFriendName, sizeof header.szFriendName);
+}
+
+namespace {
+
+// memcpy keeps unaligned reads defined on every target.
+template <typename T> T readAt(ChatLogRecordPos record, std::size_t offset) {
+    T value;
+    std::memcpy(&value, record + offset, sizeof value);
+    return value;
+}
+
+} // namespace
+
+std::uint16_t RecordLength(ChatLogRecordPos record) {
+    return readAt<std::uint16_t>(record, offsetof(ChatLogRecord, wLength));
+}
+
+std::int32_t RecordTime(ChatLogRecordPos record) {
+    return readAt<std::int32_t>(record, offsetof(ChatLogRecord, tTime));
+}
+
+std::uint32_t RecordDirection(ChatLogRecordPos record) {
+    return readAt<std::uint32_t>(record, offsetof(ChatLogRecord, dwDirection));
+}
+
+std::string_view RecordContent(ChatLogRecordPos record) {
+    std::uint16_t length = RecordLength(record);
+    if (length <= kChatLogRecordFixedSize)
+        return {};
+    return BoundedText(reinterpret_cast<const char*>(record) + kChatLogRecordFixedSize,
+                       length - kChatLogRecordFixedSize);
+}
+
+std::string_view RecordSender(const ChatLogHeader& header, ChatLogRecordPos record) {
+    return IsSentRecord(record) ? HeaderOwnerName(header) : HeaderFriendName(header);
+}
+
+void WalkChatLogRecords(const unsigned char* view, std::uint32_t size, ChatLogRecordIndex& index) {
+    VisitChatLogRecords(view, size, [&index](ChatLogRecordPos record) { index.push_back(record); });
+}

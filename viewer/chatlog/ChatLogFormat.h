@@ -1,0 +1,101 @@
+// The chat log file format: the 80-byte header, the length-prefixed message
+// record, and the bounded readers every caller goes through.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string_view>
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "The chat log readers assume a little-endian target, as the files are."
+#endif
+
+#pragma pack(push, 1)
+// The first 80 bytes of every log file, exactly as the client writes them.
+struct ChatLogHeader {
+    char magic[4];                // "DRCC", never checked
+    std::uint16_t wVersion;       // 1, never checked
+    unsigned char byReserved[16]; // ignored
+    char szFriendKey[16];         // the friend's account key
+    char szOwnerName[21];         // nickname of the signed-in user
+    char szFriendName[21];        // nickname of the friend
+};
+
+// The fixed part of a message record plus the first byte of its text; a
+// record is wLength bytes in all and may start at any offset.
+struct ChatLogRecord {
+    std::uint16_t wLength;      // whole record, this field included
+    unsigned char wReserved[2]; // ignored
+    std::int32_t tTime;         // Unix time
+    std::uint32_t dwDirection;  // 0 sent by the owner, else received
+    char szContent[1];          // text, NUL-terminated inside the record
+};
+#pragma pack(pop)
+
+static_assert(sizeof(ChatLogHeader) == 80, "header is 80 bytes on disk");
+static_assert(sizeof(ChatLogRecord) == 13, "fixed part plus the text's NUL");
+
+constexpr std::uint32_t kChatLogHeaderSize = sizeof(ChatLogHeader);
+constexpr std::size_t kChatLogRecordFixedSize = 12;
+// 12 fixed bytes and at least the text's NUL; anything shorter cannot hold
+// its fields, so a walk ends there.
+constexpr std::uint16_t kChatLogMinRecordLength = sizeof(ChatLogRecord);
+
+// A record position: the address of a record inside a mapped view, valid
+// while that view stays mapped.
+using ChatLogRecordPos = const unsigned char*;
+using ChatLogRecordIndex = std::deque<ChatLogRecordPos>;
+
+// The header a log object holds before any file is read: magic "DRCC",
+// version 1, every other byte zero.
+ChatLogHeader MakeFreshChatLogHeader();
+
+// Text of a fixed-width field, cut at its first NUL or at the field's end
+// when the NUL is missing; never reads past the field.
+std::string_view BoundedText(const char* field, std::size_t width);
+
+// Header fields, bounded to their widths.
+std::string_view HeaderFriendKey(const ChatLogHeader& header);
+std::string_view HeaderOwnerName(const ChatLogHeader& header);
+std::string_view HeaderFriendName(const ChatLogHeader& header);
+
+// Record fields, read unaligned and little-endian at a position that a walk
+// delivered (so wLength >= 13 and the whole record lies in the view).
+std::uint16_t RecordLength(ChatLogRecordPos record);
+std::int32_t RecordTime(ChatLogRecordPos record);
+std::uint32_t RecordDirection(ChatLogRecordPos record);
+inline bool IsSentRecord(ChatLogRecordPos record) {
+    return RecordDirection(record) == 0;
+}
+// The message text, cut at its NUL or at the record's end; empty for a
+// record too short to carry text.
+std::string_view RecordContent(ChatLogRecordPos record);
+// The sender's nickname: the owner's for sent records, the friend's else.
+std::string_view RecordSender(const ChatLogHeader& header, ChatLogRecordPos record);
+
+// Walks the records of a view of `size` bytes (header included) and appends
+// the position of every complete record in file order. Ends at the first
+// record that runs past the end or is shorter than 13 bytes; the records
+// before it are kept. Never reads outside [view, view + size).
+void WalkChatLogRecords(const unsigned char* view, std::uint32_t size, ChatLogRecordIndex& index);
+
+// The same walk for callers that keep less than a position per record:
+// calls visit(position) for every complete record, in file order.
+template <class Visit>
+void VisitChatLogRecords(const unsigned char* view, std::uint32_t size, Visit&& visit) {
+    if (!view || size <= kChatLogHeaderSize)
+        return;
+    std::uint32_t position = kChatLogHeaderSize;
+    std::uint32_t remaining = size - kChatLogHeaderSize;
+    // A tail shorter than the smallest record cannot be one; stopping here
+    // also keeps the wLength read itself inside the view.
+    while (remaining >= kChatLogMinRecordLength) {
+        std::uint16_t length = RecordLength(view + position);
+        if (length < kChatLogMinRecordLength || length > remaining)
+            break;
+        visit(view + position);
+        position += length;
+        remaining -= length;
+    }
+}

@@ -1,0 +1,40 @@
+#include "viewer/framework/SplitterLayout.h"
+
+#include <algorithm>
+
+std::vector<int> LayoutSplitterTracks(const std::vector<SplitterTrack>& tracks, int total,
+                                      int bar) {
+    std::vector<int> sizes(tracks.size(), 0);
+    int remaining = std::max(total, 0);
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        if (i + 1 == tracks.size()) {
+            sizes[i] = remaining;
+            break;
+        }
+        const SplitterTrack& track = tracks[i];
+        int size = track.ideal < track.min ? 0 : std::min(std::max(track.ideal, 0), remaining);
+        sizes[i] = size;
+        remaining = std::max(remaining - size - bar, 0);
+    }
+    return sizes;
+}
+
+std::vector<int> SplitterTrackStarts(const std::vector<int>& sizes, int bar) {
+    std::vector<int> starts(sizes.size(), 0);
+    int position = 0;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        starts[i] = position;
+        position += sizes[i] + bar;
+    }
+    return starts;
+}
+
+int SplitterBarAt(const std::vector<int>& sizes, int bar, int position) {
+    std::vector<int> starts = SplitterTrackStarts(sizes, bar);
+    for (size_t i = 0; i + 1 < sizes.size(); ++i) {
+        int barStart = starts[i] + sizes[i];
+        if (position >= barStart && position < barStart + bar)
+            return static_cast<int>(i);
+    }
+    return -1;
+}

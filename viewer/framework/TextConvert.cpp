@@ -1,0 +1,36 @@
+#include "viewer/framework/TextConvert.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+constexpr UINT kGbkCodePage = 936;
+}
+
+std::wstring WideFromGbk(const char* text, size_t maxBytes) {
+    if (text == nullptr || maxBytes == 0)
+        return {};
+    const void* nul = std::memchr(text, 0, maxBytes);
+    size_t length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - text) : maxBytes;
+    if (length == 0)
+        return {};
+    int count = ::MultiByteToWideChar(kGbkCodePage, 0, text, static_cast<int>(length), nullptr, 0);
+    if (count <= 0)
+        return {};
+    std::wstring wide(static_cast<size_t>(count), L'\0');
+    ::MultiByteToWideChar(kGbkCodePage, 0, text, static_cast<int>(length), wide.data(), count);
+    return wide;
+}
+
+std::string GbkFromWide(const wchar_t* text) {
+    if (text == nullptr || *text == 0)
+        return {};
+    int count = ::WideCharToMultiByte(kGbkCodePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (count <= 1)
+        return {};
+    std::string narrow(static_cast<size_t>(count), '\0');
+    ::WideCharToMultiByte(kGbkCodePage, 0, text, -1, narrow.data(), count, nullptr, nullptr);
+    narrow.resize(static_cast<size_t>(count - 1));
+    return narrow;
+}

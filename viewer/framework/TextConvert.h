@@ -1,0 +1,11 @@
+// Code page 936 (GBK) text to and from the UTF-16 that windows take. Done
+// with the code page named, so Chinese comes out right on every Windows
+// locale, not only a Chinese one.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Converts at most maxBytes bytes of text, stopping early at a NUL.
+std::wstring WideFromGbk(const char* text, size_t maxBytes = static_cast<size_t>(-1));
+std::string GbkFromWide(const wchar_t* text);

@@ -1,0 +1,69 @@
+// CChatContentTitle: the message list pane (form 131). A table of the
+// selected friend's messages (sender, date, time, content) with two order
+// buttons and a filter box under it. Rows are record positions in the
+// friend's mapped chat log; the table is a virtual list whose cells are
+// made when the control asks for them, so a million messages list at once.
+#pragma once
+
+#include "ChatLogFile.h"
+#include "MessageIndex.h"
+
+#include "viewer/controls/CJFlatComboBox.h"
+#include "viewer/framework/Button.h"
+#include "viewer/framework/FormView.h"
+#include "viewer/framework/GdiObject.h"
+#include "viewer/framework/ListCtrl.h"
+
+#include <string>
+
+class CChatContentTitle : public CFormView {
+public:
+    static constexpr const char* kClassName = "CChatContentTitle";
+
+    CChatContentTitle();
+
+    // Lists the messages of log (borrowed; its view must stay mapped while
+    // it is listed), or none for null. Always starts from an empty table.
+    void LoadMessages(CChatLogFile* log);
+    // Empties the table, forgets the log and empties the content pane.
+    void ClearMessages();
+
+    int32_t GetSortOrder() const { return m_sortOrder; }
+    int32_t GetMessageFilter() const { return m_messageFilter; }
+    CChatLogFile* GetCurrentLog() const { return m_currentLog; }
+    // The record shown at a row, or null (what the original kept as item data).
+    const unsigned char* RecordAtRow(int row) const;
+
+    void OnInitialUpdate() override;
+
+protected:
+    int OnCreate(CREATESTRUCTW* cs) override;
+    void OnDestroy() override;
+    void DoDataExchange() override;
+    void OnSize(UINT type, int cx, int cy) override;
+    BOOL OnNotify(int id, NMHDR* header, LRESULT* result) override;
+    BOOL OnCommand(UINT id, UINT code, HWND control) override;
+
+private:
+    void replaceListWithVirtualList();
+    void clearTable(bool releaseRows);
+    void onSelectionChanged();
+    void fillCell(NMLVDISPINFOW* info);
+    int findRowBySender(const NMLVFINDITEMW* find) const;
+    void sendMessageText(const char* text);
+    void setOrder(int32_t order);
+
+    CFont m_listFont;
+    int32_t m_sortOrder = 0;
+    int32_t m_messageFilter = 0;
+    CChatLogFile* m_currentLog = nullptr;
+    CCJFlatComboBox m_filterCombo;
+    CListCtrl m_messageList;
+    CButton m_ascendingButton;
+    CButton m_descendingButton;
+
+    CMessageIndex m_rows;
+    // A record whose text lacks its NUL is handed on as a terminated copy;
+    // it lives until the next selection or clear.
+    std::string m_unterminatedText;
+};

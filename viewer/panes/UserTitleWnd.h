@@ -1,0 +1,61 @@
+// CUserTitleWnd: the friend list pane. One tree: the root "好友列表" with one
+// child per chat log of the account, labelled "nickname(key)". The pane owns
+// every friend's CChatLogFile; selecting a friend hands that log to the main
+// frame (which has the message list show it), then releases the view of the
+// friend selected before.
+#pragma once
+
+#include <deque>
+#include <memory>
+
+#include "ChatLogFile.h"
+#include "viewer/framework/FormView.h"
+#include "viewer/framework/ImageList.h"
+#include "viewer/framework/TreeCtrl.h"
+
+class CUserTitleWnd : public CFormView {
+public:
+    static constexpr char kClassName[] = "CUserTitleWnd";
+    // The tree never gets narrower than this.
+    static constexpr int kMinTreeWidth = 120;
+
+    CUserTitleWnd();
+    ~CUserTitleWnd() override;
+
+    BOOL Create(CWnd* parent, UINT id, DWORD style, const RECT& rect,
+                CCreateContext* context) override;
+
+    // Removes every friend (the root stays), then closes and frees their logs.
+    void ClearFriends();
+    // Opens the log at path and lists it; a log that cannot be opened or has
+    // no complete header is skipped silently.
+    void AddFriendLog(const wchar_t* path);
+    // Lists an opened log after the last friend.
+    void AddFriend(std::unique_ptr<CChatLogFile> log);
+    void ExpandFriendRoot();
+    // Selects the first friend whose key is exactly key; nothing else when
+    // no friend has it.
+    void SelectFriend(const char* key);
+
+    // Read access for the frame's tests.
+    CTreeCtrl& GetFriendTree() { return m_friendTree; }
+    HTREEITEM GetRootItem() const { return m_rootItem; }
+    HTREEITEM GetSelectedFriendItem() const { return m_selectedItem; }
+    const std::deque<std::unique_ptr<CChatLogFile>>& GetFriendLogs() const { return m_friendLogs; }
+    HIMAGELIST GetImageList() const { return m_imageList.GetSafeHandle(); }
+
+protected:
+    void DoDataExchange() override;
+    void OnInitialUpdate() override;
+    void OnSize(UINT type, int cx, int cy) override;
+    BOOL OnNotify(int id, NMHDR* header, LRESULT* result) override;
+
+    void OnSelchangedFriendTree(NMHDR* header, LRESULT* result);
+
+private:
+    CImageList m_imageList;
+    HTREEITEM m_rootItem = nullptr;
+    HTREEITEM m_selectedItem = nullptr;
+    std::deque<std::unique_ptr<CChatLogFile>> m_friendLogs;
+    CTreeCtrl m_friendTree;
+};

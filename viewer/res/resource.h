@@ -1,0 +1,27 @@
+// Resource ids of the viewer. Plain macros: the resource compiler reads this
+// file too.
+#pragma once
+
+#include "viewer/framework/FrameworkIds.h"
+
+// Menu, accelerators, main icon and template string of the main frame.
+#define IDR_MAINFRAME 128
+// A second icon group, in the resources but not used.
+#define IDI_CORVELLE 129
+// Form templates of the three panes.
+#define IDD_FRIEND_LIST 130
+#define IDD_MESSAGE_LIST 131
+#define IDD_MESSAGE_CONTENT 132
+// The friend list's picture (15 x 17).
+#define IDB_FRIEND 133
+
+// Controls on the forms.
+#define IDC_FRIEND_TREE 1000
+#define IDC_MESSAGE_LIST 1001
+#define IDC_MESSAGE_EDIT 1002
+#define IDC_SORT_ASCENDING 1003
+#define IDC_SORT_DESCENDING 1004
+#define IDC_MESSAGE_FILTER 1005
+
+// String of the idle prompt (not shown: there is no status bar).
+#define AFX_IDS_IDLEMESSAGE 0xE001
