@@ -1,0 +1,85 @@
+// One end-to-end scene: a fresh folder holding a copy of updater.exe, its
+// Server.ini and an old Vemli.exe, a temporary folder of its own, stand-in
+// client windows, and the test update server's routes.
+#pragma once
+
+#include "CControlClient.h"
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class CUpdaterScene {
+public:
+    // Content of the old client executable the scene starts with.
+    static constexpr char kOldClient[] = "old client bytes";
+
+    explicit CUpdaterScene(const std::string& name);
+    ~CUpdaterScene();
+    CUpdaterScene(const CUpdaterScene&) = delete;
+    CUpdaterScene& operator=(const CUpdaterScene&) = delete;
+
+    bool IsReady() const { return m_ready; }
+    CControlClient& Server() { return m_server; }
+
+    const std::string& AppFolder() const { return m_app; }
+    const std::string& TempFolder() const { return m_temp; }
+    std::string AppFile(const char* name) const { return m_app + "\\" + name; }
+    std::string TempFile(const char* name) const { return m_temp + "\\" + name; }
+
+    // Server.ini asking for "/<scene>/version.ini" from update.example.
+    void WriteServerIni();
+    void WriteServerIni(const std::string& content);
+
+    // A unique address on `host` (the engine downloads through the cache, so
+    // no two scenes share one), already answered by the stand-in setup.
+    std::string ServeSetup(const std::string& host);
+    // The same with any body, status and mode.
+    std::string ServeSetupBody(const std::string& host, const std::string& body, int status = 200,
+                               const std::string& mode = "normal");
+    // The version document with CurrentVersion and one DownloadUrls entry per
+    // address, keys in the order given.
+    bool ServeVersion(const std::string& currentVersion, const std::vector<std::string>& urls);
+    bool ServeVersionDocument(const std::string& document, int status = 200,
+                              const std::string& mode = "normal", int stallSeconds = 0);
+
+    // Starts a stand-in client window (from `program`, the stand-in's own
+    // build output when empty); waits until its window exists.
+    bool StartClient(const std::string& title, int answer, const std::string& program = "");
+    std::vector<std::string> ClientLog(std::size_t index) const;
+
+    // Starts updater.exe with the command line `"<path>"` + tail (the tail
+    // carries its own separating blank, or none). `quoted` false writes the
+    // path without quotes.
+    HANDLE StartUpdater(const std::string& tail, bool quoted = true);
+    // Starts it and waits at most `timeoutMs`; the exit code, or -1 when it
+    // could not start, -2 when it did not end in time.
+    long RunUpdater(const std::string& tail, DWORD timeoutMs = 90000);
+
+    // The stand-in setup's record (name=value lines), waited for a while
+    // because the updater does not wait for the setup.
+    std::map<std::string, std::string> WaitForSetupRecord(DWORD timeoutMs = 15000) const;
+
+    // Requests the server saw that were not control requests.
+    std::vector<SeenRequest> Requests() { return m_server.Requests(); }
+
+    static bool FileExists(const std::string& path);
+    static std::string ReadFile(const std::string& path);
+
+private:
+    std::string m_name;
+    std::string m_root;
+    std::string m_app;
+    std::string m_temp;
+    bool m_ready = false;
+    CControlClient m_server;
+    int m_serial = 0;
+    std::vector<HANDLE> m_clients;
+    std::vector<std::string> m_clientLogs;
+};
+
+// Folder of this test program, and a build output relative to it.
+std::string TestProgramFolder();
+std::string BuildOutput(const char* relativePath);

@@ -1,0 +1,34 @@
+#include "ClientWindows.h"
+
+#include "DebugTrace.h"
+#include "TextRules.h"
+#include "UpdaterConstants.h"
+
+#include <windows.h>
+
+namespace {
+
+BOOL CALLBACK askClientWindow(HWND hWnd, LPARAM) {
+    char title[updater::kPathSize];
+    if (GetWindowTextA(hWnd, title, sizeof title) <= 0) {
+        return TRUE;
+    }
+    if (vemli::CompareNoCase(title, updater::kClientWindowTitle) != 0) {
+        return TRUE;
+    }
+    // The client answers non-zero when it agrees to end; only then does it
+    // get WM_QUIT. Every matching window is asked, so enumeration goes on.
+    const LRESULT answer = SendMessageA(hWnd, updater::kClientQuitQuery, 0, 0);
+    DebugTrace("client window \"%s\" answered %lld%s", title, static_cast<long long>(answer),
+               answer != 0 ? ", WM_QUIT posted" : "");
+    if (answer != 0) {
+        PostMessageA(hWnd, WM_QUIT, 0, 0);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+void CloseRunningClient() {
+    EnumWindows(askClientWindow, 0);
+}

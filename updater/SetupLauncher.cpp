@@ -1,0 +1,72 @@
+#include "SetupLauncher.h"
+
+#include "CKernelHandle.h"
+#include "DebugTrace.h"
+#include "UpdaterConstants.h"
+#include "UpdaterPaths.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool namesFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The system's text for the failure goes to the debugger only; the user is
+// never shown anything.
+void traceStartFailure(DWORD error) {
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error,
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
+                   nullptr);
+    if (text != nullptr) {
+        DebugTrace("setup did not start: %s", text);
+        LocalFree(text);
+    }
+}
+
+} // namespace
+
+bool RunSetup(const char* path, const char* arguments) {
+    if (path == nullptr || arguments == nullptr) {
+        return false;
+    }
+    char fullPath[updater::kPathSize];
+    const char* toStart = path;
+    if (!updater::IsAbsolutePath(path)) {
+        char folder[updater::kPathSize];
+        const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+        if (length == 0 || length >= sizeof folder ||
+            !updater::ResolvePath(folder, path, fullPath, sizeof fullPath)) {
+            return false;
+        }
+        toStart = fullPath;
+    }
+    if (!namesFile(toStart)) {
+        DebugTrace("no setup file at %s", toStart);
+        return false;
+    }
+
+    // CreateProcessA may write into the command line, so it gets a copy.
+    std::vector<char> commandLine(arguments, arguments + std::strlen(arguments) + 1);
+    char desktop[] = "";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = desktop;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(toStart, commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                        &startup, &process)) {
+        traceStartFailure(GetLastError());
+        return false;
+    }
+    DebugTrace("setup started: %s, command line \"%s\"", toStart, arguments);
+    CKernelHandle processHandle(process.hProcess);
+    CKernelHandle threadHandle(process.hThread);
+    return true;
+}

@@ -1,0 +1,44 @@
+// Names, texts and numbers of updater.exe, each named once here. Plain C++ so
+// that the portable core and the Windows program share them.
+#pragma once
+
+#include <cstddef>
+
+namespace updater {
+
+// Marks that an updater runs; created not owned. Global so every session of
+// the machine shares one updater at a time.
+constexpr char kInstanceMutexName[] = "{F7F42CC4-6D2B-4ea3-A469-602229835F9C}";
+
+// The command line must begin with this, compared without case.
+constexpr char kVersionSwitch[] = "-v";
+
+// The configuration, relative to the updater's own folder.
+constexpr char kConfigPath[] = ".\\Server.ini";
+
+// Arguments of the setup program: silent, installing into the given folder.
+constexpr char kSetupArgumentsFormat[] = " /S /D=%s";
+// Room for the setup arguments: " /S /D=" and a path (2 x MAX_PATH).
+constexpr std::size_t kSetupArgumentsSize = 2 * 260;
+
+// Paths and window titles the Win32 calls take (MAX_PATH, terminator included).
+constexpr std::size_t kPathSize = 260;
+
+// Title of the client's windows, compared without case.
+constexpr char kClientWindowTitle[] = "Vemli";
+// The client executable beside the updater, and the copy kept of it while
+// the setup is being started (so a setup that cannot start never costs the
+// user the client).
+constexpr char kClientExeName[] = "Vemli.exe";
+constexpr char kClientCopyName[] = "Vemli.exe.bak";
+
+// Sent to each client window (wParam 0, lParam 0, sent and waited for); a
+// non-zero answer means the client agrees to end, and WM_QUIT follows.
+constexpr unsigned kClientQuitQuery = 0x7FFE; // 32766
+
+// How long the main thread waits for the engine (20 minutes), and the pause
+// that gives the client time to end before its executable is deleted.
+constexpr unsigned long kEngineWaitMs = 1200000;
+constexpr unsigned long kClientExitPauseMs = 2000;
+
+} // namespace updater

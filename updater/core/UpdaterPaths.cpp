@@ -1,0 +1,82 @@
+#include "UpdaterPaths.h"
+
+#include "UpdaterConstants.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace updater {
+
+namespace {
+
+bool copyFitting(const std::string& text, char* out, std::size_t size) {
+    if (out == nullptr || text.size() + 1 > size) {
+        return false;
+    }
+    std::memcpy(out, text.c_str(), text.size() + 1);
+    return true;
+}
+
+bool isAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+} // namespace
+
+bool FolderOfModule(const char* modulePath, char* folder, std::size_t size) {
+    if (modulePath == nullptr) {
+        return false;
+    }
+    const char* lastSlash = std::strrchr(modulePath, '\\');
+    if (lastSlash == nullptr) {
+        return false;
+    }
+    return copyFitting(std::string(modulePath, lastSlash), folder, size);
+}
+
+bool IsAbsolutePath(const char* path) {
+    if (path == nullptr) {
+        return false;
+    }
+    if (path[0] == '\\') {
+        return true;
+    }
+    return isAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';
+}
+
+bool JoinPath(const char* folder, const char* name, char* out, std::size_t size) {
+    if (folder == nullptr || name == nullptr) {
+        return false;
+    }
+    std::string joined = folder;
+    if (joined.empty() || joined.back() != '\\') {
+        joined += '\\';
+    }
+    joined += name;
+    return copyFitting(joined, out, size);
+}
+
+bool ResolvePath(const char* currentFolder, const char* path, char* out, std::size_t size) {
+    if (path == nullptr) {
+        return false;
+    }
+    if (IsAbsolutePath(path)) {
+        return copyFitting(path, out, size);
+    }
+    return JoinPath(currentFolder, path, out, size);
+}
+
+bool FormatSetupArguments(const char* folder, char* out, std::size_t size) {
+    if (out == nullptr || size == 0) {
+        return false;
+    }
+    const int needed = std::snprintf(nullptr, 0, kSetupArgumentsFormat, folder ? folder : "");
+    if (needed < 0 || static_cast<std::size_t>(needed) + 1 > size) {
+        return false;
+    }
+    std::snprintf(out, size, kSetupArgumentsFormat, folder ? folder : "");
+    return true;
+}
+
+} // namespace updater
