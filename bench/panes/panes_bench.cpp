@@ -82,7 +82,7 @@ struct HeapScope {
 
 std::string writeLog(const std::string& dir, int messages) {
     std::string path = dir + "/" + std::to_string(messages) + ".dat";
-    ChatLogHeaderSpec header{"123456789", "\xd0\xa1\xc3\xf7", "\xd5\xc5\xc8\xfd"};
+    ChatLogHeaderFields header{"123456789", "\xd0\xa1\xc3\xf7", "\xd5\xc5\xc8\xfd"};
     CChatLogWriter writer;
     if (!writer.Create(path, header)) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());

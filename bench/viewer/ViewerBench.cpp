@@ -93,11 +93,11 @@ int main() {
     fs::create_directories(folder);
     for (int i = 0; i < kFriends; ++i) {
         std::string key = std::to_string(100000 + i);
-        ChatLogHeaderSpec spec;
-        spec.friendKey = key;
-        spec.friendName = "\xc5\xf3\xd3\xd1" + std::to_string(i); // 朋友N
-        spec.ownerName = "\xce\xd2";                              // 我
-        std::string bytes = BuildHeaderBytes(spec) + BuildRecordBytes(1767225600, 0, "hi") +
+        ChatLogHeaderFields fields;
+        fields.friendKey = key;
+        fields.friendName = "\xc5\xf3\xd3\xd1" + std::to_string(i); // 朋友N
+        fields.ownerName = "\xce\xd2";                              // 我
+        std::string bytes = BuildHeaderBytes(fields) + BuildRecordBytes(1767225600, 0, "hi") +
                             BuildRecordBytes(1767225660, 1, "\xc4\xe3\xba\xc3");
         if (!WriteFileBytes((folder / (key + ".dat")).string(), bytes)) {
             std::fprintf(stderr, "viewer_bench: cannot write the account\n");

@@ -204,9 +204,9 @@ TEST(ChatLogFile, ReopenClosesThePrevious) {
 
 TEST(ChatLogFile, WrongMagicAndVersionAreRead) {
     CTempDir dir;
-    ChatLogHeaderSpec spec{"77", "o", "f", "XXXX", 9};
+    ChatLogHeaderFields fields{"77", "o", "f", "XXXX", 9};
     std::string path = dir.File("77.dat");
-    ASSERT_TRUE(WriteFileBytes(path, BuildHeaderBytes(spec) + recs(2)));
+    ASSERT_TRUE(WriteFileBytes(path, BuildHeaderBytes(fields) + recs(2)));
     CChatLogFile log;
     ASSERT_TRUE(log.Open(path.c_str()));
     EXPECT_EQ(std::string(log.Header().magic, 4), "XXXX");

@@ -153,11 +153,11 @@ TEST(ChatLogText, BoundedFields) {
 }
 
 TEST(ChatLogText, HeaderFieldsWithoutNul) {
-    ChatLogHeaderSpec spec;
-    spec.friendKey = "1234567890123456";    // 16: fills szFriendKey
-    spec.ownerName = std::string(21, 'o');  // fills szOwnerName
-    spec.friendName = std::string(30, 'f'); // longer than the field
-    std::string bytes = BuildHeaderBytes(spec);
+    ChatLogHeaderFields fields;
+    fields.friendKey = "1234567890123456";    // 16: fills szFriendKey
+    fields.ownerName = std::string(21, 'o');  // fills szOwnerName
+    fields.friendName = std::string(30, 'f'); // longer than the field
+    std::string bytes = BuildHeaderBytes(fields);
     ASSERT_EQ(bytes.size(), 80u);
     ChatLogHeader h;
     std::memcpy(&h, bytes.data(), 80);

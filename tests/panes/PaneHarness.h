@@ -92,7 +92,7 @@ protected:
     // A log file made of the header and the given record bytes, opened.
     CChatLogFile* OpenLog(const std::string& records) {
         const std::string path = (m_dir / (std::to_string(m_logs.size() + 100) + ".dat")).string();
-        ChatLogHeaderSpec header{"123456789", "\xd0\xa1\xc3\xf7", "\xd5\xc5\xc8\xfd"}; // 小明, 张三
+        ChatLogHeaderFields header{"123456789", "\xd0\xa1\xc3\xf7", "\xd5\xc5\xc8\xfd"}; // 小明, 张三
         EXPECT_TRUE(WriteFileBytes(path, BuildHeaderBytes(header) + records));
         m_logs.push_back(std::make_unique<CChatLogFile>());
         EXPECT_TRUE(m_logs.back()->Open(path.c_str()));

@@ -137,11 +137,11 @@ protected:
     static std::string LogBytes(const std::string& friendKey, const std::string& friendName,
                                 const std::vector<LogRecord>& records = {},
                                 const std::string& ownerName = "\xce\xd2") { // 我
-        ChatLogHeaderSpec spec;
-        spec.friendKey = friendKey;
-        spec.friendName = friendName;
-        spec.ownerName = ownerName;
-        std::string bytes = BuildHeaderBytes(spec);
+        ChatLogHeaderFields fields;
+        fields.friendKey = friendKey;
+        fields.friendName = friendName;
+        fields.ownerName = ownerName;
+        std::string bytes = BuildHeaderBytes(fields);
         for (const LogRecord& r : records)
             bytes += BuildRecordBytes(r.time, r.direction, r.text);
         return bytes;

@@ -91,11 +91,11 @@ protected:
         std::filesystem::path folder = m_dir / "1234" / "ChatLog";
         std::filesystem::create_directories(folder);
         auto log = [&](const char* file, const char* key, const char* name, int records) {
-            ChatLogHeaderSpec spec;
-            spec.friendKey = key;
-            spec.friendName = name;
-            spec.ownerName = "\xce\xd2"; // 我
-            std::string bytes = BuildHeaderBytes(spec);
+            ChatLogHeaderFields fields;
+            fields.friendKey = key;
+            fields.friendName = name;
+            fields.ownerName = "\xce\xd2"; // 我
+            std::string bytes = BuildHeaderBytes(fields);
             for (int i = 0; i < records; ++i)
                 bytes += BuildRecordBytes(1767225600 + i * 60, i % 2, "\xc4\xe3\xba\xc3"); // 你好
             ASSERT_TRUE(WriteFileBytes((folder / file).string(), bytes));

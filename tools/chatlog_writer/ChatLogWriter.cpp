@@ -25,15 +25,15 @@ void putField(std::string& out, std::string_view text, std::size_t width) {
 
 } // namespace
 
-std::string BuildHeaderBytes(const ChatLogHeaderSpec& spec) {
+std::string BuildHeaderBytes(const ChatLogHeaderFields& fields) {
     std::string out;
     out.reserve(80);
-    putField(out, spec.magic, 4);
-    putU16(out, spec.version);
+    putField(out, fields.magic, 4);
+    putU16(out, fields.version);
     out.append(16, '\0');
-    putField(out, spec.friendKey, 16);
-    putField(out, spec.ownerName, 21);
-    putField(out, spec.friendName, 21);
+    putField(out, fields.friendKey, 16);
+    putField(out, fields.ownerName, 21);
+    putField(out, fields.friendName, 21);
     return out;
 }
 
@@ -67,7 +67,7 @@ bool CChatLogWriter::openFile(const std::string& path, const char* mode) {
     return true;
 }
 
-bool CChatLogWriter::Create(const std::string& path, const ChatLogHeaderSpec& header) {
+bool CChatLogWriter::Create(const std::string& path, const ChatLogHeaderFields& header) {
     return openFile(path, "wb") && AppendBytes(BuildHeaderBytes(header));
 }
 
@@ -108,7 +108,7 @@ bool CChatLogWriter::Close() {
     return !m_failed;
 }
 
-bool WriteChatLogFile(const std::string& path, const ChatLogHeaderSpec& header,
+bool WriteChatLogFile(const std::string& path, const ChatLogHeaderFields& header,
                       const std::vector<ChatLogMessage>& messages) {
     CChatLogWriter writer;
     if (!writer.Create(path, header))

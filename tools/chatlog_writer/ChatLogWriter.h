@@ -12,7 +12,7 @@
 // What goes into a log's 80-byte header. A text as long as its field (16 or
 // 21 bytes) or longer fills the field without a NUL, which is how the
 // damaged cases are made.
-struct ChatLogHeaderSpec {
+struct ChatLogHeaderFields {
     std::string friendKey;
     std::string ownerName;
     std::string friendName;
@@ -21,7 +21,7 @@ struct ChatLogHeaderSpec {
 };
 
 // The 80 header bytes.
-std::string BuildHeaderBytes(const ChatLogHeaderSpec& spec);
+std::string BuildHeaderBytes(const ChatLogHeaderFields& fields);
 // A well-formed record: 12 fixed bytes, the text and its NUL. The text must
 // be shorter than 65523 bytes.
 std::string BuildRecordBytes(std::int32_t time, std::uint32_t direction, std::string_view text);
@@ -39,7 +39,7 @@ public:
     CChatLogWriter& operator=(const CChatLogWriter&) = delete;
 
     // Creates (or empties) the file and writes its header.
-    bool Create(const std::string& path, const ChatLogHeaderSpec& header);
+    bool Create(const std::string& path, const ChatLogHeaderFields& header);
     // Opens an existing log for appending, as the client does while the
     // viewer may have it open (reading and writing shared).
     bool OpenAppend(const std::string& path);
@@ -66,7 +66,7 @@ struct ChatLogMessage {
 };
 
 // Writes a whole log: header, then one record per message in order.
-bool WriteChatLogFile(const std::string& path, const ChatLogHeaderSpec& header,
+bool WriteChatLogFile(const std::string& path, const ChatLogHeaderFields& header,
                       const std::vector<ChatLogMessage>& messages);
 
 // Writes a whole file from bytes; false on any failure.

@@ -82,7 +82,7 @@ std::uint32_t pickDirection(CSampleRandom& random) {
     return r == 18 ? 2u : 0xFFFFFFFFu;
 }
 
-bool writeLog(const std::string& path, const ChatLogHeaderSpec& header, int messages,
+bool writeLog(const std::string& path, const ChatLogHeaderFields& header, int messages,
               std::int32_t startTime, CSampleRandom& random) {
     CChatLogWriter writer;
     if (!writer.Create(path, header))
@@ -129,7 +129,7 @@ bool WriteSampleAccount(const SampleAccountOptions& options, SampleAccountResult
         entry.messages = (i == 0 && options.bigFriendMessages > 0) ? options.bigFriendMessages
                                                                    : options.messagesPerFriend;
         entry.path = joinPath(result.folder, entry.key + ".dat");
-        ChatLogHeaderSpec header;
+        ChatLogHeaderFields header;
         header.friendKey = entry.key;
         header.ownerName = ownerName;
         header.friendName = entry.name;
@@ -151,11 +151,11 @@ bool WriteDamagedEntries(const std::string& folder, const std::string& ownerName
                          std::string& error) {
     const auto& texts = SampleMessages();
     auto header = [&](const std::string& key, const std::string& name) {
-        ChatLogHeaderSpec spec;
-        spec.friendKey = key;
-        spec.ownerName = ownerName;
-        spec.friendName = name;
-        return BuildHeaderBytes(spec);
+        ChatLogHeaderFields fields;
+        fields.friendKey = key;
+        fields.ownerName = ownerName;
+        fields.friendName = name;
+        return BuildHeaderBytes(fields);
     };
     auto records = [&](int count, std::int32_t time) {
         std::string out;
@@ -198,12 +198,12 @@ bool WriteDamagedEntries(const std::string& folder, const std::string& ownerName
     }
     {
         // Names that fill their fields: no NUL inside the 16 and 21 bytes.
-        ChatLogHeaderSpec spec;
-        spec.friendKey = "9000006123456789";
-        spec.ownerName = std::string(21, 'O');
-        spec.friendName = "\xc3\xbb\xd3\xd0\xbd\xe1\xce\xb2\xb5\xc4\xc3\xfb\xd7\xd6"
+        ChatLogHeaderFields fields;
+        fields.friendKey = "9000006123456789";
+        fields.ownerName = std::string(21, 'O');
+        fields.friendName = "\xc3\xbb\xd3\xd0\xbd\xe1\xce\xb2\xb5\xc4\xc3\xfb\xd7\xd6"
                           "abcdefg";
-        std::string bytes = BuildHeaderBytes(spec) + records(1, startTime);
+        std::string bytes = BuildHeaderBytes(fields) + records(1, startTime);
         std::string text = texts[2];
         bytes +=
             BuildRawRecordBytes(static_cast<std::uint16_t>(12 + text.size()), startTime, 1, text);
@@ -212,14 +212,14 @@ bool WriteDamagedEntries(const std::string& folder, const std::string& ownerName
             {"9000006.dat", "no NUL in header fields and in one record's text", true, 3, bytes});
     }
     {
-        ChatLogHeaderSpec spec;
-        spec.friendKey = "9000007";
-        spec.ownerName = ownerName;
-        spec.friendName = "\xb4\xed\xce\xf3\xc4\xa7\xca\xfd" /* 错误魔数 */;
-        spec.magic = "XXXX";
-        spec.version = 7;
+        ChatLogHeaderFields fields;
+        fields.friendKey = "9000007";
+        fields.ownerName = ownerName;
+        fields.friendName = "\xb4\xed\xce\xf3\xc4\xa7\xca\xfd" /* 错误魔数 */;
+        fields.magic = "XXXX";
+        fields.version = 7;
         items.push_back({"9000007.dat", "wrong magic and version 7", true, 4,
-                         BuildHeaderBytes(spec) + records(4, startTime)});
+                         BuildHeaderBytes(fields) + records(4, startTime)});
     }
     {
         // Odd-length texts put every other record at an odd file offset.
