@@ -62,6 +62,12 @@ function(vemli_add_gtest name)
   endif()
   if(VEMLI_RUN_TESTS)
     set(props LABELS ${name})
+    if(VEMLI_WINDOWS AND arg_GUI)
+      # Windows on the test desktop are shared by every process: a GUI test
+      # never runs beside the updater's end-to-end runs, which ask and message
+      # the desktop's top-level windows.
+      list(APPEND props RESOURCE_LOCK vemli_client_windows)
+    endif()
     if(arg_ENV)
       # The variables go in front of the program through `cmake -E env`: a
       # test property would take only the first of several.
