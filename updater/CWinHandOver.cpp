@@ -21,8 +21,10 @@ bool CWinHandOver::FileExists(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool CWinHandOver::CopyTo(const char* from, const char* to) {
-    const bool ok = CopyFileA(from, to, FALSE) != FALSE;
+bool CWinHandOver::CopyToNew(const char* from, const char* to) {
+    // Fails when `to` exists: a file that appeared since the name was chosen
+    // is not ours to overwrite.
+    const bool ok = CopyFileA(from, to, TRUE) != FALSE;
     DebugTrace("copy of %s kept as %s: %s", from, to, ok ? "yes" : "no");
     return ok;
 }

@@ -9,7 +9,7 @@ protected:
     void CloseClient() override;
     void PauseForClient() override;
     bool FileExists(const char* path) override;
-    bool CopyTo(const char* from, const char* to) override;
+    bool CopyToNew(const char* from, const char* to) override;
     bool Remove(const char* path) override;
     bool Rename(const char* from, const char* to) override;
     bool StartSetup(const char* path, const char* arguments) override;

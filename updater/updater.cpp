@@ -101,20 +101,19 @@ bool namesFile(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// Closes the client and swaps its executable for the setup's run.
+// Closes the client and swaps its executable for the setup's run. A folder
+// too long to name the client in still gets its setup: only the executable
+// then stays untouched.
 void handOverToSetup() {
     char folder[updater::kPathSize];
     const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
     char clientPath[updater::kPathSize];
-    char copyPath[updater::kPathSize];
-    if (length == 0 || length >= sizeof folder ||
-        !updater::JoinPath(folder, updater::kClientExeName, clientPath, sizeof clientPath) ||
-        !updater::JoinPath(folder, updater::kClientCopyName, copyPath, sizeof copyPath)) {
-        return;
-    }
+    const bool named =
+        length > 0 && length < sizeof folder &&
+        updater::JoinPath(folder, updater::kClientExeName, clientPath, sizeof clientPath);
     DebugTrace("handing over to the setup, arguments \"%s\"", g_szSetupArguments);
     CWinHandOver handOver;
-    handOver.Run(clientPath, copyPath, g_szSetupPath, g_szSetupArguments);
+    handOver.Run(named ? clientPath : nullptr, g_szSetupPath, g_szSetupArguments);
 }
 
 void runUpdate() {

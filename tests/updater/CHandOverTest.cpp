@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <ostream>
 #include <string>
@@ -30,9 +31,9 @@ protected:
     void CloseClient() override { calls.push_back("close"); }
     void PauseForClient() override { calls.push_back("pause"); }
     bool FileExists(const char* path) override { return files.count(path) != 0; }
-    bool CopyTo(const char* from, const char* to) override {
-        calls.push_back("copy");
-        if (copyFails || !files.count(from)) {
+    bool CopyToNew(const char* from, const char* to) override {
+        calls.push_back(std::string("copy ") + to);
+        if (copyFails || !files.count(from) || files.count(to)) {
             return false;
         }
         files[to] = files[from];
@@ -96,7 +97,7 @@ TEST_P(HandOverTest, NeverLeavesTheUserWithoutAClient) {
     fake.renameFails = c.renameFails;
     fake.setupStarts = c.setupStarts;
 
-    EXPECT_EQ(fake.Run(kClient, kCopy, kSetup, kArgs), c.started);
+    EXPECT_EQ(fake.Run(kClient, kSetup, kArgs), c.started);
 
     ASSERT_GE(fake.calls.size(), 2u);
     EXPECT_EQ(fake.calls[0], "close");
@@ -136,16 +137,73 @@ INSTANTIATE_TEST_SUITE_P(Cases, HandOverTest, ::testing::ValuesIn(kHandOvers));
 TEST(HandOver, CopyIsTakenBeforeTheClientIsDeleted) {
     CFakeHandOver fake;
     fake.files[kClient] = "old client";
-    fake.Run(kClient, kCopy, kSetup, kArgs);
+    fake.Run(kClient, kSetup, kArgs);
     const std::vector<std::string> expected = {
         "close",
         "pause",
-        "copy",
+        std::string("copy ") + kCopy,
         std::string("remove ") + kClient,
         std::string("setup ") + kSetup + "|" + kArgs,
         std::string("remove ") + kCopy,
     };
     EXPECT_EQ(fake.calls, expected);
+}
+
+TEST(HandOver, KeepsTheUsersFilesUnderTheCopyNames) {
+    // The user keeps a "Vemli.exe.bak" of their own: the copy takes the next
+    // free name, and only the copy is removed afterwards.
+    for (const bool setupStarts : {true, false}) {
+        CFakeHandOver fake;
+        fake.files[kClient] = "old client";
+        fake.files[kCopy] = "user's file";
+        fake.setupStarts = setupStarts;
+        EXPECT_EQ(fake.Run(kClient, kSetup, kArgs), setupStarts);
+        EXPECT_EQ(fake.files[kCopy], "user's file");
+        EXPECT_EQ(fake.files.count("C:\\V\\Vemli.exe.1.bak"), 0u);
+        EXPECT_EQ(fake.files.count(kClient), setupStarts ? 0u : 1u);
+        EXPECT_EQ(fake.filesWhenSetupStarted, "no client");
+    }
+}
+
+TEST(HandOver, WithoutARoomForTheCopyTheSetupStillStarts) {
+    // Folders whose client path fits in 260 bytes but not with ".bak", and a
+    // folder too long to name the client at all.
+    const std::string longClient = "C:\\" + std::string(245, 'f') + "\\Vemli.exe";
+    ASSERT_LT(longClient.size(), 260u);
+    ASSERT_GE(longClient.size() + 4, 260u);
+    for (const char* client : {longClient.c_str(), static_cast<const char*>(nullptr)}) {
+        CFakeHandOver fake;
+        fake.files[longClient] = "old client";
+        EXPECT_TRUE(fake.Run(client, kSetup, kArgs));
+        EXPECT_EQ(fake.calls.front(), "close");
+        EXPECT_EQ(fake.files[longClient], "old client");
+        EXPECT_EQ(fake.files.size(), 1u) << (client ? "long" : "null"); // no copy left
+        for (const std::string& call : fake.calls) {
+            EXPECT_EQ(call.rfind("remove", 0), std::string::npos) << call;
+        }
+    }
+}
+
+TEST(HandOver, CopyNames) {
+    char out[32] = "unchanged";
+    const struct {
+        const char* client;
+        unsigned index;
+        std::size_t size;
+        const char* expected; // null: refused
+    } cases[] = {
+        {"C:\\Vemli.exe", 0, sizeof out, "C:\\Vemli.exe.bak"},
+        {"C:\\Vemli.exe", 1, sizeof out, "C:\\Vemli.exe.1.bak"},
+        {"C:\\Vemli.exe", 12, sizeof out, "C:\\Vemli.exe.12.bak"},
+        {"C:\\Vemli.exe", 0, 17, "C:\\Vemli.exe.bak"},
+        {"C:\\Vemli.exe", 0, 16, nullptr},
+        {nullptr, 0, sizeof out, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::snprintf(out, sizeof out, "unchanged");
+        EXPECT_EQ(updater::ClientCopyName(c.client, c.index, out, c.size), c.expected != nullptr);
+        EXPECT_STREQ(out, c.expected ? c.expected : "unchanged") << c.index << " " << c.size;
+    }
 }
 
 } // namespace

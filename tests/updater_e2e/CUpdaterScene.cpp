@@ -70,9 +70,12 @@ std::string BuildOutput(const char* relativePath) {
     return path;
 }
 
-CUpdaterScene::CUpdaterScene(const std::string& name) : m_name(name) {
+CUpdaterScene::CUpdaterScene(const std::string& name, std::size_t appFolderLength) : m_name(name) {
     m_root = TestProgramFolder() + "\\scenes\\" + name;
     m_app = m_root + "\\app";
+    if (appFolderLength > m_app.size()) {
+        m_app += std::string(appFolderLength - m_app.size(), 'a');
+    }
     m_temp = m_root + "\\temp";
     std::error_code error;
     fs::remove_all(m_root, error);

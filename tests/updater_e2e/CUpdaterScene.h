@@ -16,7 +16,9 @@ public:
     // Content of the old client executable the scene starts with.
     static constexpr char kOldClient[] = "old client bytes";
 
-    explicit CUpdaterScene(const std::string& name);
+    // `appFolderLength`, when not 0, pads the application folder's name so
+    // that its full path has that many characters.
+    explicit CUpdaterScene(const std::string& name, std::size_t appFolderLength = 0);
     ~CUpdaterScene();
     CUpdaterScene(const CUpdaterScene&) = delete;
     CUpdaterScene& operator=(const CUpdaterScene&) = delete;

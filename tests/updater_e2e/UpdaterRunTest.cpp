@@ -191,6 +191,52 @@ TEST_F(UpdaterRun, RunningClientKeepsItsFile) {
     EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe.bak")));
 }
 
+// The copy of the client never takes the place of a file the user keeps.
+TEST_F(UpdaterRun, UsersOwnBackupIsLeftAlone) {
+    m_scene->WriteServerIni();
+    ASSERT_TRUE(m_scene->ServeVersion("1,2,3,5", {m_scene->ServeSetup("dl1.example")}));
+    ASSERT_TRUE(CopyFileA(BuildOutput(STANDIN_SETUP_EXE).c_str(),
+                          m_scene->AppFile("Vemli.exe.bak").c_str(), TRUE));
+    const std::string users = CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe.bak"));
+
+    for (const char* setup : {"runs", "cannot start"}) {
+        if (std::string(setup) == "cannot start") {
+            m_scene->WriteServerIni();
+            ASSERT_TRUE(m_scene->ServeVersion(
+                "1,2,3,5", {m_scene->ServeSetupBody("dl1.example", "no program\r\n")}));
+        }
+        EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0) << setup;
+        EXPECT_TRUE(CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe.bak")) == users) << setup;
+        EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe.1.bak"))) << setup;
+        if (std::string(setup) == "runs") {
+            ExpectSetupStarted("absent");
+            EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe")));
+            CopyFileA(m_scene->AppFile("Vemli.exe.bak").c_str(),
+                      m_scene->AppFile("Vemli.exe").c_str(), TRUE);
+        } else {
+            EXPECT_TRUE(CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe")) == users);
+        }
+    }
+}
+
+// A folder that holds "Vemli.exe" within the path limit but not a copy of it
+// still gets its update; only the old executable stays.
+TEST_F(UpdaterRun, LongInstallFolderStillHandsOver) {
+    m_scene = std::make_unique<CUpdaterScene>(sceneName(), 247);
+    ASSERT_TRUE(m_scene->IsReady());
+    ASSERT_LT(m_scene->AppFile("Vemli.exe").size(), 260u);
+    ASSERT_GE(m_scene->AppFile("Vemli.exe.bak").size(), 260u);
+    m_scene->WriteServerIni();
+    ASSERT_TRUE(m_scene->ServeVersion("1,2,3,5", {m_scene->ServeSetup("dl1.example")}));
+    ASSERT_TRUE(m_scene->StartClient("Vemli", 1));
+
+    EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
+
+    ExpectSetupStarted("present");
+    EXPECT_TRUE(logHas(m_scene->ClientLog(0), "WM_QUIT"));
+    EXPECT_EQ(CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe")), CUpdaterScene::kOldClient);
+}
+
 struct CommandLineCase {
     const char* label;
     const char* tail; // after the program name, separating blank included

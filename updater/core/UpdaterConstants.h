@@ -28,9 +28,11 @@ constexpr std::size_t kPathSize = 260;
 constexpr char kClientWindowTitle[] = "Vemli";
 // The client executable beside the updater, and the copy kept of it while
 // the setup is being started (so a setup that cannot start never costs the
-// user the client).
+// user the client). The copy takes the first free name of "Vemli.exe.bak",
+// "Vemli.exe.1.bak" and so on: a file the user keeps is never overwritten.
 constexpr char kClientExeName[] = "Vemli.exe";
-constexpr char kClientCopyName[] = "Vemli.exe.bak";
+constexpr char kClientCopySuffix[] = ".bak";
+constexpr unsigned kClientCopyNames = 10;
 
 // Sent to each client window (wParam 0, lParam 0, sent and waited for); a
 // non-zero answer means the client agrees to end, and WM_QUIT follows.
