@@ -57,7 +57,8 @@ endmacro()
 #   ENV      variables set in front of the program (several allowed)
 #   WRAPPER  a command the program runs under, in front of the Wine wrapper
 #            (the end-to-end tests run beside their own update server)
-#   LOCK     a resource lock of its own; SERIAL: nothing else runs meanwhile
+#   LOCK     one resource lock (a GUI test takes vemli_client_windows unless
+#            it names another); SERIAL: nothing else runs meanwhile
 #   TIMEOUT  per test, in seconds; DEPENDS: programs it starts, built first
 # Every test program links test_support (tests/support): scratch folders of
 # its own and the helpers the Windows tests share.
@@ -81,15 +82,15 @@ function(vemli_add_gtest name)
     return()
   endif()
   set(props LABELS ${name})
-  set(locks ${arg_LOCK})
-  if(VEMLI_WINDOWS AND arg_GUI)
+  set(lock ${arg_LOCK})
+  if(NOT lock AND VEMLI_WINDOWS AND arg_GUI)
     # Windows on the test desktop are shared by every process: a GUI test
     # never runs beside the updater's end-to-end runs, which ask and message
     # the desktop's top-level windows.
-    list(APPEND locks vemli_client_windows)
+    set(lock vemli_client_windows)
   endif()
-  if(locks)
-    list(APPEND props RESOURCE_LOCK "${locks}")
+  if(lock)
+    list(APPEND props RESOURCE_LOCK ${lock})
   endif()
   if(arg_SERIAL)
     list(APPEND props RUN_SERIAL TRUE)
