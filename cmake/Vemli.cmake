@@ -1,10 +1,15 @@
 # Build helpers shared by every component.
 #
 #   VEMLI_WINDOWS      ON in the MinGW builds (win64, win32)
-#   VEMLI_RUN_TESTS    ON where the test programs can run here (host, win64)
+#   VEMLI_RUN_TESTS    ON where ctest knows how to run the test programs: the
+#                      host, and both MinGW builds through their Wine wrapper
+#                      (whether the 32-bit one can run is scripts/test.sh's
+#                      question, asked when the suite is run)
 #   VEMLI_FUZZ         ON in the fuzz preset: only fuzz targets are built
 #   vemli_warnings(target)
-#   vemli_add_gtest(name SOURCES ... [LIBS ...] [GUI] [ENV VAR=VALUE ...])
+#   vemli_add_gtest(name SOURCES ... [LIBS ...] [GUI] [ENV VAR=VALUE ...]
+#                   [WRAPPER command ...] [LOCK name] [SERIAL] [TIMEOUT s]
+#                   [DEPENDS target ...])
 #   vemli_add_fuzzer(name SOURCES ... [LIBS ...])
 
 if(VEMLI_FUZZ)
@@ -47,36 +52,64 @@ macro(vemli_need_gtest)
   include(GoogleTest)
 endmacro()
 
+# Every test program is declared here, whatever it tests:
+#   GUI      links the window libraries and takes the desktop lock (below)
+#   ENV      variables set in front of the program (several allowed)
+#   WRAPPER  a command the program runs under, in front of the Wine wrapper
+#            (the end-to-end tests run beside their own update server)
+#   LOCK     one resource lock (a GUI test takes vemli_client_windows unless
+#            it names another); SERIAL: nothing else runs meanwhile
+#   TIMEOUT  per test, in seconds; DEPENDS: programs it starts, built first
+# Every test program links test_support (tests/support): scratch folders of
+# its own and the helpers the Windows tests share.
 function(vemli_add_gtest name)
-  cmake_parse_arguments(arg "GUI" "" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(arg "GUI;SERIAL" "LOCK;TIMEOUT" "SOURCES;LIBS;ENV;WRAPPER;DEPENDS" ${ARGN})
   if(VEMLI_FUZZ)
     return()
   endif()
   vemli_need_gtest()
   add_executable(${name} ${arg_SOURCES})
-  target_link_libraries(${name} PRIVATE ${arg_LIBS} gtest gtest_main)
+  target_link_libraries(${name} PRIVATE ${arg_LIBS} test_support gtest gtest_main)
   vemli_warnings(${name})
   if(VEMLI_WINDOWS AND arg_GUI)
     # Needs a window station; still a console program so gtest's output shows.
     target_link_libraries(${name} PRIVATE user32 gdi32 comctl32)
   endif()
-  if(VEMLI_RUN_TESTS)
-    set(props LABELS ${name})
-    if(VEMLI_WINDOWS AND arg_GUI)
-      # Windows on the test desktop are shared by every process: a GUI test
-      # never runs beside the updater's end-to-end runs, which ask and message
-      # the desktop's top-level windows.
-      list(APPEND props RESOURCE_LOCK vemli_client_windows)
-    endif()
-    if(arg_ENV)
-      # The variables go in front of the program through `cmake -E env`: a
-      # test property would take only the first of several.
-      set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR
-                   ${CMAKE_COMMAND} -E env ${arg_ENV} ${CMAKE_CROSSCOMPILING_EMULATOR})
-    endif()
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                         PROPERTIES ${props})
+  if(arg_DEPENDS)
+    add_dependencies(${name} ${arg_DEPENDS})
   endif()
+  if(NOT VEMLI_RUN_TESTS)
+    return()
+  endif()
+  set(props LABELS ${name})
+  set(lock ${arg_LOCK})
+  if(NOT lock AND VEMLI_WINDOWS AND arg_GUI)
+    # Windows on the test desktop are shared by every process: a GUI test
+    # never runs beside the updater's end-to-end runs, which ask and message
+    # the desktop's top-level windows.
+    set(lock vemli_client_windows)
+  endif()
+  if(lock)
+    list(APPEND props RESOURCE_LOCK ${lock})
+  endif()
+  if(arg_SERIAL)
+    list(APPEND props RUN_SERIAL TRUE)
+  endif()
+  if(arg_TIMEOUT)
+    list(APPEND props TIMEOUT ${arg_TIMEOUT})
+  endif()
+  if(arg_ENV OR arg_WRAPPER)
+    # The variables go in front of the program through `cmake -E env`: a
+    # test property would take only the first of several. The emulator
+    # property serves discovery and every test alike.
+    set(emulator ${arg_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR})
+    if(arg_ENV)
+      set(emulator ${CMAKE_COMMAND} -E env ${arg_ENV} ${emulator})
+    endif()
+    set_property(TARGET ${name} PROPERTY CROSSCOMPILING_EMULATOR ${emulator})
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES ${props})
 endfunction()
 
 function(vemli_add_fuzzer name)

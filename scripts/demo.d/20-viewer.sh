@@ -11,12 +11,12 @@
 viewer_client_dir=${SAMPLE_CLIENT_DIR:-$out/client}
 viewer_shot=$out/viewer.png
 . scripts/wine-env.sh
-wine_env_start "$PWD/build/win64/demo-viewer"
-viewer_wine=/usr/lib/wine/wine64
+wine_env_start "$demo_build/demo-viewer"
+viewer_wine=$demo_wine
 "$viewer_wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Corvelle /f >/dev/null 2>&1
 "$viewer_wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Corvelle /d 1024x700 /f >/dev/null 2>&1
-viewer_client="$PWD/build/win64/tools/vemli_client/vemli-client.exe"
-viewer_exe="$PWD/build/win64/viewer/Corvelle.exe"
+viewer_client="$demo_build/tools/vemli_client/vemli-client.exe"
+viewer_exe="$demo_build/viewer/Corvelle.exe"
 (cd "$viewer_client_dir" && exec "$viewer_wine" "$viewer_exe" </dev/null >/dev/null 2>&1) &
 viewer_desktop_pid=$!
 viewer_ok=1
@@ -26,7 +26,7 @@ viewer_ok=1
 "$viewer_wine" "$viewer_client" friend 2 80001111 | sed 's/^/viewer: 1027 answered /' || viewer_ok=0
 # The user stand-in then picks a message in the table, with the keys a user
 # would press, so that its whole text shows in the content pane below.
-viewer_user="$PWD/build/win64/tools/viewer_user/viewer-user.exe"
+viewer_user="$demo_build/tools/viewer_user/viewer-user.exe"
 "$viewer_wine" "$viewer_user" --wait 10000 select-row "${VIEWER_DEMO_ROW:-8}" | sed 's/^/viewer: user /' \
   || viewer_ok=0
 sleep 3

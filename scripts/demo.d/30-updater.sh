@@ -1,6 +1,6 @@
 # Demo step (sourced by scripts/demo.sh with $out set): one update end to end.
 # The test update server offers a newer client at two addresses, a stand-in
-# client window "Vemli" runs, and the real updater.exe (64-bit build, under
+# client window "Vemli" runs, and the real updater.exe (of $demo_build, under
 # Wine) is started as the client starts it. What each side saw is printed.
 (
 set -euo pipefail
@@ -9,7 +9,7 @@ upd=$out/updater
 app=$upd/app
 rm -rf "$upd"
 mkdir -p "$app"
-cp build/win64/updater/updater.exe "$app/"
+cp "$demo_build/updater/updater.exe" "$app/"
 printf 'the installed client' > "$app/Vemli.exe"
 printf '[Update]\r\nServer=update.example\r\nPath=/vemli/\r\nFile=version.ini\r\n[Limit]\r\nLockLimitNumber=3\r\n[Server]\r\nmain=update.example:80\r\n' \
   > "$app/Server.ini"
@@ -34,18 +34,18 @@ url2=http://dl2.example/$run/VemliSetup.exe
 curl -sf -X PUT --data-binary "$(printf '[Version]\r\nCurrentVersion=1,2,3,5\r\n[DownloadUrls]\r\n1=%s\r\n2=%s\r\n' "$url1" "$url2")" \
   "$control/route?path=/vemli/version.ini" >/dev/null
 # Both hosts serve the same path; the stand-in setup records how it was started.
-curl -sf -X PUT --data-binary @build/win64/tools/standin_setup/standin_setup.exe \
+curl -sf -X PUT --data-binary @"$demo_build/tools/standin_setup/standin_setup.exe" \
   "$control/route?path=/$run/VemliSetup.exe" >/dev/null
 echo "updater: server offers CurrentVersion=1,2,3,5 at $url1 and $url2"
 
-wine_env_start "$PWD/build/win64"
-wine=/usr/lib/wine/wine64
+wine_env_start "$demo_build"
+wine=$demo_wine
 temp_w=$($wine cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')
 temp=$($wine winepath -u "$temp_w" </dev/null 2>/dev/null | tr -d '\r')
 temp=${temp%/}
 rm -f "$temp/VemliSetup.exe" "$temp/VemliSetup.exe.record"
 
-$wine build/win64/tools/standin_client/standin_client.exe Vemli 1 "$upd/client.log" 60000 \
+$wine "$demo_build/tools/standin_client/standin_client.exe" Vemli 1 "$upd/client.log" 60000 \
   </dev/null >/dev/null 2>&1 &
 client=$!
 for _ in $(seq 100); do grep -q ready "$upd/client.log" 2>/dev/null && break; sleep 0.1; done

@@ -4,7 +4,7 @@
 #include "ChatLogNames.h"
 #include "ChatLogWriter.h"
 #include "SampleAccount.h"
-#include "TempDir.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +82,7 @@ TEST(ChatLogFile, FreshObjectIsClosed) {
 }
 
 TEST(ChatLogFile, OpenReadsHeaderAndRecords) {
-    CTempDir dir;
+    CScratchDir dir;
     std::string path = dir.File("555.dat");
     ASSERT_TRUE(WriteChatLogFile(path, {"555", "owner", "\xd5\xc5\xc8\xfd"},
                                  {{1000, 0, "m0"}, {1001, 1, "m1"}, {1002, 2, "m2"}}));
@@ -112,7 +112,7 @@ TEST(ChatLogFile, OpenReadsHeaderAndRecords) {
 }
 
 TEST(ChatLogFile, ShortAndHeaderOnlyFiles) {
-    CTempDir dir;
+    CScratchDir dir;
     std::string h = header();
     struct {
         std::size_t size;
@@ -138,7 +138,7 @@ TEST(ChatLogFile, ShortAndHeaderOnlyFiles) {
 }
 
 TEST(ChatLogFile, RefusedPaths) {
-    CTempDir dir;
+    CScratchDir dir;
     fs::create_directories(dir.Path() / "456.dat");
     std::string missing = dir.File("404.dat");
     CChatLogFile log;
@@ -152,7 +152,7 @@ TEST(ChatLogFile, RefusedPaths) {
 
 // Paths are held in 260 bytes: 259 bytes of text open, 260 and more do not.
 TEST(ChatLogFile, PathLengthLimit) {
-    CTempDir dir;
+    CScratchDir dir;
     std::string base = dir.Path().string();
     ASSERT_LT(base.size() + 10, 259u);
     // Make a real file whose full path is exactly N bytes long, in a folder
@@ -179,7 +179,7 @@ TEST(ChatLogFile, PathLengthLimit) {
 }
 
 TEST(ChatLogFile, FailedOpenKeepsThePreviousFile) {
-    CTempDir dir;
+    CScratchDir dir;
     std::string path = dir.File("1.dat");
     ASSERT_TRUE(WriteFileBytes(path, header() + recs(2)));
     CChatLogFile log;
@@ -190,7 +190,7 @@ TEST(ChatLogFile, FailedOpenKeepsThePreviousFile) {
 }
 
 TEST(ChatLogFile, ReopenClosesThePrevious) {
-    CTempDir dir;
+    CScratchDir dir;
     ASSERT_TRUE(WriteFileBytes(dir.File("1.dat"), header("1") + recs(2, "a")));
     ASSERT_TRUE(WriteFileBytes(dir.File("2.dat"), header("2") + recs(3, "b")));
     CChatLogFile log;
@@ -203,7 +203,7 @@ TEST(ChatLogFile, ReopenClosesThePrevious) {
 }
 
 TEST(ChatLogFile, WrongMagicAndVersionAreRead) {
-    CTempDir dir;
+    CScratchDir dir;
     ChatLogHeaderFields fields{"77", "o", "f", "XXXX", 9};
     std::string path = dir.File("77.dat");
     ASSERT_TRUE(WriteFileBytes(path, BuildHeaderBytes(fields) + recs(2)));
@@ -215,7 +215,7 @@ TEST(ChatLogFile, WrongMagicAndVersionAreRead) {
 }
 
 TEST(ChatLogFile, SingleRecordFillingTheFile) {
-    CTempDir dir;
+    CScratchDir dir;
     std::string path = dir.File("1.dat");
     ASSERT_TRUE(WriteFileBytes(path, header() + BuildRecordBytes(5, 0, "only")));
     CChatLogFile log;
@@ -226,7 +226,7 @@ TEST(ChatLogFile, SingleRecordFillingTheFile) {
 // Appends after Open stay unseen until the log is opened again, whether the
 // view already exists or not; the client's writer shares the file with us.
 TEST(ChatLogFile, AppendedAfterOpenNotSeen) {
-    CTempDir dir;
+    CScratchDir dir;
     std::string path = dir.File("1.dat");
     ASSERT_TRUE(WriteFileBytes(path, header() + recs(2)));
     CChatLogFile beforeMap;
@@ -255,7 +255,7 @@ TEST(ChatLogFile, AppendedAfterOpenNotSeen) {
 
 // The client usually has the log open for writing when the viewer opens it.
 TEST(ChatLogFile, OpenWhileTheClientWrites) {
-    CTempDir dir;
+    CScratchDir dir;
     std::string path = dir.File("1.dat");
     CChatLogWriter writer;
     ASSERT_TRUE(writer.Create(path, {"1", "o", "f"}));
@@ -269,7 +269,7 @@ TEST(ChatLogFile, OpenWhileTheClientWrites) {
 }
 
 TEST(ChatLogFile, ReleaseViewThenEnumMapsAgain) {
-    CTempDir dir;
+    CScratchDir dir;
     std::string path = dir.File("1.dat");
     ASSERT_TRUE(WriteFileBytes(path, header() + recs(4)));
     CChatLogFile log;
@@ -289,7 +289,7 @@ TEST(ChatLogFile, ReleaseViewThenEnumMapsAgain) {
 // The client may cut a log short while it is open. The view must never be
 // read beyond the file's end: on POSIX that is a SIGBUS.
 TEST(ChatLogFile, TruncatedBeforeTheFirstListing) {
-    CTempDir dir;
+    CScratchDir dir;
     std::string path = dir.File("1.dat");
     std::string bytes = header() + recs(5);
     ASSERT_TRUE(WriteFileBytes(path, bytes));
@@ -306,7 +306,7 @@ TEST(ChatLogFile, TruncatedBeforeTheFirstListing) {
 }
 
 TEST(ChatLogFile, TruncatedWhileMapped) {
-    CTempDir dir;
+    CScratchDir dir;
     std::string path = dir.File("1.dat");
     // Several pages, so a cut falls pages before the mapped end.
     std::string bytes = header() + recs(2000);
@@ -329,10 +329,29 @@ TEST(ChatLogFile, TruncatedWhileMapped) {
 #endif
 }
 
+#ifdef _WIN32
+// A log past 4 GiB (sparse, so it costs no disk; the low 32 bits of its size
+// would make it a bare header) keeps the clamped size, and its walk never
+// crashes: a 64-bit process maps that much and finds the one record before
+// the zeros; a 32-bit one has no room for such a view and lists nothing.
+// Windows builds only: the host's mapping is populated up front, which would
+// fill 4 GiB of page cache with zeros.
+TEST(ChatLogFileWin32, LogPastFourGiBIsClampedAndMappedOnlyWhereItFits) {
+    CScratchDir dir;
+    std::string path = dir.File("1.dat");
+    ASSERT_TRUE(WriteFileBytes(path, header() + recs(1)));
+    ASSERT_TRUE(truncateFile(path, 0x100000000ull + 80));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    EXPECT_EQ(log.FileSize(), 0xFFFFFFFFu);
+    EXPECT_EQ(contents(log), sizeof(void*) == 8 ? texts(1) : std::vector<std::string>{});
+}
+#endif
+
 // The sample account's damaged entries, read as the viewer would list them:
 // name rule first, then Open, then the walk.
 TEST(ChatLogFile, SampleAccountWithDamagedEntries) {
-    CTempDir dir;
+    CScratchDir dir;
     SampleAccountOptions options;
     options.baseDir = dir.Path().string();
     options.friends = 4;
@@ -381,7 +400,7 @@ TEST(ChatLogFile, SampleAccountWithDamagedEntries) {
 // The narrow path is GBK whatever Wine's ANSI code page is; the wide one is
 // what a wide directory listing yields.
 TEST(ChatLogFileWin32, GbkAndWidePaths) {
-    CTempDir dir;
+    CScratchDir dir;
     fs::path folder = dir.Path() / L"\x804a\x5929"; // 聊天
     fs::create_directories(folder);
     fs::path file = folder / L"8.dat";

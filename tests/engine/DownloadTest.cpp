@@ -70,7 +70,7 @@ TEST_F(DownloadTest, WholeSetupArrivesInBlocksWithProgressAndItsPath) {
 
     std::string data;
     ASSERT_TRUE(ReadFile(SetupPath(), data));
-    EXPECT_TRUE(data == ServerControl::Payload(size));
+    EXPECT_TRUE(data == CUpdateServerControl::Payload(size));
     EXPECT_EQ(TempFiles(), std::vector<std::string>{"VemliSetup.exe"});
 
     const std::vector<SeenRequest> seen = m_server.Requests();
@@ -87,7 +87,7 @@ TEST_F(DownloadTest, ExistingSetupIsReplaced) {
     EXPECT_EQ(DownloadCodes(), Expected(2, UE_DOWNLOAD_DONE));
     std::string data;
     ASSERT_TRUE(ReadFile(SetupPath(), data));
-    EXPECT_TRUE(data == ServerControl::Payload(1500));
+    EXPECT_TRUE(data == CUpdateServerControl::Payload(1500));
 }
 
 TEST_F(DownloadTest, MissingSetupIsEvent9AndLeavesAnOldFileUntouched) {
@@ -156,7 +156,7 @@ TEST_F(DownloadTest, WithoutContentLengthTheTotalIsTheLengthAvailable) {
     EXPECT_EQ(Events().back().code, UINT(UE_DOWNLOAD_DONE));
     std::string data;
     ASSERT_TRUE(ReadFile(SetupPath(), data));
-    EXPECT_TRUE(data == ServerControl::Payload(size));
+    EXPECT_TRUE(data == CUpdateServerControl::Payload(size));
 }
 
 TEST_F(DownloadTest, EmptyBodyGivesAnEmptySetupWithoutProgress) {
@@ -214,7 +214,7 @@ TEST_F(DownloadTest, AddressesThatCannotBeOpenedAreEvent8) {
 
 TEST_F(DownloadTest, LocalFileAddressTakesTheFileLengthAsTotal) {
     const std::string source = m_tempDir + "\\source.bin";
-    ASSERT_TRUE(WriteFile(source, ServerControl::Payload(2500)));
+    ASSERT_TRUE(WriteFile(source, CUpdateServerControl::Payload(2500)));
     std::string address = "file:///" + source;
     std::replace(address.begin(), address.end(), '\\', '/');
     m_downloadOverride = address;
@@ -225,7 +225,7 @@ TEST_F(DownloadTest, LocalFileAddressTakesTheFileLengthAsTotal) {
         EXPECT_EQ(e.lParam, 2500);
     std::string data;
     ASSERT_TRUE(ReadFile(SetupPath(), data));
-    EXPECT_TRUE(data == ServerControl::Payload(2500));
+    EXPECT_TRUE(data == CUpdateServerControl::Payload(2500));
 }
 
 TEST_F(DownloadTest, TemporaryFolderTooLongForThePathIsEvent4) {

@@ -2,7 +2,6 @@
 
 #include <wininet.h>
 
-#include <atomic>
 #include <cstdlib>
 
 EngineFixture* EngineFixture::s_pCurrent = nullptr;
@@ -33,15 +32,7 @@ bool IsEnding(UINT code) {
 
 void EngineFixture::SetUp() {
     ASSERT_TRUE(m_server.IsAvailable()) << "run under tools/update_server/with_update_server.sh";
-    static std::atomic<int> counter{0};
-    char base[MAX_PATH];
-    ASSERT_GT(GetTempPathA(MAX_PATH, base), 0u);
-    // Wine reuses process ids: the clock makes the folder this run's own.
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    m_tempDir = std::string(base) + "engine_" + std::to_string(GetCurrentProcessId()) + "_" +
-                std::to_string(now.QuadPart) + "_" + std::to_string(counter++);
-    ASSERT_TRUE(CreateDirectoryA(m_tempDir.c_str(), nullptr)) << m_tempDir;
+    m_tempDir = m_scratch.Path().string();
     m_savedTmp = GetEnv("TMP");
     m_savedTemp = GetEnv("TEMP");
     SetEnvironmentVariableA("TMP", m_tempDir.c_str());

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "CUpdateEngine.h"
-#include "ServerControl.h"
+#include "ScratchDir.h"
+#include "UpdateServerControl.h"
 
 struct SeenEvent {
     UINT code;
@@ -55,9 +56,10 @@ protected:
     // The first two rand() values the handler drew on event 5.
     int m_randAtReady[2] = {-1, -1};
 
-    ServerControl m_server;
+    CUpdateServerControl m_server;
     std::unique_ptr<CUpdateEngine> m_engine;
-    std::string m_tempDir;
+    CScratchDir m_scratch{"engine"};
+    std::string m_tempDir; // m_scratch's path
 
 private:
     static LONG CALLBACK OnEvent(UINT code, WPARAM wParam, LPARAM lParam, DWORD context);

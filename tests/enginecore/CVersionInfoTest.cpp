@@ -6,24 +6,23 @@
 
 #include "CVersionInfo.h"
 #include "ParseVersion.h"
+#include "ScratchDir.h"
 
 namespace {
 
 class VersionFile {
 public:
-    explicit VersionFile(const std::string& text) {
-        static int counter = 0;
-        m_path = ::testing::TempDir() + "version_" + std::to_string(counter++) + ".ini";
+    explicit VersionFile(const std::string& text) : m_path(m_dir.File("version.ini")) {
         std::FILE* f = std::fopen(m_path.c_str(), "wb");
         if (f) {
             std::fwrite(text.data(), 1, text.size(), f);
             std::fclose(f);
         }
     }
-    ~VersionFile() { std::remove(m_path.c_str()); }
     const char* Path() const { return m_path.c_str(); }
 
 private:
+    CScratchDir m_dir{"version"};
     std::string m_path;
 };
 
@@ -83,7 +82,7 @@ TEST(VersionInfo, MissingFileIsInvalidAndEmpty) {
         VersionFile file(Doc("5,6,7,8"));
         ASSERT_TRUE(info.LoadVersion(file.Path()));
     }
-    EXPECT_FALSE(info.LoadVersion((::testing::TempDir() + "no_such_version.ini").c_str()));
+    EXPECT_FALSE(info.LoadVersion(CScratchDir().File("no_such_version.ini").c_str()));
     EXPECT_STREQ(info.GetCurrentVersion(), "") << "a failed load forgets the old version";
     EXPECT_EQ(info.GetDownloadUrlCount(), 0u);
 }

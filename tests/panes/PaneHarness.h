@@ -6,6 +6,8 @@
 #include "ChatContentTitle.h"
 #include "ChatLogWriter.h"
 #include "ContentOutput.h"
+#include "ScratchDir.h"
+#include "WinTestSupport.h"
 #include "viewer/ViewerMessages.h"
 #include "viewer/res/resource.h"
 
@@ -71,9 +73,8 @@ protected:
         m_main.m_content = m_content.get();
         m_list->SendMessage(WM_INITIALUPDATE);
         m_content->SendMessage(WM_INITIALUPDATE);
-        m_dir = std::filesystem::temp_directory_path() /
-                ("panes_gui_" + std::to_string(::GetCurrentProcessId()));
-        std::filesystem::create_directories(m_dir);
+        m_scratch = std::make_unique<CScratchDir>("panes_gui");
+        m_dir = m_scratch->Path();
     }
 
     void TearDown() override {
@@ -85,14 +86,14 @@ protected:
         m_content.reset();
         m_logs.clear();
         AfxSetMainWnd(nullptr);
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
+        m_scratch.reset();
     }
 
     // A log file made of the header and the given record bytes, opened.
     CChatLogFile* OpenLog(const std::string& records) {
         const std::string path = (m_dir / (std::to_string(m_logs.size() + 100) + ".dat")).string();
-        ChatLogHeaderFields header{"123456789", "\xd0\xa1\xc3\xf7", "\xd5\xc5\xc8\xfd"}; // 小明, 张三
+        ChatLogHeaderFields header{"123456789", "\xd0\xa1\xc3\xf7",
+                                   "\xd5\xc5\xc8\xfd"}; // 小明, 张三
         EXPECT_TRUE(WriteFileBytes(path, BuildHeaderBytes(header) + records));
         m_logs.push_back(std::make_unique<CChatLogFile>());
         EXPECT_TRUE(m_logs.back()->Open(path.c_str()));
@@ -104,23 +105,9 @@ protected:
     HWND Combo() const { return ::GetDlgItem(m_list->m_hWnd, IDC_MESSAGE_FILTER); }
     HWND Button(int id) const { return ::GetDlgItem(m_list->m_hWnd, id); }
 
-    int Rows() const { return static_cast<int>(::SendMessageW(Table(), LVM_GETITEMCOUNT, 0, 0)); }
-    std::wstring Cell(int row, int column) const {
-        wchar_t buffer[2048] = {};
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = buffer;
-        item.cchTextMax = 2048;
-        ::SendMessageW(Table(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-        return buffer;
-    }
-    std::vector<std::wstring> Column(int column) const {
-        std::vector<std::wstring> out;
-        for (int r = 0; r < Rows(); ++r) {
-            out.push_back(Cell(r, column));
-        }
-        return out;
-    }
+    int Rows() const { return listRowCount(Table()); }
+    std::wstring Cell(int row, int column) const { return listCellText(Table(), row, column); }
+    std::vector<std::wstring> Column(int column) const { return listColumnTexts(Table(), column); }
     int SelectedRow() const {
         return static_cast<int>(
             ::SendMessageW(Table(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
@@ -164,5 +151,6 @@ protected:
     std::unique_ptr<CChatContentTitle> m_list;
     std::unique_ptr<CContentOutput> m_content;
     std::vector<std::unique_ptr<CChatLogFile>> m_logs;
+    std::unique_ptr<CScratchDir> m_scratch;
     std::filesystem::path m_dir;
 };

@@ -124,7 +124,7 @@ TEST(CIniDocument, CommentsAndBlankLinesBeforeHeaderAreFine) {
 }
 
 TEST(CIniDocument, MissingFileFailsWithItsErrorText) {
-    const std::string path = ::testing::TempDir() + "no_such_settings_file.ini";
+    const std::string path = CScratchDir().File("no_such_settings_file.ini");
     std::remove(path.c_str());
     CIniDocument doc;
     EXPECT_STREQ(doc.GetLastError(), "");

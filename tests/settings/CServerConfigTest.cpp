@@ -127,7 +127,7 @@ const ConfigFailureCase kConfigFailures[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, ConfigFailureTest, ::testing::ValuesIn(kConfigFailures));
 
 TEST(CServerConfig, MissingFileDoesNotLoad) {
-    const std::string path = ::testing::TempDir() + "no_such_server.ini";
+    const std::string path = CScratchDir().File("no_such_server.ini");
     std::remove(path.c_str());
     CServerConfig config;
     EXPECT_FALSE(config.Load(path.c_str()));

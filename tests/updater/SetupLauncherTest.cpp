@@ -1,5 +1,7 @@
 // RunSetup on the real system: which paths start a program, with what.
+#include "ScratchDir.h"
 #include "SetupLauncher.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string programFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\'));
-}
 
 std::map<std::string, std::string> waitForRecord(const std::string& path) {
     std::map<std::string, std::string> record;
@@ -50,23 +45,17 @@ protected:
         char previous[MAX_PATH] = "";
         GetCurrentDirectoryA(sizeof previous, previous);
         m_previous = previous;
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = programFolder() + "\\runsetup_" + info->name();
+        m_folder = m_scratch.Path().string();
         std::error_code error;
-        fs::remove_all(m_folder, error);
         fs::create_directories(m_folder + "\\sub", error);
-        std::string setup = programFolder() + "\\" + STANDIN_SETUP_EXE;
-        for (char& c : setup) {
-            if (c == '/') {
-                c = '\\';
-            }
-        }
+        const std::string setup = buildOutput(STANDIN_SETUP_EXE);
         ASSERT_TRUE(CopyFileA(setup.c_str(), (m_folder + "\\sub\\setup.exe").c_str(), FALSE));
         ASSERT_TRUE(SetCurrentDirectoryA(m_folder.c_str()));
     }
     void TearDown() override { SetCurrentDirectoryA(m_previous.c_str()); }
 
     std::string m_previous;
+    CScratchDir m_scratch{"runsetup"};
     std::string m_folder;
 };
 

@@ -53,35 +53,18 @@ std::vector<char> environmentWithTemp(const std::string& temp) {
 
 constexpr char CUpdaterScene::kOldClient[];
 
-std::string TestProgramFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\'));
-}
-
-std::string BuildOutput(const char* relativePath) {
-    std::string path = TestProgramFolder() + "\\" + relativePath;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
-CUpdaterScene::CUpdaterScene(const std::string& name, std::size_t appFolderLength) : m_name(name) {
-    m_root = TestProgramFolder() + "\\scenes\\" + name;
+CUpdaterScene::CUpdaterScene(const std::string& name, std::size_t appFolderLength)
+    : m_name(name), m_scratch(name) {
+    m_root = m_scratch.Path().string();
     m_app = m_root + "\\app";
     if (appFolderLength > m_app.size()) {
         m_app += std::string(appFolderLength - m_app.size(), 'a');
     }
     m_temp = m_root + "\\temp";
     std::error_code error;
-    fs::remove_all(m_root, error);
     fs::create_directories(m_app, error);
     fs::create_directories(m_temp, error);
-    fs::copy_file(BuildOutput(UPDATER_EXE), m_app + "\\updater.exe", error);
+    fs::copy_file(buildOutput(UPDATER_EXE), m_app + "\\updater.exe", error);
     if (error) {
         return;
     }
@@ -117,7 +100,7 @@ std::string CUpdaterScene::ServeSetupBody(const std::string& host, const std::st
 }
 
 std::string CUpdaterScene::ServeSetup(const std::string& host) {
-    return ServeSetupBody(host, ReadFile(BuildOutput(STANDIN_SETUP_EXE)));
+    return ServeSetupBody(host, ReadFile(buildOutput(STANDIN_SETUP_EXE)));
 }
 
 bool CUpdaterScene::ServeVersion(const std::string& currentVersion,
@@ -133,12 +116,12 @@ bool CUpdaterScene::ServeVersion(const std::string& currentVersion,
 
 bool CUpdaterScene::ServeVersionDocument(const std::string& document, int status,
                                          const std::string& mode, int stallSeconds) {
-    return m_server.Route("/" + m_name + "/version.ini", document, status, mode, stallSeconds);
+    return m_server.Route("/" + m_name + "/version.ini", document, status, mode, 0, stallSeconds);
 }
 
 bool CUpdaterScene::StartClient(const std::string& title, int answer, const std::string& program) {
     const std::string log = m_root + "\\client" + std::to_string(m_clients.size()) + ".log";
-    const std::string exe = program.empty() ? BuildOutput(STANDIN_CLIENT_EXE) : program;
+    const std::string exe = program.empty() ? buildOutput(STANDIN_CLIENT_EXE) : program;
     std::string commandLine =
         "\"" + exe + "\" \"" + title + "\" " + std::to_string(answer) + " \"" + log + "\" 120000";
     STARTUPINFOA startup = {};

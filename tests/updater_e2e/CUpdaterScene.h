@@ -1,9 +1,12 @@
-// One end-to-end scene: a fresh folder holding a copy of updater.exe, its
-// Server.ini and an old Vemli.exe, a temporary folder of its own, stand-in
-// client windows, and the test update server's routes.
+// One end-to-end scene: a fresh folder (a scratch folder of this process)
+// holding a copy of updater.exe, its Server.ini and an old Vemli.exe, a
+// temporary folder of its own, stand-in client windows, and the test update
+// server's routes.
 #pragma once
 
-#include "CControlClient.h"
+#include "ScratchDir.h"
+#include "UpdateServerControl.h"
+#include "WinTestSupport.h"
 
 #include <windows.h>
 
@@ -24,7 +27,7 @@ public:
     CUpdaterScene& operator=(const CUpdaterScene&) = delete;
 
     bool IsReady() const { return m_ready; }
-    CControlClient& Server() { return m_server; }
+    CUpdateServerControl& Server() { return m_server; }
 
     const std::string& AppFolder() const { return m_app; }
     const std::string& TempFolder() const { return m_temp; }
@@ -72,16 +75,13 @@ public:
 
 private:
     std::string m_name;
+    CScratchDir m_scratch;
     std::string m_root;
     std::string m_app;
     std::string m_temp;
     bool m_ready = false;
-    CControlClient m_server;
+    CUpdateServerControl m_server;
     int m_serial = 0;
     std::vector<HANDLE> m_clients;
     std::vector<std::string> m_clientLogs;
 };
-
-// Folder of this test program, and a build output relative to it.
-std::string TestProgramFolder();
-std::string BuildOutput(const char* relativePath);

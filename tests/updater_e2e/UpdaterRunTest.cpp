@@ -178,8 +178,8 @@ TEST_F(UpdaterRun, SetupThatCannotStartLeavesTheClientInPlace) {
 TEST_F(UpdaterRun, RunningClientKeepsItsFile) {
     m_scene->WriteServerIni();
     ASSERT_TRUE(m_scene->ServeVersion("1,2,3,5", {m_scene->ServeSetup("dl1.example")}));
-    const std::string running = CUpdaterScene::ReadFile(BuildOutput(STANDIN_CLIENT_EXE));
-    ASSERT_TRUE(CopyFileA(BuildOutput(STANDIN_CLIENT_EXE).c_str(),
+    const std::string running = CUpdaterScene::ReadFile(buildOutput(STANDIN_CLIENT_EXE));
+    ASSERT_TRUE(CopyFileA(buildOutput(STANDIN_CLIENT_EXE).c_str(),
                           m_scene->AppFile("Vemli.exe").c_str(), FALSE));
     ASSERT_TRUE(m_scene->StartClient("Vemli", 0, m_scene->AppFile("Vemli.exe")));
 
@@ -195,7 +195,7 @@ TEST_F(UpdaterRun, RunningClientKeepsItsFile) {
 TEST_F(UpdaterRun, UsersOwnBackupIsLeftAlone) {
     m_scene->WriteServerIni();
     ASSERT_TRUE(m_scene->ServeVersion("1,2,3,5", {m_scene->ServeSetup("dl1.example")}));
-    ASSERT_TRUE(CopyFileA(BuildOutput(STANDIN_SETUP_EXE).c_str(),
+    ASSERT_TRUE(CopyFileA(buildOutput(STANDIN_SETUP_EXE).c_str(),
                           m_scene->AppFile("Vemli.exe.bak").c_str(), TRUE));
     const std::string users = CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe.bak"));
 
@@ -344,7 +344,7 @@ TEST_P(UpdaterEngineFailure, ChangesNothing) {
         c.unreachableSetup
             ? "http://127.0.0.2:9/VemliSetup.exe"
             : m_scene->ServeSetupBody("dl1.example",
-                                      CUpdaterScene::ReadFile(BuildOutput(STANDIN_SETUP_EXE)),
+                                      CUpdaterScene::ReadFile(buildOutput(STANDIN_SETUP_EXE)),
                                       c.setupStatus, c.setupMode);
     const std::string document =
         c.document != nullptr

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "ChatLogWriter.h"
+#include "ScratchDir.h"
+#include "WinTestSupport.h"
 #include "viewer/MainFrm.h"
 #include "viewer/MerovaneDoc.h"
 #include "viewer/MerovaneView.h"
@@ -66,11 +68,8 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX init = {sizeof(init), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
         ::InitCommonControlsEx(&init);
-        static unsigned counter = 0;
-        m_dir = std::filesystem::temp_directory_path() /
-                ("viewer_test_" + std::to_string(::GetCurrentProcessId()) + "_" +
-                 std::to_string(counter++));
-        std::filesystem::create_directories(m_dir);
+        m_scratch = std::make_unique<CScratchDir>("viewer_test");
+        m_dir = m_scratch->Path();
         wchar_t previous[MAX_PATH];
         ::GetCurrentDirectoryW(MAX_PATH, previous);
         m_previousDirectory = previous;
@@ -94,17 +93,10 @@ protected:
         m_template.reset();
         EXPECT_EQ(AfxGetMainWnd(), nullptr);
         ::SetCurrentDirectoryW(m_previousDirectory.c_str());
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
+        m_scratch.reset();
     }
 
-    static void Pump() {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
+    static void Pump() { pumpMessages(); }
 
     // Resizes the frame so that its client area is cx by cy.
     void SetClientSize(int cx, int cy) {
@@ -156,12 +148,7 @@ protected:
     CTreeCtrl& Tree() { return Friends().GetFriendTree(); }
 
     std::vector<std::wstring> FriendLabels() {
-        std::vector<std::wstring> labels;
-        CTreeCtrl& tree = Tree();
-        for (HTREEITEM item = tree.GetChildItem(Friends().GetRootItem()); item != nullptr;
-             item = tree.GetNextSiblingItem(item))
-            labels.push_back(tree.GetItemText(item));
-        return labels;
+        return treeChildTexts(Tree().m_hWnd, Friends().GetRootItem());
     }
 
     HTREEITEM FriendItem(size_t index) {
@@ -182,9 +169,7 @@ protected:
         return pane ? ::GetDlgItem(pane->m_hWnd, IDC_MESSAGE_LIST) : nullptr;
     }
 
-    int MessageRows() {
-        return static_cast<int>(::SendMessageW(MessageList(), LVM_GETITEMCOUNT, 0, 0));
-    }
+    int MessageRows() { return listRowCount(MessageList()); }
 
     std::wstring ContentText() {
         CWnd* pane = m_frame->GetRightSplitter().GetPane(1, 0);
@@ -211,6 +196,7 @@ protected:
         return order;
     }
 
+    std::unique_ptr<CScratchDir> m_scratch;
     std::filesystem::path m_dir;
     std::wstring m_previousDirectory;
     std::unique_ptr<CSingleDocTemplate> m_template;

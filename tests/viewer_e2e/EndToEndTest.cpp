@@ -13,6 +13,8 @@
 #include <string>
 
 #include "ChatLogWriter.h"
+#include "ScratchDir.h"
+#include "WinTestSupport.h"
 #include "viewer/ViewerMessages.h"
 
 namespace {
@@ -86,8 +88,6 @@ HWND findChild(HWND parent, const wchar_t* className) {
 class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("viewer_e2e_" + std::to_string(::GetCurrentProcessId()));
         std::filesystem::path folder = m_dir / "1234" / "ChatLog";
         std::filesystem::create_directories(folder);
         auto log = [&](const char* file, const char* key, const char* name, int records) {
@@ -112,11 +112,10 @@ protected:
             ::CloseHandle(m_viewer.hThread);
             ::CloseHandle(m_viewer.hProcess);
         }
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
     }
 
-    std::filesystem::path m_dir;
+    CScratchDir m_scratch{"viewer_e2e"};
+    const std::filesystem::path& m_dir = m_scratch.Path();
     PROCESS_INFORMATION m_viewer = {};
 };
 
@@ -142,11 +141,11 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
     HWND list = findChild(viewer, L"SysListView32");
     ASSERT_NE(tree, nullptr);
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(::SendMessageW(tree, TVM_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(treeItemCount(tree), 1);
 
     run = runClient(L"--ansi account 1 234");
     EXPECT_EQ(run.output, "1\r\n");
-    EXPECT_EQ(::SendMessageW(tree, TVM_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(treeItemCount(tree), 4);
     HTREEITEM root =
         reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     EXPECT_TRUE(
@@ -159,17 +158,17 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
         reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
     EXPECT_NE(selected, nullptr);
     EXPECT_NE(selected, root);
-    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 5);
+    EXPECT_EQ(listRowCount(list), 5);
 
     // Not one of the viewer's messages: the default answer, nothing changes.
     run = runClient(L"--ansi raw 1030 1 234");
     EXPECT_EQ(run.output, "0\r\n");
-    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 5);
+    EXPECT_EQ(listRowCount(list), 5);
 
     run = runClient(L"--ansi reset");
     EXPECT_EQ(run.output, "1\r\n");
-    EXPECT_EQ(::SendMessageW(tree, TVM_GETCOUNT, 0, 0), 1);
-    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(treeItemCount(tree), 1);
+    EXPECT_EQ(listRowCount(list), 0);
 
     // Closing the window ends the program normally.
     ::PostMessageW(viewer, WM_CLOSE, 0, 0);

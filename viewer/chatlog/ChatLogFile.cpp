@@ -54,9 +54,7 @@ bool CChatLogFile::finishOpen() {
     std::uint64_t size = 0;
     if (!m_hFile.QuerySize(size))
         return false;
-    // Clamp rather than keep the low 32 bits: a 4 GiB log must not look like
-    // a small one. Such a log cannot be mapped whole anyway.
-    m_fileSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, 0xFFFFFFFFu));
+    m_fileSize = ClampedLogSize(size);
     if (m_fileSize < kChatLogHeaderSize)
         return false;
     return ReadHeader();

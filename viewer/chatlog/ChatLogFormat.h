@@ -33,10 +33,34 @@ struct ChatLogRecord {
 };
 #pragma pack(pop)
 
+// The layouts are the files', whatever the word size of the build: checked
+// here so that the 32-bit and the 64-bit build both refuse to compile a
+// layout that moved.
 static_assert(sizeof(ChatLogHeader) == 80, "header is 80 bytes on disk");
+static_assert(offsetof(ChatLogHeader, wVersion) == 4 && offsetof(ChatLogHeader, byReserved) == 6 &&
+                  offsetof(ChatLogHeader, szFriendKey) == 22 &&
+                  offsetof(ChatLogHeader, szOwnerName) == 38 &&
+                  offsetof(ChatLogHeader, szFriendName) == 59,
+              "header fields where the client writes them");
 static_assert(sizeof(ChatLogRecord) == 13, "fixed part plus the text's NUL");
+static_assert(offsetof(ChatLogRecord, wReserved) == 2 && offsetof(ChatLogRecord, tTime) == 4 &&
+                  offsetof(ChatLogRecord, dwDirection) == 8 &&
+                  offsetof(ChatLogRecord, szContent) == 12,
+              "record fields where the client writes them");
 
 constexpr std::uint32_t kChatLogHeaderSize = sizeof(ChatLogHeader);
+
+// The size a log is handled with: a 4 GiB log or larger must not look like a
+// small one (its low 32 bits may be a bare header), so the size is clamped,
+// never cut. Such a log cannot be mapped whole anyway.
+constexpr std::uint32_t ClampedLogSize(std::uint64_t size) {
+    return size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(size);
+}
+static_assert(ClampedLogSize(0) == 0 && ClampedLogSize(0xFFFFFFFFu) == 0xFFFFFFFFu &&
+                  ClampedLogSize(0x100000000ull) == 0xFFFFFFFFu &&
+                  ClampedLogSize(0x100000000ull + kChatLogHeaderSize) == 0xFFFFFFFFu &&
+                  ClampedLogSize(~0ull) == 0xFFFFFFFFu,
+              "sizes past 32 bits are clamped, not cut, in both word sizes");
 constexpr std::size_t kChatLogRecordFixedSize = 12;
 // 12 fixed bytes and at least the text's NUL; anything shorter cannot hold
 // its fields, so a walk ends there.

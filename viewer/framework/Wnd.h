@@ -13,6 +13,13 @@
 
 struct CCreateContext;
 
+// Pointers travel in wParam and lParam (the panes' messages, item data), and
+// the client's account numbers arrive there: both must hold a pointer whole
+// in the 32-bit and the 64-bit build alike.
+static_assert(sizeof(WPARAM) == sizeof(void*) && sizeof(LPARAM) == sizeof(void*) &&
+                  sizeof(LRESULT) == sizeof(void*),
+              "a pointer fits wParam, lParam and the result");
+
 class CWnd : public CObject {
 public:
     CWnd() = default;

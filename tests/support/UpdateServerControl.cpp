@@ -1,4 +1,4 @@
-#include "ServerControl.h"
+#include "UpdateServerControl.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 
-ServerControl::ServerControl() {
+CUpdateServerControl::CUpdateServerControl() {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     const char* address = std::getenv("VEMLI_UPDATE_SERVER");
@@ -19,12 +19,12 @@ ServerControl::ServerControl() {
         m_port = static_cast<unsigned short>(std::atoi(colon + 1));
 }
 
-ServerControl::~ServerControl() {
+CUpdateServerControl::~CUpdateServerControl() {
     WSACleanup();
 }
 
-bool ServerControl::Exchange(const std::string& method, const std::string& target,
-                             const std::string& body, std::string& response) {
+bool CUpdateServerControl::Exchange(const std::string& method, const std::string& target,
+                                    const std::string& body, std::string& response) {
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET)
         return false;
@@ -65,20 +65,20 @@ std::string Query(const std::string& path, int status, const std::string& mode, 
 }
 } // namespace
 
-bool ServerControl::Route(const std::string& path, const std::string& body, int status,
-                          const std::string& mode, long long cut, double stall) {
+bool CUpdateServerControl::Route(const std::string& path, const std::string& body, int status,
+                                 const std::string& mode, long long cut, double stall) {
     std::string response;
     return Exchange("PUT", Query(path, status, mode, cut, stall), body, response);
 }
 
-bool ServerControl::RouteGenerated(const std::string& path, long long size, int status,
-                                   const std::string& mode, long long cut, double stall) {
+bool CUpdateServerControl::RouteGenerated(const std::string& path, long long size, int status,
+                                          const std::string& mode, long long cut, double stall) {
     std::string response;
     return Exchange("PUT", Query(path, status, mode, cut, stall) + "&size=" + std::to_string(size),
                     "", response);
 }
 
-std::vector<SeenRequest> ServerControl::Requests() {
+std::vector<SeenRequest> CUpdateServerControl::Requests() {
     std::vector<SeenRequest> seen;
     std::string text;
     if (!Exchange("GET", "/_control/requests", "", text))
@@ -102,7 +102,7 @@ std::vector<SeenRequest> ServerControl::Requests() {
     return seen;
 }
 
-std::string ServerControl::Payload(std::size_t size) {
+std::string CUpdateServerControl::Payload(std::size_t size) {
     std::string data(size, '\0');
     for (std::size_t i = 0; i < size; ++i)
         data[i] = char((i * 31 + 7) % 251);

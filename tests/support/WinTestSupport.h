@@ -1,0 +1,29 @@
+// What Windows test programs keep needing: a message pump, readers of list
+// view and tree view controls (their own messages, so they work on any
+// window of this process or another of the same word size), and the build
+// outputs beside the test program.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+// Dispatches every message waiting for this thread's windows.
+void pumpMessages();
+
+int listRowCount(HWND list);
+std::wstring listCellText(HWND list, int row, int column);
+// One column, every row, top to bottom.
+std::vector<std::wstring> listColumnTexts(HWND list, int column);
+
+int treeItemCount(HWND tree);
+// Labels of the children of `parent` (TVI_ROOT: the top-level items), in order.
+std::vector<std::wstring> treeChildTexts(HWND tree, HTREEITEM parent);
+
+// The folder of this test program, and a build output given relative to it
+// ('/' or '\\'), both as Windows paths.
+std::string testProgramFolder();
+std::string buildOutput(const char* relativePath);
