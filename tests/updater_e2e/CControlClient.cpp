@@ -79,6 +79,21 @@ bool CControlClient::Route(const std::string& path, const std::string& body, int
     return Exchange("PUT", target.str(), body, answer);
 }
 
+bool CControlClient::Release(const std::string& documentPath, const std::string& setupPath,
+                             const std::string& url, const std::string& version,
+                             const std::string& variant, const std::string& setup) {
+    // Addresses and versions hold no '&', '#' or blank: no escaping needed.
+    const std::string target = "/_control/release?path=" + documentPath + "&setup=" + setupPath +
+                               "&url=" + url + "&version=" + version + "&variant=" + variant;
+    std::string answer;
+    return Exchange("PUT", target, setup, answer);
+}
+
+std::string CControlClient::SetupKey() {
+    std::string answer;
+    return Exchange("GET", "/_control/setup_key", "", answer) ? answer : std::string();
+}
+
 std::vector<SeenRequest> CControlClient::Requests() {
     std::vector<SeenRequest> seen;
     std::string answer;

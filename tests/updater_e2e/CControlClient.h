@@ -22,6 +22,15 @@ public:
     // Answers `path` with `body`; `mode` and `stall` as the server defines them.
     bool Route(const std::string& path, const std::string& body, int status = 200,
                const std::string& mode = "normal", int stallSeconds = 0);
+    // A signed release under the server's own test key: `setup` served at
+    // `setupPath`, and at `documentPath` a version document offering it as
+    // `version` at `url`, its SetupSHA256/SetupSignature spoiled as `variant`
+    // says (tools/update_server lists them).
+    bool Release(const std::string& documentPath, const std::string& setupPath,
+                 const std::string& url, const std::string& version, const std::string& variant,
+                 const std::string& setup);
+    // The server's public key in SetupKey form; empty when unavailable.
+    std::string SetupKey();
     // Every request the server saw apart from control requests, in order.
     std::vector<SeenRequest> Requests();
 
