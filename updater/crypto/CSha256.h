@@ -1,8 +1,11 @@
 // CSha256: one SHA-256 computation through CNG, fed piece by piece (a setup
-// is hashed while it arrives, never held in memory).
+// is hashed while it arrives, never held in memory). Small pieces are
+// gathered and handed to CNG 64 KB at a time: the download's 1 KB blocks
+// would otherwise cost one call each.
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "CBcryptHandles.h"
 #include "SignedSetup.h"
@@ -24,6 +27,12 @@ public:
     static bool Of(const void* pData, std::size_t nSize, vemli::SetupDigest& digest);
 
 private:
+    static constexpr std::size_t kBatchSize = 64 * 1024;
+
+    bool HashData(const unsigned char* pData, std::size_t nSize);
+    bool Flush();
+
+    std::vector<unsigned char> m_pending;
     // Declared provider first: the hash object is destroyed before it.
     CBcryptAlgorithm m_algorithm;
     CBcryptHash m_hash;
