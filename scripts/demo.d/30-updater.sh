@@ -76,7 +76,7 @@ update_run() {
     $wine "$app/updater.exe" -v16909060 </dev/null >/dev/null 2>"$upd/trace-$name.log"
   local code=$?
   set -e
-  sed -n 's/.*"\(updater\( engine\)\?: .*\)"$/\1/p' "$upd/trace-$name.log" |
+  sed -n 's/.*"\(updater\( engine\)\?: .\+\)"$/\1/p' "$upd/trace-$name.log" |
     sed 's/\\"/"/g; s/\\\\/\\/g; s/\\n$//; s/^updater: /updater:   | /; s/^updater engine: /updater:   | engine: /'
   echo "updater: exit code $code"
 
@@ -93,7 +93,8 @@ update_run() {
   fi
   if [ -e "$temp/VemliSetup.exe" ]; then echo "updater: VemliSetup.exe is in the temporary folder"; else echo "updater: no VemliSetup.exe left in the temporary folder"; fi
   if [ -e "$app/Vemli.exe" ]; then echo "updater: Vemli.exe is still there"; else echo "updater: Vemli.exe deleted for the setup to replace"; fi
-  kill "$client" 2>/dev/null; wait "$client" 2>/dev/null || true
+  kill "$client" 2>/dev/null || true
+  wait "$client" 2>/dev/null || true
   client=
   cp "$upd/trace-$name.log" "$out/updater-trace-$name.log" 2>/dev/null || true
 }
