@@ -2,6 +2,7 @@
 // asks the update server for a newer client, and when there is one hands the
 // downloaded setup over to run silently into this folder. No window, no
 // message, exit code 0 whatever happens.
+#include "CHeldSetup.h"
 #include "CKernelHandle.h"
 #include "CPseudoRandom.h"
 #include "CServerConfig.h"
@@ -116,6 +117,24 @@ void handOverToSetup() {
     handOver.Run(named ? clientPath : nullptr, g_szSetupPath, g_szSetupArguments);
 }
 
+// With a publisher key the setup is started only as the bytes it signed:
+// checked through a handle that denies writing and deleting, held by the
+// caller until the setup has started. A file changed after its download is
+// not ours any more and goes.
+bool holdSignedSetup(CHeldSetup& heldSetup) {
+    if (!g_config.HasSetupKey()) {
+        return true;
+    }
+    vemli::SetupDigest digest;
+    if (g_engine.GetSetupDigest(digest) && heldSetup.OpenVerified(g_szSetupPath, digest)) {
+        DebugTrace("setup matches its signed SHA-256; held until it has started");
+        return true;
+    }
+    DebugTrace("setup changed since its download: not started");
+    DeleteFileA(g_szSetupPath);
+    return false;
+}
+
 void runUpdate() {
     // 1. One updater at a time.
     CKernelHandle mutex(CreateMutexA(nullptr, FALSE, updater::kInstanceMutexName));
@@ -137,6 +156,12 @@ void runUpdate() {
     // 4.
     if (!g_config.Load(updater::kConfigPath)) {
         DebugTrace("no usable %s in %s", updater::kConfigPath, folder);
+        return;
+    }
+    // A key the platform refuses makes Server.ini as unusable as a malformed
+    // one: the publisher asked for signed setups, so none unsigned may run.
+    if (g_config.HasSetupKey() && !g_engine.SetSetupKey(g_config.GetSetupKey())) {
+        DebugTrace("SetupKey of %s refused by the platform", updater::kConfigPath);
         return;
     }
     // 5.
@@ -175,7 +200,10 @@ void runUpdate() {
 
     // 14.
     if (g_setupReady == 1 && namesFile(g_szSetupPath)) {
-        handOverToSetup();
+        CHeldSetup heldSetup;
+        if (holdSignedSetup(heldSetup)) {
+            handOverToSetup();
+        }
     }
 
     // 15. The engine stops before the event closes: after Stop no worker

@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # The engine's download throughput against curl, both fetching the same
-# 100 MB setup from the same test update server in one run.
+# 100 MB setup from the same test update server in one run; and the engine
+# with and without a SetupKey, i.e. with and without hashing the setup as it
+# arrives (the same signed release served both times, best of ROUNDS each,
+# alternating), plus the hand-over's check of the held file.
 #
-#   bench/download/run.sh [SIZE_BYTES]
+#   bench/download/run.sh [SIZE_BYTES [ROUNDS]]
 #
 # Builds the bench-win64 preset, runs the engine's download_bench under Wine
-# and curl (through the same server acting as proxy), and prints both rates
-# and their ratio.
+# and curl (through the same server acting as proxy), and prints the rates
+# and ratios.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 size=${1:-104857600}
+rounds=${2:-3}
 cmake --preset bench-win64 >/dev/null
 cmake --build --preset bench-win64 -j2 --target download_bench >/dev/null
 build=$PWD/build/bench-win64
@@ -17,7 +21,7 @@ build=$PWD/build/bench-win64
 work=$(mktemp -d "$build/download.XXXXXX")
 trap 'rm -rf "$work"; wine_env_stop' EXIT
 wine_env_start "$build"
-export BENCH_SIZE=$size BENCH_WORK=$work BENCH_EXE=$build/bench/download/download_bench.exe
+export BENCH_SIZE=$size BENCH_ROUNDS=$rounds BENCH_WORK=$work BENCH_EXE=$build/bench/download/download_bench.exe
 tools/update_server/with_update_server.sh bash -c '
   set -euo pipefail
   host=bench$$.vemli.test
@@ -28,19 +32,37 @@ tools/update_server/with_update_server.sh bash -c '
   read -r curl_seconds curl_bytes < <(curl -s -f -x "$http_proxy" -o "$BENCH_WORK/curl.bin" \
       -w "%{time_total} %{size_download}\n" "http://$host/setup.exe")
   rm -f "$BENCH_WORK/curl.bin"
-  engine=$(TMP="$(winepath -w "$BENCH_WORK" 2>/dev/null || echo "Z:${BENCH_WORK//\//\\}")" \
-           cmake/wine-run.sh "$BENCH_EXE" "$host" "$BENCH_SIZE" | tr -d "\r")
-  engine_seconds=${engine#engine_seconds=}; engine_seconds=${engine_seconds%% *}
-  engine_bytes=${engine##*engine_bytes=}
-  [ "$engine_bytes" = "$BENCH_SIZE" ] && [ "${curl_bytes%.*}" = "$BENCH_SIZE" ] || {
-    echo "download bench: sizes differ (engine $engine_bytes, curl $curl_bytes)" >&2; exit 1; }
-  python3 - "$BENCH_SIZE" "$engine_seconds" "$curl_seconds" <<PY
+  # The signed release: the same bytes served the same way for both engine
+  # runs; without a key the engine ignores its signature lines.
+  curl -s -f -X PUT "http://$VEMLI_UPDATE_SERVER/_control/release?path=/sv.ini&setup=/signed.exe&url=http://$host/signed.exe&version=9,9,9,9&variant=good&size=$BENCH_SIZE" >/dev/null
+  key=$(curl -s -f "http://$VEMLI_UPDATE_SERVER/_control/setup_key")
+  temp_w="$(winepath -w "$BENCH_WORK" 2>/dev/null || echo "Z:${BENCH_WORK//\//\\}")"
+  engine() { TMP="$temp_w" cmake/wine-run.sh "$BENCH_EXE" "$host" "$BENCH_SIZE" "$@" | tr -d "\r"; }
+  field() { local v=${2#*$1=}; echo "${v%% *}"; }
+  check() { [ "$(field engine_bytes "$1")" = "$BENCH_SIZE" ] || {
+    echo "download bench: engine received $(field engine_bytes "$1") bytes" >&2; exit 1; }; }
+  plain=() signed=() verify=()
+  for _ in $(seq "$BENCH_ROUNDS"); do
+    out=$(engine sv.ini); check "$out"; plain+=("$(field engine_seconds "$out")")
+    out=$(engine sv.ini "$key"); check "$out"; signed+=("$(field engine_seconds "$out")")
+    verify+=("$(field verify_seconds "$out")")
+  done
+  [ "${curl_bytes%.*}" = "$BENCH_SIZE" ] || {
+    echo "download bench: curl received $curl_bytes bytes" >&2; exit 1; }
+  python3 - "$BENCH_SIZE" "$curl_seconds" "${plain[*]}" "${signed[*]}" "${verify[*]}" <<PY
 import sys
-size, engine, curl = int(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3])
+size, curl = int(sys.argv[1]), float(sys.argv[2])
+plain, signed, verify = ([float(x) for x in a.split()] for a in sys.argv[3:6])
 mb = size / 1e6
-print("download of %d bytes from the loopback server" % size)
-print("  engine (updater, Wine): %8.3f s  %8.1f MB/s" % (engine, mb / engine))
-print("  curl   (native)       : %8.3f s  %8.1f MB/s" % (curl, mb / curl))
+engine, hashed, check = min(plain), min(signed), min(verify)
+print("download of %d bytes from the loopback server (engine: best of %d)" % (size, len(plain)))
+print("  engine (updater, Wine)       : %8.3f s  %8.1f MB/s   runs %s" % (engine, mb / engine, plain))
+print("  engine + SHA-256 (SetupKey)  : %8.3f s  %8.1f MB/s   runs %s" % (hashed, mb / hashed, signed))
+print("  curl   (native)              : %8.3f s  %8.1f MB/s" % (curl, mb / curl))
 print("  engine / curl throughput ratio: %.2f" % (curl / engine))
+median = lambda runs: sorted(runs)[len(runs) // 2]
+print("  hash adds to the download    : %+.1f %% best of each (limit +10 %%); medians %+.1f %%"
+      % (100 * (hashed / engine - 1), 100 * (median(signed) / median(plain) - 1)))
+print("  hand-over check of the held file (read again + SHA-256): %.3f s" % check)
 PY
 '

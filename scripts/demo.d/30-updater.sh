@@ -1,7 +1,10 @@
-# Demo step (sourced by scripts/demo.sh with $out set): one update end to end.
-# The test update server offers a newer client at two addresses, a stand-in
-# client window "Vemli" runs, and the real updater.exe (of $demo_build, under
-# Wine) is started as the client starts it. What each side saw is printed.
+# Demo step (sourced by scripts/demo.sh with $out set): two updates end to end,
+# both signed by the publisher with updater-sign. The test update server
+# offers a newer client at two addresses, a stand-in client window "Vemli"
+# runs, and the real updater.exe (of $demo_build, under Wine) is started as the
+# client starts it. The first run gets the setup as signed and hands over;
+# the second gets a setup changed on the way and refuses it. What each side
+# saw is printed.
 (
 set -euo pipefail
 . scripts/wine-env.sh
@@ -9,10 +12,23 @@ upd=$out/updater
 app=$upd/app
 rm -rf "$upd"
 mkdir -p "$app"
+
+# The publisher's tool is a Linux program: the host build has it.
+cmake --preset host >/dev/null
+cmake --build --preset host --target updater-sign >/dev/null
+sign=build/host/updater/sign/updater-sign
+setup="$demo_build"/tools/standin_setup/standin_setup.exe
+
+echo "updater: the publisher makes a key: updater-sign keygen publisher.pem"
+setup_key=$($sign keygen "$upd/publisher.pem" 2>/dev/null)
+echo "updater:   | $setup_key"
+echo "updater: and signs the setup as 1,2,3,5: updater-sign sign --key publisher.pem --version 1,2,3,5 VemliSetup.exe"
+signature=$($sign sign --key "$upd/publisher.pem" --version 1,2,3,5 "$setup")
+sed 's/^/updater:   | /' <<<"$signature"
+
 cp "$demo_build/updater/updater.exe" "$app/"
-printf 'the installed client' > "$app/Vemli.exe"
-printf '[Update]\r\nServer=update.example\r\nPath=/vemli/\r\nFile=version.ini\r\n[Limit]\r\nLockLimitNumber=3\r\n[Server]\r\nmain=update.example:80\r\n' \
-  > "$app/Server.ini"
+printf '[Update]\r\nServer=update.example\r\nPath=/vemli/\r\nFile=version.ini\r\n%s\r\n[Limit]\r\nLockLimitNumber=3\r\n[Server]\r\nmain=update.example:80\r\n' \
+  "$setup_key" > "$app/Server.ini"
 
 python3 tools/update_server/update_server.py --port-file "$upd/port" </dev/null >/dev/null 2>"$upd/server.log" &
 server=$!
@@ -27,50 +43,67 @@ for _ in $(seq 100); do [ -s "$upd/port" ] && break; sleep 0.1; done
 port=$(cat "$upd/port")
 control=http://127.0.0.1:$port/_control
 
-# Fresh addresses each run: the download may be served from WinINet's cache.
-run=$(date +%s)
-url1=http://dl1.example/$run/VemliSetup.exe
-url2=http://dl2.example/$run/VemliSetup.exe
-curl -sf -X PUT --data-binary "$(printf '[Version]\r\nCurrentVersion=1,2,3,5\r\n[DownloadUrls]\r\n1=%s\r\n2=%s\r\n' "$url1" "$url2")" \
-  "$control/route?path=/vemli/version.ini" >/dev/null
-# Both hosts serve the same path; the stand-in setup records how it was started.
-curl -sf -X PUT --data-binary @"$demo_build/tools/standin_setup/standin_setup.exe" \
-  "$control/route?path=/$run/VemliSetup.exe" >/dev/null
-echo "updater: server offers CurrentVersion=1,2,3,5 at $url1 and $url2"
-
 wine_env_start "$demo_build"
 wine=$demo_wine
 temp_w=$($wine cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')
 temp=$($wine winepath -u "$temp_w" </dev/null 2>/dev/null | tr -d '\r')
 temp=${temp%/}
-rm -f "$temp/VemliSetup.exe" "$temp/VemliSetup.exe.record"
 
-$wine "$demo_build/tools/standin_client/standin_client.exe" Vemli 1 "$upd/client.log" 60000 \
-  </dev/null >/dev/null 2>&1 &
-client=$!
-for _ in $(seq 100); do grep -q ready "$upd/client.log" 2>/dev/null && break; sleep 0.1; done
-echo "updater: stand-in client window \"Vemli\" runs and will agree to end"
+# One update run: the server offers the signed version document with fresh
+# addresses (the download may be served from WinINet's cache) whose path
+# serves the file $1; $2 names the run.
+update_run() {
+  local served=$1 name=$2 run
+  run=$name-$(date +%s)
+  local url1=http://dl1.example/$run/VemliSetup.exe url2=http://dl2.example/$run/VemliSetup.exe
+  curl -sf -X PUT --data-binary "$(printf '[Version]\r\nCurrentVersion=1,2,3,5\r\n%s\r\n[DownloadUrls]\r\n1=%s\r\n2=%s\r\n' \
+    "${signature//$'\n'/$'\r\n'}" "$url1" "$url2")" "$control/route?path=/vemli/version.ini" >/dev/null
+  # Both hosts serve the same path; the stand-in setup records how it was started.
+  curl -sf -X PUT --data-binary @"$served" "$control/route?path=/$run/VemliSetup.exe" >/dev/null
+  curl -sf -X DELETE "$control/requests" >/dev/null
+  printf 'the installed client' > "$app/Vemli.exe"
+  rm -f "$temp/VemliSetup.exe" "$temp/VemliSetup.exe.record" "$upd/client.log"
 
-echo "updater: starting updater.exe -v16909060 (client version 1,2,3,4) in $app"
-set +e
-http_proxy=http://127.0.0.1:$port WINEDEBUG=-all,+debugstr \
-  $wine "$app/updater.exe" -v16909060 </dev/null >/dev/null 2>"$upd/trace.log"
-code=$?
-set -e
-sed -n 's/.*"updater: \(.*\)"$/updater:   | \1/p' "$upd/trace.log" | sed 's/\\"/"/g; s/\\\\/\\/g'
-echo "updater: exit code $code"
+  $wine "$demo_build"/tools/standin_client/standin_client.exe Vemli 1 "$upd/client.log" 60000 \
+    </dev/null >/dev/null 2>&1 &
+  client=$!
+  for _ in $(seq 100); do grep -q ready "$upd/client.log" 2>/dev/null && break; sleep 0.1; done
+  echo "updater: stand-in client window \"Vemli\" runs and will agree to end"
 
-for _ in $(seq 100); do [ -s "$temp/VemliSetup.exe.record" ] && break; sleep 0.1; done
-echo "updater: requests the server received:"
-curl -sf "$control/requests" | awk -F'\t' '{print "updater:   | " $1 " http://" $2 $3}'
-echo "updater: the client window's log:"
-sed 's/^/updater:   | /' "$upd/client.log"
-if [ -s "$temp/VemliSetup.exe.record" ]; then
-  echo "updater: the setup was started so:"
-  sed 's/^/updater:   | /' "$temp/VemliSetup.exe.record"
-else
-  echo "updater: the setup did not run"
-fi
-if [ -e "$app/Vemli.exe" ]; then echo "updater: Vemli.exe is still there"; else echo "updater: Vemli.exe deleted for the setup to replace"; fi
-cp "$upd/trace.log" "$out/updater-trace.log" 2>/dev/null || true
+  echo "updater: starting updater.exe -v16909060 (client version 1,2,3,4) in $app"
+  set +e
+  http_proxy=http://127.0.0.1:$port WINEDEBUG=-all,+debugstr \
+    $wine "$app/updater.exe" -v16909060 </dev/null >/dev/null 2>"$upd/trace-$name.log"
+  local code=$?
+  set -e
+  sed -n 's/.*"\(updater\( engine\)\?: .\+\)"$/\1/p' "$upd/trace-$name.log" |
+    sed 's/\\"/"/g; s/\\\\/\\/g; s/\\n$//; s/^updater: /updater:   | /; s/^updater engine: /updater:   | engine: /'
+  echo "updater: exit code $code"
+
+  for _ in $(seq 50); do [ -s "$temp/VemliSetup.exe.record" ] && break; sleep 0.1; done
+  echo "updater: requests the server received:"
+  curl -sf "$control/requests" | awk -F'\t' '{print "updater:   | " $1 " http://" $2 $3}'
+  echo "updater: the client window's log:"
+  sed 's/^/updater:   | /' "$upd/client.log"
+  if [ -s "$temp/VemliSetup.exe.record" ]; then
+    echo "updater: the setup was started so:"
+    sed 's/^/updater:   | /' "$temp/VemliSetup.exe.record"
+  else
+    echo "updater: the setup did not run"
+  fi
+  if [ -e "$temp/VemliSetup.exe" ]; then echo "updater: VemliSetup.exe is in the temporary folder"; else echo "updater: no VemliSetup.exe left in the temporary folder"; fi
+  if [ -e "$app/Vemli.exe" ]; then echo "updater: Vemli.exe is still there"; else echo "updater: Vemli.exe deleted for the setup to replace"; fi
+  kill "$client" 2>/dev/null || true
+  wait "$client" 2>/dev/null || true
+  client=
+  cp "$upd/trace-$name.log" "$out/updater-trace-$name.log" 2>/dev/null || true
+}
+
+echo "updater: == 1. the signed setup arrives as signed"
+update_run "$setup" signed
+
+echo "updater: == 2. the same signed release, the setup changed on its way (one byte)"
+python3 -c 'import sys; b = bytearray(open(sys.argv[1], "rb").read()); b[len(b) // 2] ^= 0xFF
+open(sys.argv[2], "wb").write(b)' "$setup" "$upd/tampered.exe"
+update_run "$upd/tampered.exe" tampered
 )

@@ -78,6 +78,22 @@ bool CUpdateServerControl::RouteGenerated(const std::string& path, long long siz
                     "", response);
 }
 
+bool CUpdateServerControl::Release(const std::string& documentPath, const std::string& setupPath,
+                                   const std::string& url, const std::string& version,
+                                   const std::string& variant, const std::string& setup) {
+    // Addresses and versions hold no '&', '#' or blank: no escaping needed.
+    std::string response;
+    return Exchange("PUT",
+                    "/_control/release?path=" + documentPath + "&setup=" + setupPath +
+                        "&url=" + url + "&version=" + version + "&variant=" + variant,
+                    setup, response);
+}
+
+std::string CUpdateServerControl::SetupKey() {
+    std::string key;
+    return Exchange("GET", "/_control/setup_key", "", key) ? key : std::string();
+}
+
 std::vector<SeenRequest> CUpdateServerControl::Requests() {
     std::vector<SeenRequest> seen;
     std::string text;

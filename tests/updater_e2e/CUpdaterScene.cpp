@@ -119,11 +119,15 @@ bool CUpdaterScene::ServeVersionDocument(const std::string& document, int status
     return m_server.Route("/" + m_name + "/version.ini", document, status, mode, 0, stallSeconds);
 }
 
-bool CUpdaterScene::StartClient(const std::string& title, int answer, const std::string& program) {
+bool CUpdaterScene::StartClient(const std::string& title, int answer, const std::string& program,
+                                const std::string& tamperPath) {
     const std::string log = m_root + "\\client" + std::to_string(m_clients.size()) + ".log";
     const std::string exe = program.empty() ? buildOutput(STANDIN_CLIENT_EXE) : program;
     std::string commandLine =
         "\"" + exe + "\" \"" + title + "\" " + std::to_string(answer) + " \"" + log + "\" 120000";
+    if (!tamperPath.empty()) {
+        commandLine += " \"" + tamperPath + "\"";
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

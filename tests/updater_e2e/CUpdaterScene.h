@@ -51,8 +51,10 @@ public:
                               const std::string& mode = "normal", int stallSeconds = 0);
 
     // Starts a stand-in client window (from `program`, the stand-in's own
-    // build output when empty); waits until its window exists.
-    bool StartClient(const std::string& title, int answer, const std::string& program = "");
+    // build output when empty); waits until its window exists. With
+    // `tamperPath` the client tries to change that file when it is asked.
+    bool StartClient(const std::string& title, int answer, const std::string& program = "",
+                     const std::string& tamperPath = "");
     std::vector<std::string> ClientLog(std::size_t index) const;
 
     // Starts updater.exe with the command line `"<path>"` + tail (the tail

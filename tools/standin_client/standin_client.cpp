@@ -2,17 +2,23 @@
 // top-level window with a given title that answers the updater's question
 // (message 32766) with a given value, and a log of what it received.
 //
-//   standin_client.exe TITLE ANSWER LOGFILE [LIFETIME_MS]
+//   standin_client.exe TITLE ANSWER LOGFILE [LIFETIME_MS [TAMPER_PATH]]
+//
+// With TAMPER_PATH it plays a program that tries to swap the setup while the
+// updater hands over: when asked, it tries to write TAMPER_PATH, delete it,
+// rename it, and replace it by another file, and logs each outcome.
 //
 // Log lines (each flushed at once, times in ms from GetTickCount64):
 //   ready <time>                     the window exists
 //   asked <time> <wParam> <lParam> answer <ANSWER>
+//   tamper <write|delete|rename|replace> <done|refused>
 //   WM_QUIT <time>                   WM_QUIT posted to the window; then exit
 //   lifetime over <time>             nobody told it to quit; then exit
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -22,6 +28,7 @@ constexpr UINT_PTR kLifetimeTimer = 1;
 
 std::FILE* g_log = nullptr;
 LRESULT g_answer = 1;
+const char* g_tamperPath = nullptr;
 
 void logLine(const char* format, unsigned long long a = 0, long long b = 0, long long c = 0,
              long long d = 0) {
@@ -32,12 +39,49 @@ void logLine(const char* format, unsigned long long a = 0, long long b = 0, long
     }
 }
 
+void logTamper(const char* what, bool done) {
+    if (g_log != nullptr) {
+        std::fprintf(g_log, "tamper %s %s\n", what, done ? "done" : "refused");
+        std::fflush(g_log);
+    }
+}
+
+// Every way to change the file a program of the same user has.
+void tamperWith(const char* path) {
+    const std::string decoy = std::string(path) + ".decoy";
+    const std::string moved = std::string(path) + ".moved";
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    bool written = false;
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD count = 0;
+        written = WriteFile(file, "MZ swapped", 10, &count, nullptr) && count == 10;
+        CloseHandle(file);
+    }
+    logTamper("write", written);
+    logTamper("delete", DeleteFileA(path) != FALSE);
+    logTamper("rename", MoveFileA(path, moved.c_str()) != FALSE);
+    HANDLE other = CreateFileA(decoy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (other != INVALID_HANDLE_VALUE) {
+        DWORD count = 0;
+        WriteFile(other, "MZ decoy", 8, &count, nullptr);
+        CloseHandle(other);
+    }
+    logTamper("replace", MoveFileExA(decoy.c_str(), path, MOVEFILE_REPLACE_EXISTING) != FALSE);
+    DeleteFileA(decoy.c_str());
+}
+
 LRESULT CALLBACK windowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case kQuitQuery:
         logLine("asked %llu %lld %lld answer %lld", GetTickCount64(),
                 static_cast<long long>(wParam), static_cast<long long>(lParam),
                 static_cast<long long>(g_answer));
+        // Inside the updater's hand-over: it waits for this answer.
+        if (g_tamperPath != nullptr) {
+            tamperWith(g_tamperPath);
+        }
         return g_answer;
     case WM_TIMER:
         if (wParam == kLifetimeTimer) {
@@ -57,12 +101,14 @@ LRESULT CALLBACK windowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: standin_client TITLE ANSWER LOGFILE [LIFETIME_MS]\n");
+        std::fprintf(stderr,
+                     "usage: standin_client TITLE ANSWER LOGFILE [LIFETIME_MS [TAMPER_PATH]]\n");
         return 2;
     }
     g_answer = static_cast<LRESULT>(std::strtoll(argv[2], nullptr, 10));
     g_log = std::fopen(argv[3], "a");
     const UINT lifetime = argc > 4 ? static_cast<UINT>(std::strtoul(argv[4], nullptr, 10)) : 60000;
+    g_tamperPath = argc > 5 ? argv[5] : nullptr;
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = windowProc;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "AfxParseURL.h"
+#include "CSha256.h"
 #include "EngineRules.h"
 #include "EngineTexts.h"
 
@@ -118,6 +119,43 @@ void CEngineState::SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext,
     m_pfnCallback = pfnCallback;
     m_dwContext = dwContext;
     m_nSeed = nSeed;
+}
+
+bool CEngineState::SetSetupKey(const vemli::SetupKey& key) {
+    auto pKey = std::make_unique<CEcdsaP256Key>();
+    // The download hashes with SHA-256: a platform without it cannot check
+    // a setup, so such a key is refused as well.
+    if (!pKey->Import(key) || !CSha256().IsValid())
+        return false;
+    m_pSetupKey = std::move(pKey);
+    return true;
+}
+
+bool CEngineState::GetSetupDigest(vemli::SetupDigest& digest) const {
+    if (!m_bHaveSetupDigest)
+        return false;
+    digest = m_setupDigest;
+    return true;
+}
+
+bool CEngineState::VerifyDocumentSignature() {
+    vemli::SetupDigest digest;
+    vemli::SetupSignature signature;
+    if (!m_versionInfo.GetSetupSignature(digest, signature)) {
+        OutputDebugStringA("updater engine: SetupSHA256 or SetupSignature missing or malformed\n");
+        return false;
+    }
+    const std::string message =
+        vemli::SignedSetupMessage(m_versionInfo.GetCurrentVersion(), digest);
+    vemli::SetupDigest messageHash;
+    if (!CSha256::Of(message.data(), message.size(), messageHash) ||
+        !m_pSetupKey->Verify(messageHash, signature)) {
+        OutputDebugStringA("updater engine: SetupSignature does not verify\n");
+        return false;
+    }
+    m_setupDigest = digest;
+    m_bHaveSetupDigest = true;
+    return true;
 }
 
 bool CEngineState::StartCheck(const char* pszHost, const char* pszPath, const char* pszFile) {
@@ -407,8 +445,13 @@ void CEngineState::CheckVersion() {
     releaseRequest();
     m_pConnection.reset();
 
-    const bool bValid = m_versionInfo.LoadVersion(document.Path());
+    bool bValid = m_versionInfo.LoadVersion(document.Path());
     document.Delete();
+    if (bValid && m_pSetupKey && !VerifyDocumentSignature()) {
+        // Nothing of an unsigned document may be acted on.
+        m_versionInfo.Empty();
+        bValid = false;
+    }
     Notify(bValid ? UE_VERSION_READY : UE_VERSION_INVALID);
 }
 
@@ -474,6 +517,12 @@ void CEngineState::DownloadSetup() {
     if (!Notify(UE_DOWNLOAD_RECEIVING))
         return releaseFile();
 
+    // With a setup key the bytes are hashed as they arrive, so a setup that
+    // is not the signed one fails like a broken download.
+    std::unique_ptr<CSha256> pHash;
+    if (m_pSetupKey)
+        pHash = std::make_unique<CSha256>();
+
     char block[kBlockSize];
     std::uint64_t nReceived = 0;
     try {
@@ -481,6 +530,8 @@ void CEngineState::DownloadSetup() {
             const UINT nRead = pFile->Read(block, kBlockSize);
             if (nRead == 0)
                 break;
+            if (pHash)
+                pHash->Update(block, nRead);
             if (!output.Write(block, nRead)) {
                 output.Discard();
                 releaseFile();
@@ -506,6 +557,15 @@ void CEngineState::DownloadSetup() {
         SetLastErrorText(UE_TEXT_CONNECTION_LOST);
         Notify(UE_CONNECTION_LOST);
         return;
+    }
+    if (pHash) {
+        vemli::SetupDigest digest;
+        if (!m_bHaveSetupDigest || !pHash->Finish(digest) || digest != m_setupDigest) {
+            output.Discard();
+            SetLastErrorText(UE_TEXT_SETUP_MISMATCH);
+            Notify(UE_CONNECTION_LOST);
+            return;
+        }
     }
     if (!output.Keep()) {
         Notify(UE_LOCAL_FILE_FAILED);

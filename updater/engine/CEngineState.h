@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "CEcdsaP256Key.h"
 #include "CHttpConnection.h"
 #include "CInternetException.h"
 #include "CInternetSession.h"
@@ -36,6 +37,9 @@ public:
     CEngineState& operator=(const CEngineState&) = delete;
 
     void SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext, unsigned int nSeed);
+    // Before StartCheck only: from then on the workers read the key unlocked.
+    bool SetSetupKey(const vemli::SetupKey& key);
+    bool GetSetupDigest(vemli::SetupDigest& digest) const;
     bool StartCheck(const char* pszHost, const char* pszPath, const char* pszFile);
     bool StartDownload(const char* pszAddress);
     void Stop();
@@ -48,6 +52,9 @@ private:
     static DWORD WINAPI _DownloadSetupMain(LPVOID pParam);
     void CheckVersion();
     void DownloadSetup();
+    // With a setup key: the document's digest and signature verify for its
+    // CurrentVersion; the digest is then kept for the download.
+    bool VerifyDocumentSignature();
 
     // Calls the owner's handler; false (and no call) once Stop has cut the
     // workers off, which tells the caller to clean up and end quietly.
@@ -90,4 +97,10 @@ private:
     char m_szObjectName[kObjectNameSize];
     CVersionInfo m_versionInfo;
     char m_szDownloadUrl[CUpdateEngine::kMaxDownloadUrl + 1];
+
+    // Set by the owner before the check starts; null: setups are not signed.
+    std::unique_ptr<CEcdsaP256Key> m_pSetupKey;
+    // Written by the check thread before event 5 and read after it only.
+    bool m_bHaveSetupDigest = false;
+    vemli::SetupDigest m_setupDigest{};
 };

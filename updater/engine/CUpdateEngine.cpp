@@ -44,6 +44,14 @@ bool CUpdateEngine::SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext
     return m_bReady;
 }
 
+bool CUpdateEngine::SetSetupKey(const vemli::SetupKey& key) {
+    return !m_bStopped && m_pState->SetSetupKey(key);
+}
+
+bool CUpdateEngine::GetSetupDigest(vemli::SetupDigest& digest) const {
+    return m_pState->GetSetupDigest(digest);
+}
+
 bool CUpdateEngine::StartCheck() {
     if (!m_bReady || m_bStopped)
         return false;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "SignedSetup.h"
 #include "UpdateEvents.h"
 
 class CEngineState;
@@ -40,6 +41,15 @@ public:
     // path and file all non-empty); false without change when a handler is
     // already registered or pfnCallback is null.
     bool SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext);
+
+    // Asks for signed setups: the version document must carry SetupSHA256
+    // and a SetupSignature that this key verifies (else event 6), and the
+    // download must have that digest (else event 13, the file deleted).
+    // False when the platform refuses the key. Call before StartCheck.
+    bool SetSetupKey(const vemli::SetupKey& key);
+    // The digest the signature vouched for; false before event 5 or without
+    // a setup key.
+    bool GetSetupDigest(vemli::SetupDigest& digest) const;
 
     // Creates the internet session and the connection to the host on port 80,
     // then starts _CheckVersionMain. False (no event) when not ready, the

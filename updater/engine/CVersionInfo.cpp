@@ -4,6 +4,8 @@ namespace {
 const char kVersionSection[] = "Version";
 const char kCurrentVersionKey[] = "CurrentVersion";
 const char kUrlSection[] = "DownloadUrls";
+// Any value the parser holds fits: it reads lines in pieces of 1023 bytes.
+const std::size_t kValueSize = 1024;
 } // namespace
 
 CVersionInfo::CVersionInfo() : m_szCurrentVersion{} {}
@@ -29,4 +31,20 @@ unsigned CVersionInfo::GetDownloadUrlCount() const {
 
 const char* CVersionInfo::GetDownloadUrl(int nIndex) const {
     return GetValueAt(kUrlSection, nIndex);
+}
+
+bool CVersionInfo::GetSetupSignature(vemli::SetupDigest& digest,
+                                     vemli::SetupSignature& signature) const {
+    char szDigest[kValueSize];
+    char szSignature[kValueSize];
+    vemli::SetupDigest newDigest;
+    vemli::SetupSignature newSignature;
+    if (!GetString(kVersionSection, vemli::kSetupDigestName, szDigest, sizeof szDigest) ||
+        !GetString(kVersionSection, vemli::kSetupSignatureName, szSignature, sizeof szSignature) ||
+        !vemli::ParseHexBytes(szDigest, newDigest) ||
+        !vemli::ParseHexBytes(szSignature, newSignature))
+        return false;
+    digest = newDigest;
+    signature = newSignature;
+    return true;
 }

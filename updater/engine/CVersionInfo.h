@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "CIniDocument.h"
+#include "SignedSetup.h"
 
 class CVersionInfo : public CIniDocument {
 public:
@@ -25,6 +26,11 @@ public:
     const char* GetCurrentVersion() const { return m_szCurrentVersion; }
     unsigned GetDownloadUrlCount() const;
     const char* GetDownloadUrl(int nIndex) const;
+
+    // [Version] SetupSHA256 (64 hex digits) and SetupSignature (128 hex
+    // digits), read only when Server.ini holds a SetupKey. False when either
+    // is missing or malformed; the outputs are then left as they were.
+    bool GetSetupSignature(vemli::SetupDigest& digest, vemli::SetupSignature& signature) const;
 
 private:
     char m_szCurrentVersion[kCurrentVersionSize];

@@ -23,3 +23,8 @@
 // "与更新服务器的连接中断": the connection to the update server was interrupted.
 #define UE_TEXT_CONNECTION_LOST                                                                    \
     "\xd3\xeb\xb8\xfc\xd0\xc2\xb7\xfe\xce\xf1\xc6\xf7\xb5\xc4\xc1\xac\xbd\xd3\xd6\xd0\xb6\xcf"
+// "下载的安装程序与版本文件中的 SHA-256 不符": the downloaded setup does not
+// match the SHA-256 of the version document.
+#define UE_TEXT_SETUP_MISMATCH                                                                     \
+    "\xcf\xc2\xd4\xd8\xb5\xc4\xb0\xb2\xd7\xb0\xb3\xcc\xd0\xf2\xd3\xeb\xb0\xe6\xb1\xbe\xce\xc4"     \
+    "\xbc\xfe\xd6\xd0\xb5\xc4 SHA-256 \xb2\xbb\xb7\xfb"

@@ -56,6 +56,8 @@ bool CServerConfig::Build() {
     m_szUpdateServer[0] = '\0';
     m_szUpdatePath[0] = '\0';
     m_szUpdateFile[0] = '\0';
+    m_bHasSetupKey = false;
+    m_setupKey.fill(0);
 
     const unsigned count = GetKeyCount("Server");
     if (count == 0) {
@@ -77,6 +79,15 @@ bool CServerConfig::Build() {
         !GetString("Update", "Path", m_szUpdatePath, sizeof m_szUpdatePath) ||
         !GetString("Update", "File", m_szUpdateFile, sizeof m_szUpdateFile)) {
         return false;
+    }
+    // No value of the document is longer than a line, so this lookup fails
+    // only when the key is absent.
+    char setupKey[kLineSize];
+    if (GetString(vemli::kSetupKeySection, vemli::kSetupKeyName, setupKey, sizeof setupKey)) {
+        if (!vemli::ParseHexBytes(setupKey, m_setupKey)) {
+            return false;
+        }
+        m_bHasSetupKey = true;
     }
     return !m_servers.empty();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CIniDocument.h"
+#include "SignedSetup.h"
 
 #include <cstdint>
 #include <string>
@@ -12,6 +13,9 @@ class CServerConfig : public CIniDocument {
 public:
     // MAX_PATH: each of the three Update texts must fit in it.
     static constexpr std::size_t kTextSize = 260;
+    // Room for any value the parser can hold: it reads lines in pieces of at
+    // most 1023 bytes.
+    static constexpr std::size_t kLineSize = 1024;
 
     struct Server {
         std::string host;
@@ -22,7 +26,9 @@ public:
 
     // Loads the document and builds the configuration; fails when the
     // document does not load, Update.Server/Path/File are missing or too long,
-    // or section Server has no valid 'host:port' entry.
+    // section Server has no valid 'host:port' entry, or Update.SetupKey is
+    // present but not 128 hexadecimal digits (a publisher who asked for signed
+    // setups must never silently get unsigned ones).
     bool Load(const char* path) override;
     bool LoadStream(std::FILE* stream) override;
 
@@ -31,6 +37,9 @@ public:
     const char* GetUpdateFile() const { return m_szUpdateFile; }
     std::uint16_t GetLockLimitNumber() const { return m_wLockLimitNumber; }
     const std::vector<Server>& GetServers() const { return m_servers; }
+    // Update.SetupKey: with it, only a setup the publisher signed is started.
+    bool HasSetupKey() const { return m_bHasSetupKey; }
+    const vemli::SetupKey& GetSetupKey() const { return m_setupKey; }
 
     // One 'host:port' value of section Server; false when it is not valid.
     // The host keeps inner blanks and loses trailing ones; the port is atoi's
@@ -45,4 +54,6 @@ private:
     char m_szUpdateServer[kTextSize];
     char m_szUpdatePath[kTextSize];
     char m_szUpdateFile[kTextSize];
+    bool m_bHasSetupKey = false;
+    vemli::SetupKey m_setupKey{};
 };

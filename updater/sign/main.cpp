@@ -1,0 +1,102 @@
+// updater-sign: the publisher's tool for signed setups.
+//
+//   updater-sign keygen KEYFILE
+//       writes a new private key to KEYFILE (never over an existing file) and
+//       prints the line "SetupKey=..." for the clients' Server.ini
+//   updater-sign pubkey KEYFILE
+//       prints the "SetupKey=..." line of an existing key again
+//   updater-sign sign --key KEYFILE --version A,B,C,D SETUP
+//       prints the lines "SetupSHA256=..." and "SetupSignature=..." for the
+//       [Version] section of the version document that offers SETUP as A,B,C,D
+//
+// Exit code 0 on success, 1 on failure (the reason on stderr), 2 on misuse.
+#include "SetupSigner.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr, "usage: updater-sign keygen KEYFILE\n"
+                         "       updater-sign pubkey KEYFILE\n"
+                         "       updater-sign sign --key KEYFILE --version A,B,C,D SETUP\n");
+    return 2;
+}
+
+int fail(const std::string& error) {
+    std::fprintf(stderr, "updater-sign: %s\n", error.c_str());
+    return 1;
+}
+
+void printKey(const vemli::SetupKey& publicKey) {
+    std::printf("%s=%s\n", vemli::kSetupKeyName,
+                vemli::HexText(publicKey.data(), publicKey.size()).c_str());
+}
+
+int keygen(const char* keyPath) {
+    vemli::SetupKey publicKey;
+    std::string error;
+    if (!signer::GenerateKeyFile(keyPath, publicKey, error)) {
+        return fail(error);
+    }
+    printKey(publicKey);
+    std::fprintf(stderr, "updater-sign: private key written to %s; keep it secret\n", keyPath);
+    return 0;
+}
+
+int pubkey(const char* keyPath) {
+    vemli::SetupKey publicKey;
+    std::string error;
+    if (!signer::ReadPublicKey(keyPath, publicKey, error)) {
+        return fail(error);
+    }
+    printKey(publicKey);
+    return 0;
+}
+
+int sign(int argc, char** argv) {
+    const char* keyPath = nullptr;
+    const char* version = nullptr;
+    const char* setupPath = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--key") == 0 && i + 1 < argc) {
+            keyPath = argv[++i];
+        } else if (std::strcmp(argv[i], "--version") == 0 && i + 1 < argc) {
+            version = argv[++i];
+        } else if (setupPath == nullptr && argv[i][0] != '-') {
+            setupPath = argv[i];
+        } else {
+            return usage();
+        }
+    }
+    if (keyPath == nullptr || version == nullptr || setupPath == nullptr) {
+        return usage();
+    }
+    vemli::SetupDigest digest;
+    vemli::SetupSignature signature;
+    std::string error;
+    if (!signer::SignSetup(keyPath, version, setupPath, digest, signature, error)) {
+        return fail(error);
+    }
+    std::printf("%s=%s\n%s=%s\n", vemli::kSetupDigestName,
+                vemli::HexText(digest.data(), digest.size()).c_str(), vemli::kSetupSignatureName,
+                vemli::HexText(signature.data(), signature.size()).c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "keygen") == 0) {
+        return keygen(argv[2]);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "pubkey") == 0) {
+        return pubkey(argv[2]);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "sign") == 0) {
+        return sign(argc - 2, argv + 2);
+    }
+    return usage();
+}
