@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "viewer/CorvelleApp.h"
@@ -88,6 +90,23 @@ TEST(Resources, VersionStringsAndChineseLanguage) {
     EXPECT_STREQ(text, L"\u4fe1\u606f\u7ba1\u7406\u5668");
     ::LoadStringW(module, 128, text, 64);
     EXPECT_EQ(std::wstring(text).substr(0, 9), L"Merovane\n");
+
+    // The toolbar that is never shown: version 1, 16 x 15 buttons, cut, copy,
+    // paste, a separator (0) and print.
+    HRSRC toolbar =
+        ::FindResourceExW(module, MAKEINTRESOURCEW(241), MAKEINTRESOURCEW(128), chinese);
+    ASSERT_NE(toolbar, nullptr);
+    const WORD expectedToolbar[] = {1, 16, 15, 5, 0xE123, 0xE122, 0xE125, 0, 0xE107};
+    ASSERT_EQ(::SizeofResource(module, toolbar), sizeof expectedToolbar);
+    const auto* words = static_cast<const WORD*>(::LockResource(::LoadResource(module, toolbar)));
+    EXPECT_TRUE(std::equal(std::begin(expectedToolbar), std::end(expectedToolbar), words));
+    // The status indicators, never shown either (there is no status bar).
+    const wchar_t* indicators[] = {L"扩展名", L"大写", L"数字", L"滚动", L"改写", L"记录"};
+    for (UINT i = 0; i < 6; ++i) {
+        text[0] = L'\0';
+        ::LoadStringW(module, 0xE700 + i, text, 64);
+        EXPECT_STREQ(text, indicators[i]) << i;
+    }
 
     // The friend picture: 15 x 17.
     HBITMAP bitmap = static_cast<HBITMAP>(
