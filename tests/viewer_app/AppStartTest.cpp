@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <iterator>
 #include <string>
 
@@ -117,6 +118,27 @@ TEST(Resources, VersionStringsAndChineseLanguage) {
     EXPECT_EQ(info.bmWidth, 15);
     EXPECT_EQ(info.bmHeight, 17);
     ::DeleteObject(bitmap);
+}
+
+// The frame's caption buttons are drawn by the system with its Marlett font;
+// the prefixes the tests and the demo run in must have it, or the buttons
+// show the letters "0 1 r".
+TEST(Environment, TitleBarGlyphFontIsInstalled) {
+    LOGFONTW wanted = {};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    wcscpy(wanted.lfFaceName, L"Marlett");
+    DWORD found = 0;
+    HDC dc = ::GetDC(nullptr);
+    ::EnumFontFamiliesExW(
+        dc, &wanted,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) -> int {
+            *reinterpret_cast<DWORD*>(found) |= type | 0x80000000u;
+            return 1;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ::ReleaseDC(nullptr, dc);
+    EXPECT_NE(found, 0u) << "no Marlett font";
+    EXPECT_NE(found & TRUETYPE_FONTTYPE, 0u);
 }
 
 } // namespace

@@ -160,7 +160,7 @@ void CChatContentTitle::LoadMessages(CChatLogFile* log) {
         return;
     }
     // A virtual list: only the count goes in, cells are asked for on drawing.
-    m_messageList.SendMessage(LVM_SETITEMCOUNT, m_rows.RowCount(), 0);
+    showRowCount();
 }
 
 void CChatContentTitle::ClearMessages() {
@@ -178,7 +178,10 @@ void CChatContentTitle::clearTable(bool releaseRows) {
     if (!m_messageList.IsWindow()) {
         return;
     }
-    m_messageList.DeleteAllItems();
+    // A virtual table is emptied by its count alone: deleting all items
+    // would step through every former row once more.
+    dropSelection();
+    m_messageList.SendMessage(LVM_SETITEMCOUNT, 0, 0);
     sendMessageText(nullptr);
 }
 
@@ -208,7 +211,7 @@ void CChatContentTitle::onSelectionChanged() {
     if (main == nullptr || !main->IsWindow()) {
         return;
     }
-    const int row = m_messageList.GetNextItem(-1, LVNI_SELECTED);
+    const int row = selectedRow();
     if (row < 0) {
         sendMessageText(nullptr);
         return;
@@ -358,7 +361,7 @@ void CChatContentTitle::relistCurrentLog(bool orderOnly) {
         m_rows.SetOrder(m_sortOrder);
     } else {
         CChatLogFile* log = m_currentLog;
-        m_rows.Build(
+        m_rows.Refilter(
             [log](auto&& visit) {
                 log->VisitRecords([&visit](ChatLogRecordPos p) { visit(p, RecordDirection(p)); });
             },
@@ -368,11 +371,25 @@ void CChatContentTitle::relistCurrentLog(bool orderOnly) {
     sendMessageText(nullptr);
 }
 
+int CChatContentTitle::selectedRow() const {
+    // Asked for the next selected row, the control tests row after row, a
+    // million of them in a big log, also when none is selected. It keeps the
+    // count of selected rows, though, and in this single-selection table the
+    // selected row is nearly always the focused one, which it knows at once.
+    if (m_messageList.GetSelectedCount() == 0) {
+        return -1;
+    }
+    const int focused = m_messageList.GetNextItem(-1, LVNI_FOCUSED);
+    if (focused >= 0 && (m_messageList.GetItemState(focused, LVIS_SELECTED) & LVIS_SELECTED) != 0) {
+        return focused;
+    }
+    return m_messageList.GetNextItem(-1, LVNI_SELECTED);
+}
+
 void CChatContentTitle::dropSelection() {
     // A single-selection table has at most one selected and one focused row;
     // clearing just those two is cheap, where "every row" means a million.
-    for (UINT which : {static_cast<UINT>(LVNI_SELECTED), static_cast<UINT>(LVNI_FOCUSED)}) {
-        const int row = m_messageList.GetNextItem(-1, which);
+    for (int row : {selectedRow(), m_messageList.GetNextItem(-1, LVNI_FOCUSED)}) {
         if (row >= 0) {
             m_messageList.SetItemState(row, 0, LVIS_SELECTED | LVIS_FOCUSED);
         }

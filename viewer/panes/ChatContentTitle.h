@@ -59,6 +59,7 @@ private:
     void setOrder(int32_t order);
     // An order or filter switch on the log listed now.
     void relistCurrentLog(bool orderOnly);
+    int selectedRow() const;
     void dropSelection();
     void showRowCount();
 
