@@ -93,6 +93,15 @@ wine_env_start() {
       </dev/null >/dev/null 2>&1 || true
     "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
   fi
+  # Wine draws the glyphs of the title bar's buttons (and of scroll bars and
+  # check marks) with its Marlett font; without it they read "0 1 r".
+  # fonts-wine puts the font in Wine's data folder, which this Wine does not
+  # search for TrueType fonts, while it does load every font in the prefix's
+  # own Fonts folder: a copy there is found. Prefixes made earlier get it too.
+  local marlett=/usr/share/wine/fonts/marlett.ttf fonts=$WINEPREFIX/drive_c/windows/Fonts
+  if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    cp "$marlett" "$fonts/"
+  fi
   "$WINESERVER" -p </dev/null >/dev/null 2>&1
   "$WINE64" wineboot </dev/null >/dev/null 2>&1 || true
 }

@@ -175,14 +175,28 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             friends->SelectFriend(key.c_str());
         return kViewerMsgHandled;
     }
-    case kViewerMsgShowMessageText:
+    case kViewerMsgShowMessageText: {
+        // Any program can send this message with any number. Only 0 or the
+        // text the message list is handing over right now is read; anything
+        // else is ignored, before it empties or reads anything.
+        const auto* text = reinterpret_cast<const char*>(wParam);
+        CChatContentTitle* messages = GetMessageListPane();
+        if (text != nullptr && (messages == nullptr || !messages->IsHandingOver(text)))
+            return kViewerMsgHandled;
         if (CContentOutput* content = GetContentPane())
-            content->SetMessageText(reinterpret_cast<const char*>(wParam));
+            content->SetMessageText(text);
         return kViewerMsgHandled;
-    case kViewerMsgFriendSelected:
+    }
+    case kViewerMsgFriendSelected: {
+        // Likewise: 0, or one of the friend list's own chat logs.
+        auto* log = reinterpret_cast<CChatLogFile*>(wParam);
+        CUserTitleWnd* friends = GetFriendListPane();
+        if (log != nullptr && (friends == nullptr || !friends->HoldsFriendLog(log)))
+            return kViewerMsgHandled;
         if (CChatContentTitle* messages = GetMessageListPane())
-            messages->LoadMessages(reinterpret_cast<CChatLogFile*>(wParam));
+            messages->LoadMessages(log);
         return kViewerMsgHandled;
+    }
     default:
         return CFrameWnd::WindowProc(message, wParam, lParam);
     }

@@ -22,13 +22,15 @@ constexpr unsigned kViewerMsgSelectFriend = kViewerWmUser + 3; // 1027
 // Message list pane -> main window (sent, never posted): show a message text.
 // wParam: const char*, the NUL-terminated GBK text of the selected message,
 // owned by the message list pane and borrowed for the call only; 0 empties
-// the content pane. lParam: 0.
+// the content pane. lParam: 0. Any other pointer (another program may send
+// this message with any number) is ignored and changes nothing.
 constexpr unsigned kViewerMsgShowMessageText = kViewerWmUser + 10; // 1034
 
 // Friend list pane -> main window (sent, never posted): a friend was selected.
 // wParam: CChatLogFile* of that friend, owned by the friend list pane and
 // borrowed by the message list pane until the next one; 0 empties the
-// message list. lParam: 0.
+// message list. lParam: 0. A pointer that is not one of the friend list's
+// chat logs is ignored and changes nothing.
 constexpr unsigned kViewerMsgFriendSelected = kViewerWmUser + 11; // 1035
 
 // The answer to every message above.

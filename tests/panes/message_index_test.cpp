@@ -122,6 +122,45 @@ TEST(MessageIndex, BuiltStraightFromAWalk) {
     EXPECT_EQ(tags(index), (std::vector<int>{1, 3}));
 }
 
+TEST(MessageIndex, RefilterWalksOnceWithTheCountsOfTheLastBuild) {
+    FakeView view({0, 1, 2, 0, 0xFFFFFFFFu});
+    FakeView other({1, 0});
+    int walks = 0;
+    const FakeView* walked = &view;
+    auto walk = [&](auto&& visit) {
+        ++walks;
+        for (const unsigned char* p : walked->positions) {
+            visit(p, directionOf(p));
+        }
+    };
+    CMessageIndex index;
+    // Without counts from a build it is a build.
+    index.Refilter(walk, kFilterAll, kOrderAscending);
+    EXPECT_EQ(walks, 2);
+    const struct {
+        int32_t filter;
+        int32_t order;
+        std::vector<int> rows;
+    } steps[] = {{kFilterSent, kOrderAscending, {0, 3}},
+                 {kFilterReceived, kOrderDescending, {4, 2, 1}},
+                 {kFilterAll, kOrderAscending, {0, 1, 2, 3, 4}},
+                 {0, kOrderAscending, {}}};
+    for (const auto& step : steps) {
+        walks = 0;
+        index.Refilter(walk, step.filter, step.order);
+        EXPECT_EQ(walks, 1) << step.filter;
+        EXPECT_EQ(tags(index), step.rows) << step.filter;
+        EXPECT_LE(index.MemoryBytes(), CMessageIndex::kMaxBytesPerRow * step.rows.size());
+    }
+    // Released, the counts go too: another log is counted afresh.
+    index.Release();
+    walked = &other;
+    walks = 0;
+    index.Refilter(walk, kFilterAll, kOrderAscending);
+    EXPECT_EQ(walks, 2);
+    EXPECT_EQ(tags(index), (std::vector<int>{0, 1}));
+}
+
 TEST(MessageIndex, RoomIsExactAndKeptOnlyWithinSixteenBytesARow) {
     std::vector<uint32_t> dirs;
     for (int i = 0; i < 10000; ++i) {

@@ -157,6 +157,70 @@ TEST_F(MessageListPane, ChoosingWhatIsInForceLeavesTableAndSelectionAlone) {
     EXPECT_GT(m_main.m_textMessages, before);
 }
 
+// The pane with a count of the times its table was reset (emptied).
+class CCountingMessageList : public CChatContentTitle {
+public:
+    int m_tableResets = 0;
+
+protected:
+    BOOL OnNotify(int id, NMHDR* header, LRESULT* result) override {
+        if (id == IDC_MESSAGE_LIST && header->code == LVN_DELETEALLITEMS) {
+            ++m_tableResets;
+        }
+        return CChatContentTitle::OnNotify(id, header, result);
+    }
+};
+
+// A switch looks like a reload (no selection, the top rows, the content pane
+// empty) without resetting the virtual table, which costs more than the walk;
+// a load empties it by its count as well.
+TEST_F(MessageListPane, SwitchesShowTheTopWithoutSelectionAndKeepTheTable) {
+    m_list->DestroyWindow();
+    auto counting = std::make_unique<CCountingMessageList>();
+    CCountingMessageList& pane = *counting;
+    m_list = std::move(counting);
+    ASSERT_TRUE(
+        m_list->Create(&m_main, 0xE900, WS_CHILD | WS_VISIBLE, RECT{0, 0, 800, 400}, nullptr));
+    m_list->SendMessage(WM_INITIALUPDATE);
+    pane.m_tableResets = 0; // the template's own table went at the first update
+    std::string records;
+    for (int i = 0; i < 300; ++i) {
+        records += BuildRecordBytes(i, i % 3 == 0 ? 0 : 1, "m" + std::to_string(i));
+    }
+    m_list->LoadMessages(OpenLog(records));
+    const struct {
+        int button; // or 0 for a filter entry
+        int filterEntry;
+        int rows;
+        const wchar_t* top;
+    } steps[] = {{IDC_SORT_DESCENDING, 0, 300, L"m299"},
+                 {0, 1, 100, L"m297"},
+                 {IDC_SORT_ASCENDING, 0, 100, L"m0"},
+                 {0, 2, 200, L"m1"},
+                 {0, 0, 300, L"m0"}};
+    for (const auto& step : steps) {
+        SelectRow(Rows() - 2);
+        ::SendMessageW(Table(), LVM_ENSUREVISIBLE, Rows() - 2, FALSE);
+        ASSERT_GT(::SendMessageW(Table(), LVM_GETTOPINDEX, 0, 0), 0);
+        ASSERT_NE(ContentText(), L"");
+        if (step.button != 0) {
+            ClickButton(step.button);
+        } else {
+            PickFilter(step.filterEntry);
+        }
+        SCOPED_TRACE(testing::Message()
+                     << "button " << step.button << " entry " << step.filterEntry);
+        EXPECT_EQ(Rows(), step.rows);
+        EXPECT_EQ(Cell(0, 3), step.top);
+        EXPECT_EQ(::SendMessageW(Table(), LVM_GETTOPINDEX, 0, 0), 0);
+        EXPECT_EQ(SelectedRow(), -1);
+        EXPECT_EQ(::SendMessageW(Table(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED),
+                  -1);
+        EXPECT_EQ(ContentText(), L"");
+    }
+    EXPECT_EQ(pane.m_tableResets, 0);
+}
+
 TEST_F(MessageListPane, FilterBoxWithoutSelectionChangesNothing) {
     m_list->LoadMessages(OpenLog(mixedLog()));
     SelectRow(0);

@@ -127,6 +127,37 @@ TEST_F(ViewerTest, PaneSizesFollowTheFrame) {
     }
 }
 
+// The frame sized from outside, as a user or the client does it, shrinking
+// and growing across the border where the 120-pixel floor of the content
+// pane takes over from the four fifths; the heights are read back from the
+// pane windows themselves.
+TEST_F(ViewerTest, ContentPaneKeepsItsFloorOverASequenceOfOuterSizes) {
+    const SIZE outer[] = {{900, 640}, {700, 500},   {1200, 1000}, {700, 500}, {900, 640},
+                          {640, 300}, {1200, 1000}, {900, 700},   {640, 200}, {900, 640}};
+    auto heightOf = [](CWnd* wnd) {
+        RECT r = wnd->GetWindowRect();
+        return static_cast<int>(r.bottom - r.top);
+    };
+    bool floorDecided = false, shareDecided = false;
+    for (const SIZE& size : outer) {
+        m_frame->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        const int column = heightOf(&m_frame->GetRightSplitter());
+        const int list = heightOf(m_frame->GetMessageListPane());
+        const int content = heightOf(m_frame->GetContentPane());
+        const int t = column - CSplitterWnd::kBarSize;
+        ASSERT_GE(t, 120) << size.cx << "x" << size.cy;
+        // The rule, from the room the two panes share.
+        const int expectedList = std::min((t / 5) * 4, t - 120);
+        floorDecided |= expectedList == t - 120 && t - 120 < (t / 5) * 4;
+        shareDecided |= expectedList == (t / 5) * 4 && (t / 5) * 4 < t - 120;
+        EXPECT_EQ(list, expectedList) << size.cx << "x" << size.cy;
+        EXPECT_EQ(content, t - expectedList) << size.cx << "x" << size.cy;
+    }
+    // The sizes cover both sides of the border.
+    EXPECT_TRUE(floorDecided);
+    EXPECT_TRUE(shareDecided);
+}
+
 TEST_F(ViewerTest, DraggedBarStaysUntilTheFrameIsResized) {
     SetClientSize(1337 + CSplitterWnd::kBarSize, 600);
     CSplitterWnd& outer = m_frame->GetOuterSplitter();
@@ -436,6 +467,46 @@ TEST_F(ViewerTest, SelectingAMessageShowsItsText) {
     EXPECT_EQ(MessageRows(), 0);
 }
 
+// 1034 and 1035 carry pointers into this process, yet any program can send
+// them. Only 0 and what the panes themselves hand over are taken; anything
+// else, real memory or a made-up number, must change nothing on screen.
+TEST_F(ViewerTest, ForeignPointersIn1034And1035ChangeNothing) {
+    std::filesystem::path folder = AccountFolder("1234");
+    WriteLog(folder, "1.dat", LogBytes("11", kZhangSan, {{1, 0, "first"}, {2, 1, "second"}}));
+    WriteLog(folder, "2.dat", LogBytes("22", kZhangSan, {{3, 0, "third"}}));
+    Send(kViewerMsgShowAccount, 1, 234);
+    Send(kViewerMsgSelectFriend, 1, 1);
+    ASSERT_EQ(MessageRows(), 2);
+    LVITEMW item = {};
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(MessageList(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+    ASSERT_EQ(ContentText(), L"second");
+
+    // A log the friend list does not hold, though a real one of this account.
+    CChatLogFile stranger;
+    ASSERT_TRUE(stranger.Open((folder / "2.dat").wstring().c_str()));
+    const char foreignText[] = "foreign";
+    const struct {
+        UINT message;
+        WPARAM wParam;
+    } cases[] = {
+        {kViewerMsgFriendSelected, reinterpret_cast<WPARAM>(&stranger)},
+        {kViewerMsgShowMessageText, reinterpret_cast<WPARAM>(foreignText)},
+        {kViewerMsgFriendSelected, 0x12345678},
+        {kViewerMsgShowMessageText, 0x12345678},
+        {kViewerMsgShowMessageText, static_cast<WPARAM>(-1)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Send(c.message, c.wParam), kViewerMsgHandled) << c.message;
+        EXPECT_EQ(MessageRows(), 2) << c.message << " " << c.wParam;
+        EXPECT_EQ(ContentText(), L"second") << c.message << " " << c.wParam;
+        EXPECT_EQ(
+            ::SendMessageW(MessageList(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED),
+            1);
+    }
+    EXPECT_FALSE(stranger.IsMapped());
+}
+
 TEST_F(ViewerTest, NewOpenAndSaveKeysDoNothing) {
     std::filesystem::path folder = AccountFolder("1234");
     WriteLog(folder, "1.dat", LogBytes("11", "A", {{1, 0, "a"}}));
@@ -464,6 +535,63 @@ TEST_F(ViewerTest, NewOpenAndSaveKeysDoNothing) {
     EXPECT_EQ(MessageRows(), 1);
     EXPECT_NE(Friends().GetSelectedFriendItem(), nullptr);
     EXPECT_TRUE(m_frame->IsWindowVisible());
+}
+
+// Keys go through the pre-translation walk as the application's loop sends
+// them: the form views handle them as a dialog does.
+TEST_F(ViewerTest, ArrowKeysMoveTheOrderAsAClickDoesAndF6StillWorks) {
+    std::filesystem::path folder = AccountFolder("1234");
+    WriteLog(folder, "1.dat", LogBytes("11", kZhangSan, {{1, 0, "first"}, {2, 1, "second"}}));
+    Send(kViewerMsgShowAccount, 1, 234);
+    Send(kViewerMsgSelectFriend, 1, 1);
+    ASSERT_EQ(MessageRows(), 2);
+    CChatContentTitle& pane = *m_frame->GetMessageListPane();
+    HWND ascending = ::GetDlgItem(pane.m_hWnd, IDC_SORT_ASCENDING);
+    HWND descending = ::GetDlgItem(pane.m_hWnd, IDC_SORT_DESCENDING);
+    auto press = [&](UINT key) {
+        for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+            MSG msg = {::GetFocus(), message, key, 1};
+            if (!CWnd::WalkPreTranslateTree(m_frame->m_hWnd, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+        Pump();
+    };
+    auto firstContent = [&] {
+        wchar_t text[32] = {};
+        LVITEMW item = {};
+        item.iSubItem = 3;
+        item.pszText = text;
+        item.cchTextMax = 32;
+        ::SendMessageW(MessageList(), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+        return std::wstring(text);
+    };
+    ::SetActiveWindow(m_frame->m_hWnd);
+    ::SetFocus(ascending);
+    const struct {
+        UINT key;
+        HWND focus;
+        int32_t order;
+        const wchar_t* firstRow;
+    } steps[] = {{VK_DOWN, descending, 2, L"second"},
+                 {VK_UP, ascending, 1, L"first"},
+                 {VK_RIGHT, descending, 2, L"second"},
+                 {VK_LEFT, ascending, 1, L"first"}};
+    for (const auto& step : steps) {
+        press(step.key);
+        EXPECT_EQ(::GetFocus(), step.focus) << step.key;
+        EXPECT_EQ(pane.GetSortOrder(), step.order) << step.key;
+        EXPECT_EQ(::SendMessageW(step.focus, BM_GETCHECK, 0, 0), BST_CHECKED) << step.key;
+        EXPECT_EQ(
+            ::SendMessageW(step.focus == ascending ? descending : ascending, BM_GETCHECK, 0, 0),
+            BST_UNCHECKED)
+            << step.key;
+        EXPECT_EQ(firstContent(), step.firstRow) << step.key;
+    }
+    // The frame's accelerators still come first: F6 leaves the pane.
+    press(VK_F6);
+    EXPECT_TRUE(::IsChild(m_frame->GetContentPane()->m_hWnd, ::GetFocus()));
 }
 
 TEST_F(ViewerTest, KeyboardFocusStartsInTheTreeAndF6MovesBetweenPanes) {

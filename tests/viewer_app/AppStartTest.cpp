@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
+#include <iterator>
 #include <string>
 
 #include "viewer/CorvelleApp.h"
@@ -89,6 +92,23 @@ TEST(Resources, VersionStringsAndChineseLanguage) {
     ::LoadStringW(module, 128, text, 64);
     EXPECT_EQ(std::wstring(text).substr(0, 9), L"Merovane\n");
 
+    // The toolbar that is never shown: version 1, 16 x 15 buttons, cut, copy,
+    // paste, a separator (0) and print.
+    HRSRC toolbar =
+        ::FindResourceExW(module, MAKEINTRESOURCEW(241), MAKEINTRESOURCEW(128), chinese);
+    ASSERT_NE(toolbar, nullptr);
+    const WORD expectedToolbar[] = {1, 16, 15, 5, 0xE123, 0xE122, 0xE125, 0, 0xE107};
+    ASSERT_EQ(::SizeofResource(module, toolbar), sizeof expectedToolbar);
+    const auto* words = static_cast<const WORD*>(::LockResource(::LoadResource(module, toolbar)));
+    EXPECT_TRUE(std::equal(std::begin(expectedToolbar), std::end(expectedToolbar), words));
+    // The status indicators, never shown either (there is no status bar).
+    const wchar_t* indicators[] = {L"扩展名", L"大写", L"数字", L"滚动", L"改写", L"记录"};
+    for (UINT i = 0; i < 6; ++i) {
+        text[0] = L'\0';
+        ::LoadStringW(module, 0xE700 + i, text, 64);
+        EXPECT_STREQ(text, indicators[i]) << i;
+    }
+
     // The friend picture: 15 x 17.
     HBITMAP bitmap = static_cast<HBITMAP>(
         ::LoadImageW(module, MAKEINTRESOURCEW(133), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
@@ -98,6 +118,27 @@ TEST(Resources, VersionStringsAndChineseLanguage) {
     EXPECT_EQ(info.bmWidth, 15);
     EXPECT_EQ(info.bmHeight, 17);
     ::DeleteObject(bitmap);
+}
+
+// The frame's caption buttons are drawn by the system with its Marlett font;
+// the prefixes the tests and the demo run in must have it, or the buttons
+// show the letters "0 1 r".
+TEST(Environment, TitleBarGlyphFontIsInstalled) {
+    LOGFONTW wanted = {};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    wcscpy(wanted.lfFaceName, L"Marlett");
+    DWORD found = 0;
+    HDC dc = ::GetDC(nullptr);
+    ::EnumFontFamiliesExW(
+        dc, &wanted,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) -> int {
+            *reinterpret_cast<DWORD*>(found) |= type | 0x80000000u;
+            return 1;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ::ReleaseDC(nullptr, dc);
+    EXPECT_NE(found, 0u) << "no Marlett font";
+    EXPECT_NE(found & TRUETYPE_FONTTYPE, 0u);
 }
 
 } // namespace

@@ -18,8 +18,10 @@ TEST(LayoutSplitterTracks, IdealWhileRoomLastsAndTheLastTakesTheRest) {
         {"last ignores its ideal", {{200, 10}, {5000, 10}}, 1000, {200, 794}},
         {"below its minimum: hidden", {{5, 10}, {0, 10}}, 1000, {0, 994}},
         {"zero ideal, zero minimum: zero", {{0, 0}, {0, 10}}, 100, {0, 94}},
-        {"ideal larger than the room", {{1200, 10}, {0, 10}}, 1000, {1000, 0}},
-        {"room for the first but not the bar", {{998, 10}, {0, 10}}, 1000, {998, 0}},
+        // The bar stays inside, so sizes and bar still add up to the total.
+        {"ideal larger than the room", {{1200, 10}, {0, 10}}, 1000, {994, 0}},
+        {"room for the first but not the bar", {{998, 10}, {0, 10}}, 1000, {994, 0}},
+        {"middle track cut short", {{100, 10}, {900, 10}, {0, 10}}, 300, {100, 188, 0}},
         {"three rows", {{100, 10}, {50, 10}, {0, 10}}, 300, {100, 50, 138}},
         {"a single track takes all", {{10, 10}}, 300, {300}},
         {"no room at all", {{200, 10}, {0, 10}}, 0, {0, 0}},

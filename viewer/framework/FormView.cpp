@@ -99,10 +99,21 @@ void CFormView::DDX_Control(int id, CWnd& control) {
 }
 
 BOOL CFormView::PreTranslateMessage(MSG* msg) {
-    // Tab moves between the form's own controls.
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB)
-        return ::IsDialogMessageW(m_hWnd, msg);
-    return FALSE;
+    // The form's controls get the keyboard of any dialog: Tab and Shift+Tab
+    // between tab stops, arrows within a group (moving the check between
+    // radio buttons as a click does), mnemonics. Only keys are the dialog
+    // manager's business here.
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST)
+        return FALSE;
+    // The dialog manager consumes every key it is given, so the frame's
+    // accelerators (F6, Ctrl+C and the rest) get their turn first.
+    HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
+    if (root != nullptr && root != m_hWnd) {
+        CWnd* frame = FromHandlePermanent(root);
+        if (frame != nullptr && frame->PreTranslateMessage(msg))
+            return TRUE;
+    }
+    return ::IsDialogMessageW(m_hWnd, msg);
 }
 
 LRESULT CFormView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -12,7 +12,12 @@ std::vector<int> LayoutSplitterTracks(const std::vector<SplitterTrack>& tracks, 
             break;
         }
         const SplitterTrack& track = tracks[i];
-        int size = track.ideal < track.min ? 0 : std::min(std::max(track.ideal, 0), remaining);
+        // A track never takes the room of the bar after it: the bar stays
+        // inside the window (where it can be dragged back), and the current
+        // sizes plus the bars always add up to the length laid out, which is
+        // what the frame's proportional sizing reads back.
+        const int room = std::max(remaining - bar, 0);
+        int size = track.ideal < track.min ? 0 : std::min(std::max(track.ideal, 0), room);
         sizes[i] = size;
         remaining = std::max(remaining - size - bar, 0);
     }

@@ -11,8 +11,9 @@ struct SplitterTrack {
 
 // Current sizes of the tracks laid one after the other along `total` pixels
 // with `bar` pixels between neighbours. Every track but the last gets its
-// ideal size while room lasts (0 when the ideal is below its minimum); the
-// last takes whatever is left. No size is negative.
+// ideal size while room lasts, leaving room for its bar (0 when the ideal is
+// below its minimum); the last takes whatever is left. No size is negative;
+// where the bars fit, sizes and bars add up to `total`.
 std::vector<int> LayoutSplitterTracks(const std::vector<SplitterTrack>& tracks, int total, int bar);
 
 // Start of each track given the current sizes (the first starts at 0).

@@ -160,7 +160,7 @@ void CChatContentTitle::LoadMessages(CChatLogFile* log) {
         return;
     }
     // A virtual list: only the count goes in, cells are asked for on drawing.
-    m_messageList.SendMessage(LVM_SETITEMCOUNT, m_rows.RowCount(), 0);
+    showRowCount();
 }
 
 void CChatContentTitle::ClearMessages() {
@@ -178,7 +178,10 @@ void CChatContentTitle::clearTable(bool releaseRows) {
     if (!m_messageList.IsWindow()) {
         return;
     }
-    m_messageList.DeleteAllItems();
+    // A virtual table is emptied by its count alone: deleting all items
+    // would step through every former row once more.
+    dropSelection();
+    m_messageList.SendMessage(LVM_SETITEMCOUNT, 0, 0);
     sendMessageText(nullptr);
 }
 
@@ -195,7 +198,12 @@ void CChatContentTitle::sendMessageText(const char* text) {
     if (main == nullptr || !main->IsWindow()) {
         return;
     }
+    // Sends may nest (a reset inside the handler sends 0 again): the outer
+    // text stays the pane's once the inner send is over.
+    const char* outer = m_handedText;
+    m_handedText = text;
     ::SendMessageA(main->m_hWnd, kViewerMsgShowMessageText, reinterpret_cast<WPARAM>(text), 0);
+    m_handedText = outer;
 }
 
 void CChatContentTitle::onSelectionChanged() {
@@ -203,7 +211,7 @@ void CChatContentTitle::onSelectionChanged() {
     if (main == nullptr || !main->IsWindow()) {
         return;
     }
-    const int row = m_messageList.GetNextItem(-1, LVNI_SELECTED);
+    const int row = selectedRow();
     if (row < 0) {
         sendMessageText(nullptr);
         return;
@@ -333,19 +341,67 @@ void CChatContentTitle::setOrder(int32_t order) {
         return;
     }
     m_sortOrder = order;
-    if (m_currentLog == nullptr || !m_currentLog->IsMapped() || m_rows.RowCount() == 0 ||
-        !m_messageList.IsWindow()) {
+    relistCurrentLog(true);
+}
+
+void CChatContentTitle::relistCurrentLog(bool orderOnly) {
+    if (m_currentLog == nullptr || !m_currentLog->IsMapped() || !m_messageList.IsWindow()) {
         LoadMessages(m_currentLog);
         return;
     }
-    // The same rows read the other way round are the exact reverse: no new
-    // walk. The table still starts empty, as with any reload, so the
-    // selection goes and the content pane is emptied.
+    // The table looks as after any reload (no selection, the top rows shown,
+    // the content pane empty), but the virtual list is not emptied and
+    // refilled: resetting it costs more than the walk itself. The selection
+    // goes first, while its row still means the old record; then the rows
+    // change under the same control and it is told the new count.
+    dropSelection();
     m_unterminatedText.clear();
-    m_messageList.DeleteAllItems();
+    if (orderOnly) {
+        // The same rows read the other way round are the exact reverse: no walk.
+        m_rows.SetOrder(m_sortOrder);
+    } else {
+        CChatLogFile* log = m_currentLog;
+        m_rows.Refilter(
+            [log](auto&& visit) {
+                log->VisitRecords([&visit](ChatLogRecordPos p) { visit(p, RecordDirection(p)); });
+            },
+            m_messageFilter, m_sortOrder);
+    }
+    showRowCount();
     sendMessageText(nullptr);
-    m_rows.SetOrder(order);
+}
+
+int CChatContentTitle::selectedRow() const {
+    // Asked for the next selected row, the control tests row after row, a
+    // million of them in a big log, also when none is selected. It keeps the
+    // count of selected rows, though, and in this single-selection table the
+    // selected row is nearly always the focused one, which it knows at once.
+    if (m_messageList.GetSelectedCount() == 0) {
+        return -1;
+    }
+    const int focused = m_messageList.GetNextItem(-1, LVNI_FOCUSED);
+    if (focused >= 0 && (m_messageList.GetItemState(focused, LVIS_SELECTED) & LVIS_SELECTED) != 0) {
+        return focused;
+    }
+    return m_messageList.GetNextItem(-1, LVNI_SELECTED);
+}
+
+void CChatContentTitle::dropSelection() {
+    // A single-selection table has at most one selected and one focused row;
+    // clearing just those two is cheap, where "every row" means a million.
+    for (int row : {selectedRow(), m_messageList.GetNextItem(-1, LVNI_FOCUSED)}) {
+        if (row >= 0) {
+            m_messageList.SetItemState(row, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        }
+    }
+}
+
+void CChatContentTitle::showRowCount() {
+    // Every row is drawn anew from the rows; the list starts at its top.
     m_messageList.SendMessage(LVM_SETITEMCOUNT, m_rows.RowCount(), 0);
+    if (m_rows.RowCount() > 0) {
+        m_messageList.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
+    }
 }
 
 BOOL CChatContentTitle::OnCommand(UINT id, UINT code, HWND control) {
@@ -361,7 +417,7 @@ BOOL CChatContentTitle::OnCommand(UINT id, UINT code, HWND control) {
         int32_t filter = 0;
         if (FilterFromComboIndex(m_filterCombo.GetCurSel(), &filter) && filter != m_messageFilter) {
             m_messageFilter = filter;
-            LoadMessages(m_currentLog);
+            relistCurrentLog(false);
         }
         return TRUE;
     }

@@ -3,12 +3,13 @@
 void CMessageIndex::Release() {
     std::vector<uint32_t>().swap(m_offsets);
     m_first = nullptr;
+    m_counted = false;
 }
 
 void CMessageIndex::prepare(size_t rows) {
     const size_t limit = rows * (kMaxBytesPerRow / sizeof(uint32_t));
     if (m_offsets.capacity() < rows || m_offsets.capacity() > limit) {
-        Release();
+        std::vector<uint32_t>().swap(m_offsets);
         m_offsets.reserve(rows);
     }
 }

@@ -34,9 +34,15 @@ public:
             filter, order);
     }
 
+    // Lists the records of the same log as the last Build (or Refilter)
+    // again, for another filter. That Build counted the log's sent and
+    // received records, so one walk fills the rows: a filter switch costs
+    // one pass over the view, not two. Without such counts it is a Build.
+    template <class Walk> void Refilter(Walk walk, int32_t filter, int32_t order);
+
     // Forgets every row. The room stays for the next build, which for an
     // order or filter switch on a big log saves touching megabytes of fresh
-    // memory; Release gives it back.
+    // memory; Release gives it back, and forgets the log's counts as well.
     void Clear() {
         m_offsets.clear();
         m_first = nullptr;
@@ -59,19 +65,46 @@ private:
     // than the per-row limit allows.
     void prepare(size_t rows);
 
+    // Fills the rows in one walk; at most the room prepared is used.
+    template <class Walk> void fill(Walk walk, int32_t filter);
+
     const unsigned char* m_first = nullptr; // first listed record
     std::vector<uint32_t> m_offsets;        // listed records, file order, from m_first
     int32_t m_order = kOrderAscending;
+    // Records of the log last built, by direction (valid when m_counted).
+    size_t m_sentRecords = 0;
+    size_t m_receivedRecords = 0;
+    bool m_counted = false;
 };
 
 template <class Walk> void CMessageIndex::Build(Walk walk, int32_t filter, int32_t order) {
     Clear();
     m_order = order;
-    size_t rows = 0;
-    walk([&rows, filter](const unsigned char*, uint32_t direction) {
-        rows += FilterKeeps(filter, direction) ? 1 : 0;
+    size_t sent = 0, received = 0;
+    walk([&sent, &received](const unsigned char*, uint32_t direction) {
+        ++(IsSentDirection(direction) ? sent : received);
     });
-    prepare(rows);
+    m_sentRecords = sent;
+    m_receivedRecords = received;
+    m_counted = true;
+    fill(walk, filter);
+}
+
+template <class Walk> void CMessageIndex::Refilter(Walk walk, int32_t filter, int32_t order) {
+    if (!m_counted) {
+        Build(walk, filter, order);
+        return;
+    }
+    Clear();
+    m_order = order;
+    fill(walk, filter);
+}
+
+template <class Walk> void CMessageIndex::fill(Walk walk, int32_t filter) {
+    // Should the records differ from the counted ones after all, the rows
+    // still never outgrow the room.
+    prepare((FilterKeeps(filter, 0) ? m_sentRecords : 0) +
+            (FilterKeeps(filter, 1) ? m_receivedRecords : 0));
     walk([this, filter](const unsigned char* position, uint32_t direction) {
         if (!FilterKeeps(filter, direction) || m_offsets.size() == m_offsets.capacity()) {
             return;

@@ -54,6 +54,13 @@ void CUserTitleWnd::OnSize(UINT type, int cx, int cy) {
                               client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+bool CUserTitleWnd::HoldsFriendLog(const CChatLogFile* log) const {
+    return log != nullptr && std::any_of(m_friendLogs.begin(), m_friendLogs.end(),
+                                         [log](const std::unique_ptr<CChatLogFile>& held) {
+                                             return held.get() == log;
+                                         });
+}
+
 void CUserTitleWnd::ExpandFriendRoot() {
     if (m_friendTree.IsWindow())
         m_friendTree.Expand(m_rootItem, TVE_EXPAND);

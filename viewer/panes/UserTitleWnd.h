@@ -36,6 +36,10 @@ public:
     // Selects the first friend whose key is exactly key; nothing else when
     // no friend has it.
     void SelectFriend(const char* key);
+    // Whether log is one of the pane's own chat logs. Compares addresses
+    // only, so any number may be asked about: the frame checks the pointer
+    // that message 1035 carries before anything uses it.
+    bool HoldsFriendLog(const CChatLogFile* log) const;
 
     // Read access for the frame's tests.
     CTreeCtrl& GetFriendTree() { return m_friendTree; }

@@ -25,3 +25,13 @@
 
 // String of the idle prompt (not shown: there is no status bar).
 #define AFX_IDS_IDLEMESSAGE 0xE001
+
+// The standard print command: a button of the toolbar resource only.
+#define ID_FILE_PRINT 0xE107
+// Status bar indicator strings (in the string table; there is no status bar).
+#define ID_INDICATOR_EXT 0xE700
+#define ID_INDICATOR_CAPS 0xE701
+#define ID_INDICATOR_NUM 0xE702
+#define ID_INDICATOR_SCRL 0xE703
+#define ID_INDICATOR_OVR 0xE704
+#define ID_INDICATOR_REC 0xE705
