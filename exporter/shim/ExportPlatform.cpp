@@ -1,0 +1,148 @@
+// PLATFORM SHIM: see ExportPlatform.h.
+#include "ExportPlatform.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#include <shellapi.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string pathText(const fs::path& path) {
+    auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+#ifdef _WIN32
+std::string toUtf8(const wchar_t* wide) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1)
+        return std::string();
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], bytes, nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(bytes - 1));
+    return text;
+}
+
+bool isConsole(DWORD which) {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(which), &mode) != 0;
+}
+#endif
+
+} // namespace
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    std::vector<std::string> args;
+#ifdef _WIN32
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide) {
+        for (int i = 1; i < count; ++i)
+            args.push_back(toUtf8(wide[i]));
+        LocalFree(wide);
+        return args;
+    }
+#endif
+    for (int i = 1; i < argc; ++i)
+        args.push_back(argv[i]);
+    return args;
+}
+
+void PrepareStandardStreams() {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+    if (isConsole(STD_OUTPUT_HANDLE) || isConsole(STD_ERROR_HANDLE))
+        SetConsoleOutputCP(CP_UTF8);
+#endif
+}
+
+bool IsStandardErrorTerminal() {
+#ifdef _WIN32
+    return isConsole(STD_ERROR_HANDLE);
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+bool CAtomicOutputFile::Create(const fs::path& destination, std::string& error) {
+    Discard();
+    static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+    unsigned long pid = GetCurrentProcessId();
+#else
+    unsigned long pid = static_cast<unsigned long>(getpid());
+#endif
+    // In the destination's folder, so the rename never crosses file systems.
+    fs::path temporary = destination;
+    temporary.replace_filename(fs::u8path("." + pathText(destination.filename()) + ".tmp-" +
+                                          std::to_string(pid) + "-" + std::to_string(counter++)));
+#ifdef _WIN32
+    m_stream = _wfopen(temporary.c_str(), L"wb");
+#else
+    m_stream = std::fopen(temporary.c_str(), "wbx");
+#endif
+    if (!m_stream) {
+        error = pathText(destination) + ": cannot write: " + std::strerror(errno);
+        return false;
+    }
+    m_destination = destination;
+    m_temporary = temporary;
+    return true;
+}
+
+bool CAtomicOutputFile::Commit(std::string& error) {
+    if (!m_stream) {
+        error = pathText(m_destination) + ": nothing to write";
+        return false;
+    }
+    bool ok = std::fflush(m_stream) == 0 && !std::ferror(m_stream);
+#ifdef _WIN32
+    ok = ok && _commit(_fileno(m_stream)) == 0;
+#else
+    ok = ok && fsync(fileno(m_stream)) == 0;
+#endif
+    int saved = errno;
+    ok = std::fclose(m_stream) == 0 && ok;
+    m_stream = nullptr;
+    if (ok) {
+#ifdef _WIN32
+        ok =
+            MoveFileExW(m_temporary.c_str(), m_destination.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+        saved = ok ? 0 : EACCES;
+#else
+        ok = std::rename(m_temporary.c_str(), m_destination.c_str()) == 0;
+        saved = errno;
+#endif
+    }
+    if (!ok) {
+        error = pathText(m_destination) + ": cannot write: " + std::strerror(saved);
+        Discard();
+        return false;
+    }
+    m_temporary.clear();
+    return true;
+}
+
+void CAtomicOutputFile::Discard() {
+    if (m_stream) {
+        std::fclose(m_stream);
+        m_stream = nullptr;
+    }
+    if (!m_temporary.empty()) {
+        std::error_code ec;
+        fs::remove(m_temporary, ec);
+        m_temporary.clear();
+    }
+}
