@@ -195,7 +195,7 @@ private:
                                        selected.size() != 1, sink);
         writer->BeginDocument();
         for (std::size_t i = 0; i < selected.size(); ++i) {
-            exportLog(selected[i].source, *writer, sink, nullptr);
+            exportLog(selected[i].source, *writer, sink, nullptr, selected.size() != 1);
             m_progress.Update(i + 1, m_messages, true);
         }
         writer->EndDocument();
@@ -225,7 +225,7 @@ private:
                 MakeExportWriter(m_options.format, m_options.hasGrep, m_options.grep, false, sink);
             ExportIndexEntry entry;
             writer->BeginDocument();
-            bool read = exportLog(log.source, *writer, sink, &entry);
+            bool read = exportLog(log.source, *writer, sink, &entry, false);
             writer->EndDocument();
             sink.Flush();
             m_progress.Update(i + 1, m_messages, true);
@@ -274,7 +274,7 @@ private:
     // Streams one log through the writer: the walk in the chosen order, the
     // filters, decoding and the damage report. False if it cannot be opened.
     bool exportLog(const ExportSource& source, CExportWriter& writer, COutputSink& sink,
-                   ExportIndexEntry* entry) {
+                   ExportIndexEntry* entry, bool lazyBegin) {
         CChatLogFile log;
         if (!openLog(log, source.path))
             return false;
@@ -291,7 +291,16 @@ private:
             entry->key = info.key;
             entry->name = info.name;
         }
-        writer.BeginFriend(info);
+        // A search through several logs lists only the friends it found
+        // something with.
+        bool begun = false;
+        auto begin = [&] {
+            if (!begun)
+                writer.BeginFriend(info);
+            begun = true;
+        };
+        if (!(m_options.hasGrep && lazyBegin))
+            begin();
 
         std::uint64_t records = 0, unterminated = 0, written = 0;
         ChatLogRecordPos first = nullptr, end = nullptr;
@@ -319,6 +328,7 @@ private:
             m_decoder.Decode(content, text);
             if (m_options.hasGrep && !ContainsAsciiFold(text, m_options.grep))
                 return;
+            begin();
             ExportMessage message;
             message.sent = sent;
             message.sender = sent ? info.ownerName : info.name;
@@ -337,7 +347,8 @@ private:
             VisitRecordsReversed([&log](auto&& forward) { log.VisitRecords(forward); }, visit);
         else
             log.VisitRecords(visit);
-        writer.EndFriend();
+        if (begun)
+            writer.EndFriend();
         ++m_filesDone;
         m_matched += written;
 
