@@ -306,6 +306,7 @@ private:
         ChatLogRecordPos first = nullptr, end = nullptr;
         std::string text;
         ExportTime time;
+        CExportTimeFormatter timeFormatter(m_options.utc);
         auto visit = [&](ChatLogRecordPos record) {
             ++records;
             std::uint16_t length = RecordLength(record);
@@ -319,7 +320,7 @@ private:
             bool sent = IsSentRecord(record);
             if (!(m_options.filter & (sent ? kExportFilterSent : kExportFilterReceived)))
                 return;
-            FormatExportTime(RecordTime(record), m_options.utc, time);
+            timeFormatter.Format(RecordTime(record), time);
             if (!m_options.fromDate.empty() && (!time.valid || time.date < m_options.fromDate))
                 return;
             if (!m_options.toDate.empty() && (!time.valid || time.date > m_options.toDate))

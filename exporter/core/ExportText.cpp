@@ -1,7 +1,6 @@
 #include "ExportText.h"
 #include "TextDecode.h"
 
-#include <cstdio>
 #include <ctime>
 
 void AppendCsvField(std::string& out, std::string_view utf8) {
@@ -97,24 +96,32 @@ std::int64_t DaysFromCivil(int year, int month, int day) {
     return era * 146097 + doe - 719468;
 }
 
-void FormatCivilTime(const CivilTime& c, std::int64_t unixTime, ExportTime& out) {
-    char date[48], time[48], iso[128];
-    std::snprintf(date, sizeof date, "%04d-%02d-%02d", c.year, c.month, c.day);
-    std::snprintf(time, sizeof time, "%02d:%02d:%02d", c.hour, c.minute, c.second);
-    std::int64_t asUtc =
-        DaysFromCivil(c.year, c.month, c.day) * 86400 + c.hour * 3600 + c.minute * 60 + c.second;
-    std::int64_t offset = asUtc - unixTime;
-    char sign = offset < 0 ? '-' : '+';
-    std::int64_t magnitude = offset < 0 ? -offset : offset;
-    std::snprintf(iso, sizeof iso, "%sT%s%c%02d:%02d", date, time, sign,
-                  static_cast<int>(magnitude / 3600), static_cast<int>(magnitude / 60 % 60));
-    out.valid = true;
-    out.date = date;
-    out.time = time;
-    out.iso = iso;
+namespace {
+
+// Fixed-width decimal digits; snprintf per field costs more than the rest
+// of a CSV row together.
+char* putDigits(char* at, int value, int width) {
+    for (int i = width - 1; i >= 0; --i) {
+        at[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    return at + width;
 }
 
-void FormatExportTime(std::int32_t unixTime, bool utc, ExportTime& out) {
+// Civil date of a day count from 1970-01-01 (Howard Hinnant's algorithm).
+void civilFromDays(std::int64_t days, int& year, int& month, int& day) {
+    days += 719468;
+    std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    std::int64_t doe = days - era * 146097;
+    std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    std::int64_t mp = (5 * doy + 2) / 153;
+    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+bool systemCivil(std::int32_t unixTime, bool utc, CivilTime& civil) {
     struct tm parts {};
     bool ok;
 #ifdef _WIN32
@@ -124,11 +131,83 @@ void FormatExportTime(std::int32_t unixTime, bool utc, ExportTime& out) {
     time_t t = unixTime;
     ok = (utc ? gmtime_r(&t, &parts) : localtime_r(&t, &parts)) != nullptr;
 #endif
-    if (!ok) {
+    if (!ok)
+        return false;
+    civil = CivilTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+                      parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+    return true;
+}
+
+std::int64_t civilSeconds(const CivilTime& c) {
+    return DaysFromCivil(c.year, c.month, c.day) * 86400 + c.hour * 3600 + c.minute * 60 +
+           c.second;
+}
+
+} // namespace
+
+void FormatCivilTime(const CivilTime& c, std::int64_t unixTime, ExportTime& out) {
+    if (c.year < 0 || c.year > 9999) {
         out = ExportTime();
         return;
     }
-    CivilTime civil{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-                    parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+    char iso[32];
+    char* at = putDigits(iso, c.year, 4);
+    *at++ = '-';
+    at = putDigits(at, c.month, 2);
+    *at++ = '-';
+    at = putDigits(at, c.day, 2);
+    *at++ = 'T';
+    at = putDigits(at, c.hour, 2);
+    *at++ = ':';
+    at = putDigits(at, c.minute, 2);
+    *at++ = ':';
+    at = putDigits(at, c.second, 2);
+    std::int64_t offset = civilSeconds(c) - unixTime;
+    *at++ = offset < 0 ? '-' : '+';
+    std::int64_t magnitude = offset < 0 ? -offset : offset;
+    at = putDigits(at, static_cast<int>(magnitude / 3600 % 100), 2);
+    *at++ = ':';
+    at = putDigits(at, static_cast<int>(magnitude / 60 % 60), 2);
+    out.valid = true;
+    out.date.assign(iso, 10);
+    out.time.assign(iso + 11, 8);
+    out.iso.assign(iso, static_cast<std::size_t>(at - iso));
+}
+
+void CExportTimeFormatter::Format(std::int32_t unixTime, ExportTime& out) {
+    std::int64_t t = unixTime;
+    std::int64_t window = (t >= 0 ? t : t - (kWindow - 1)) / kWindow * kWindow;
+    if (!m_cached || window != m_windowStart) {
+        m_cached = true;
+        m_windowStart = window;
+        CivilTime first{}, last{};
+        std::int64_t end = window + kWindow - 1;
+        m_steady = end <= 0x7FFFFFFF && window >= -0x7FFFFFFFll - 1 &&
+                   systemCivil(static_cast<std::int32_t>(window), m_utc, first) &&
+                   systemCivil(static_cast<std::int32_t>(end), m_utc, last) &&
+                   civilSeconds(first) - window == civilSeconds(last) - end;
+        m_offset = m_steady ? civilSeconds(first) - window : 0;
+    }
+    if (!m_steady) {
+        FormatExportTime(unixTime, m_utc, out);
+        return;
+    }
+    std::int64_t local = t + m_offset;
+    std::int64_t days = (local >= 0 ? local : local - 86399) / 86400;
+    std::int64_t second = local - days * 86400;
+    CivilTime civil{};
+    civilFromDays(days, civil.year, civil.month, civil.day);
+    civil.hour = static_cast<int>(second / 3600);
+    civil.minute = static_cast<int>(second / 60 % 60);
+    civil.second = static_cast<int>(second % 60);
+    FormatCivilTime(civil, t, out);
+}
+
+void FormatExportTime(std::int32_t unixTime, bool utc, ExportTime& out) {
+    CivilTime civil{};
+    if (!systemCivil(unixTime, utc, civil)) {
+        out = ExportTime();
+        return;
+    }
     FormatCivilTime(civil, unixTime, out);
 }

@@ -46,6 +46,25 @@ struct ExportTime {
 
 void FormatExportTime(std::int32_t unixTime, bool utc, ExportTime& out);
 
+// FormatExportTime for a stream of records, which mostly stand in time order:
+// the system's conversion runs once per quarter hour of UTC time and the
+// seconds inside it are added here. A quarter hour in which the offset
+// changes (checked at both ends) is converted record by record, so the
+// result is always what FormatExportTime gives.
+class CExportTimeFormatter {
+public:
+    explicit CExportTimeFormatter(bool utc) : m_utc(utc) {}
+    void Format(std::int32_t unixTime, ExportTime& out);
+
+private:
+    static constexpr std::int64_t kWindow = 900;
+    bool m_utc;
+    bool m_cached = false;
+    bool m_steady = false; // one offset through the whole window
+    std::int64_t m_windowStart = 0;
+    std::int64_t m_offset = 0;
+};
+
 // The same from the broken-down local (or UTC) time the system gave and the
 // seconds it stands for; the offset is their difference. Kept apart so that
 // offsets (east, west, half hours, DST) are tested without the system clock.

@@ -107,12 +107,10 @@ bool CAtomicOutputFile::Commit(std::string& error) {
         error = pathText(m_destination) + ": nothing to write";
         return false;
     }
+    // Flushed to the system, not synced to the disk: the rename makes the file
+    // appear whole to every reader, and a sync per file would cost more than
+    // the export itself for an account of thousands of friends.
     bool ok = std::fflush(m_stream) == 0 && !std::ferror(m_stream);
-#ifdef _WIN32
-    ok = ok && _commit(_fileno(m_stream)) == 0;
-#else
-    ok = ok && fsync(fileno(m_stream)) == 0;
-#endif
     int saved = errno;
     ok = std::fclose(m_stream) == 0 && ok;
     m_stream = nullptr;

@@ -132,11 +132,12 @@ TEST(TextDecode, GbkBecomesUtf8AndBadBytesBecomeReplacements) {
         {"a\xd5\xc5z", "a\xe5\xbc\xa0z"},                                     // a张z
         {"\xff", r},                                                          // never a lead
         {"\xc4", r},                                                          // lead at the end
-        {"\xc4"
+        {"\xc4 \xc4\xe3", r + " \xe4\xbd\xa0"}, // lead without trail, then on
+        {"\xc4\x41", "\xe8\x85\x81"},           // 0x41 is a trail byte too: 腁
+        {"\xc4\x7f", r + "\x7f"},               // 0x7F is no trail byte
+        {"ok\xff\xff"
          "A\xc4\xe3",
-         r + "A\xe4\xbd\xa0"},    // lead without trail, then on
-        {"\xc4\x7f", r + "\x7f"}, // 0x7F is no trail byte
-        {"ok\xff\xfe\xc4\xe3", "ok" + r + r + "\xe4\xbd\xa0"},
+         "ok" + r + r + "A\xe4\xbd\xa0"},
     };
     CGbkDecoder decoder;
     for (const auto& [gbk, utf8] : cases)
@@ -251,6 +252,50 @@ TEST(ExportText, DatesAndOffsets) {
         EXPECT_EQ(DaysFromCivil(y, m, d) * 86400 + h * 3600 + mi * 60 + s, t);
         EXPECT_EQ(out.iso.substr(19), "+00:00");
     }
+}
+
+TEST(ExportText, StreamFormatterAgreesWithTheSystemAcrossOffsetChanges) {
+    struct Sweep {
+        const char* zone; // TZ value (host only)
+        std::int64_t from;
+    };
+    // Around DST changes (a whole hour, Lord Howe's half hour), a zone on a
+    // quarter hour, the epoch and the first years of 32-bit time.
+    const Sweep sweeps[] = {
+        {"America/New_York", 1772949600},
+        {"Europe/Berlin", 1774746000},
+        {"Australia/Lord_Howe", 1775313000},
+        {"Asia/Kathmandu", 1767225600},
+        {"UTC", -86400},
+        {"America/New_York", -2147483648ll},
+    };
+    for (const Sweep& sweep : sweeps) {
+#ifndef _WIN32
+        setenv("TZ", sweep.zone, 1);
+        tzset();
+#endif
+        for (bool utc : {false, true}) {
+            CExportTimeFormatter formatter(utc);
+            ExportTime streamed, direct;
+            // Forward, with steps that are no divisor of a quarter hour, then
+            // a jump back as out-of-order records make.
+            for (std::int64_t t = sweep.from; t < sweep.from + 2 * 86400; t += 433) {
+                for (std::int64_t probe : {t, t - 5000}) {
+                    if (probe < -2147483648ll || probe > 2147483647)
+                        continue;
+                    auto t32 = static_cast<std::int32_t>(probe);
+                    formatter.Format(t32, streamed);
+                    FormatExportTime(t32, utc, direct);
+                    ASSERT_EQ(streamed.valid, direct.valid) << sweep.zone << " " << probe;
+                    ASSERT_EQ(streamed.iso, direct.iso) << sweep.zone << " " << probe;
+                }
+            }
+        }
+    }
+#ifndef _WIN32
+    unsetenv("TZ");
+    tzset();
+#endif
 }
 
 TEST(RecordOrder, ReverseWalkIsTheExactReverse) {
