@@ -278,6 +278,8 @@ private:
         CChatLogFile log;
         if (!openLog(log, source.path))
             return false;
+        // Streamed once: no need to read the whole log in before the walk.
+        log.SetPrefault(false);
         std::string name = PathText(source.path);
         checkHeader(log, name);
         ExportFriend info;
@@ -307,9 +309,11 @@ private:
         std::string text;
         ExportTime time;
         CExportTimeFormatter timeFormatter(m_options.utc);
+        CReadPageReleaser pages;
         auto visit = [&](ChatLogRecordPos record) {
             ++records;
             std::uint16_t length = RecordLength(record);
+            pages.Touch(record, length);
             if (!first || record < first)
                 first = record;
             if (!end || record + length > end)
@@ -345,7 +349,14 @@ private:
             }
         };
         if (m_options.order == EExportOrder::Descending)
-            VisitRecordsReversed([&log](auto&& forward) { log.VisitRecords(forward); }, visit);
+            VisitRecordsReversed(
+                [&](auto&& forward) {
+                    log.VisitRecords([&](ChatLogRecordPos record) {
+                        pages.Touch(record, RecordLength(record));
+                        forward(record);
+                    });
+                },
+                visit);
         else
             log.VisitRecords(visit);
         if (begun)

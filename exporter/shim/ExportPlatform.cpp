@@ -1,7 +1,9 @@
 // PLATFORM SHIM: see ExportPlatform.h.
 #include "ExportPlatform.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -12,6 +14,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #else
+#include <sys/mman.h>
 #include <unistd.h>
 #endif
 
@@ -73,6 +76,47 @@ bool IsStandardErrorTerminal() {
     return isConsole(STD_ERROR_HANDLE);
 #else
     return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+void CReadPageReleaser::Touch(const unsigned char* record, std::size_t length) {
+    const unsigned char* end = record + length;
+    if (!m_low) {
+        m_low = record;
+        m_high = end;
+        return;
+    }
+    m_low = std::min(m_low, record);
+    m_high = std::max(m_high, end);
+    if (static_cast<std::size_t>(m_high - m_low) < kSpan)
+        return;
+    release(m_low, record);
+    release(end, m_high);
+    m_low = record;
+    m_high = end;
+}
+
+void CReadPageReleaser::release(const unsigned char* from, const unsigned char* to) {
+#ifdef _WIN32
+    static const std::uintptr_t page = [] {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        return static_cast<std::uintptr_t>(info.dwPageSize);
+    }();
+#else
+    static const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+#endif
+    // Whole pages strictly inside the range: the pages at its ends may hold
+    // the record being read.
+    std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(from) + page - 1) / page * page;
+    std::uintptr_t last = reinterpret_cast<std::uintptr_t>(to) / page * page;
+    if (first >= last)
+        return;
+#ifdef _WIN32
+    // Unlocking pages that are not locked takes them out of the working set.
+    VirtualUnlock(reinterpret_cast<void*>(first), last - first);
+#else
+    madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
 #endif
 }
 

@@ -18,6 +18,22 @@ void PrepareStandardStreams();
 
 bool IsStandardErrorTerminal();
 
+// Lets the pages of a mapped log go from the process's memory once the walk
+// has left them far behind, so that the resident size of an export does not
+// grow with the log (the pages stay in the system's file cache). Told of
+// every record as it is read, in whatever order; never drops the record it
+// is told of.
+class CReadPageReleaser {
+public:
+    void Touch(const unsigned char* record, std::size_t length);
+
+private:
+    static constexpr std::size_t kSpan = 4u << 20;
+    void release(const unsigned char* from, const unsigned char* to);
+    const unsigned char* m_low = nullptr;
+    const unsigned char* m_high = nullptr;
+};
+
 // Writes under a temporary name in the destination's folder and renames it
 // over the destination in Commit, so that readers only ever see the old file
 // or the whole new one. Destroyed without Commit, it removes its temporary.
