@@ -196,7 +196,7 @@ private:
         writer->BeginDocument();
         for (std::size_t i = 0; i < selected.size(); ++i) {
             exportLog(selected[i].source, *writer, sink, nullptr, selected.size() != 1);
-            m_progress.Update(i + 1, m_messages, true);
+            m_progress.Update(i + 1, m_messages, i + 1 == selected.size());
         }
         writer->EndDocument();
         sink.Flush();
@@ -228,7 +228,7 @@ private:
             bool read = exportLog(log.source, *writer, sink, &entry, false);
             writer->EndDocument();
             sink.Flush();
-            m_progress.Update(i + 1, m_messages, true);
+            m_progress.Update(i + 1, m_messages, i + 1 == selected.size());
             // A search leaves out the friends it found nothing with.
             if (!read || (m_options.hasGrep && entry.sent + entry.received == 0))
                 continue;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -66,8 +67,13 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 void PrepareStandardStreams() {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
-    if (isConsole(STD_OUTPUT_HANDLE) || isConsole(STD_ERROR_HANDLE))
+    if (isConsole(STD_OUTPUT_HANDLE) || isConsole(STD_ERROR_HANDLE)) {
+        // The code page belongs to the console, not to this process: give the
+        // user's back at exit.
+        static UINT previous = GetConsoleOutputCP();
         SetConsoleOutputCP(CP_UTF8);
+        std::atexit([] { SetConsoleOutputCP(previous); });
+    }
 #endif
 }
 
