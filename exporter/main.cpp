@@ -106,28 +106,32 @@ private:
         ++m_warnings;
     }
 
-    // Opens every log once for its header: unreadable logs are reported,
-    // --friend picks by key, and the count decides between one JSON
-    // document and an array before anything is written.
+    // The logs to export. --friend picks by the key in the header, so then
+    // every log is opened once beforehand, and the count decides between one
+    // JSON document and an array before anything is written. Without it
+    // every log is taken and opened only when exported (on Windows, under
+    // Wine above all, each open costs more than exporting a short log).
     std::vector<SelectedLog> selectLogs(const std::vector<ExportSource>& sources) {
         std::vector<SelectedLog> selected;
+        if (m_options.friendKeys.empty()) {
+            for (const ExportSource& source : sources)
+                selected.push_back({source, std::string()});
+            return selected;
+        }
         std::vector<bool> keyFound(m_options.friendKeys.size(), false);
         for (const ExportSource& source : sources) {
             CChatLogFile log;
             if (!openLog(log, source.path))
                 continue;
-            if (!m_options.friendKeys.empty()) {
-                bool wanted = false;
-                for (std::size_t i = 0; i < m_options.friendKeys.size(); ++i) {
-                    if (log.FriendKey() == m_options.friendKeys[i]) {
-                        wanted = true;
-                        keyFound[i] = true;
-                    }
+            bool wanted = false;
+            for (std::size_t i = 0; i < m_options.friendKeys.size(); ++i) {
+                if (log.FriendKey() == m_options.friendKeys[i]) {
+                    wanted = true;
+                    keyFound[i] = true;
                 }
-                if (!wanted)
-                    continue;
             }
-            selected.push_back({source, std::string()});
+            if (wanted)
+                selected.push_back({source, std::string()});
         }
         for (std::size_t i = 0; i < keyFound.size(); ++i) {
             if (!keyFound[i])
@@ -137,10 +141,10 @@ private:
     }
 
     bool openLog(CChatLogFile& log, const fs::path& path) {
-        std::error_code ec;
-        std::uintmax_t size = fs::file_size(path, ec);
         if (log.Open(path.c_str()))
             return true;
+        std::error_code ec;
+        std::uintmax_t size = fs::file_size(path, ec);
         if (!ec && size < kChatLogHeaderSize)
             problem(PathText(path) + ": not a chat log: " + std::to_string(size) +
                     " bytes, shorter than the 80-byte header");
