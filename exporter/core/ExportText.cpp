@@ -139,8 +139,7 @@ bool systemCivil(std::int32_t unixTime, bool utc, CivilTime& civil) {
 }
 
 std::int64_t civilSeconds(const CivilTime& c) {
-    return DaysFromCivil(c.year, c.month, c.day) * 86400 + c.hour * 3600 + c.minute * 60 +
-           c.second;
+    return DaysFromCivil(c.year, c.month, c.day) * 86400 + c.hour * 3600 + c.minute * 60 + c.second;
 }
 
 } // namespace

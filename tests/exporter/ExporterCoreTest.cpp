@@ -1,6 +1,7 @@
 // The exporter's decisions, each over a table of cases: options, dates,
 // decoding, matching, escaping, times, the reverse walk, input discovery,
 // file names and whole-or-nothing output files.
+#include "ChatLogFile.h"
 #include "ChatLogWriter.h"
 #include "core/ExportInputs.h"
 #include "core/ExportOptions.h"
@@ -318,6 +319,44 @@ TEST(RecordOrder, ReverseWalkIsTheExactReverse) {
                                  [&](ChatLogRecordPos record) { got.push_back(record); }, budget);
             EXPECT_EQ(got, expected) << records << " records, " << budget << " checkpoints";
         }
+    }
+}
+
+TEST(ExportPlatform, PagesLetGoBehindTheWalkReadBackIntact) {
+    // Some 12 MB, so that pages are let go several times in both orders.
+    CScratch scratch;
+    std::string path = PathText(scratch.Path() / "1.dat");
+    CChatLogWriter writer;
+    ASSERT_TRUE(writer.Create(path, ChatLogHeaderFields()));
+    const int records = 45000;
+    auto textOf = [](int i) { return std::to_string(i) + std::string(250, 'a' + i % 26); };
+    for (int i = 0; i < records; ++i)
+        ASSERT_TRUE(writer.Append(i, 0, textOf(i)));
+    ASSERT_TRUE(writer.Close());
+    for (bool reverse : {false, true}) {
+        CChatLogFile log;
+        log.SetPrefault(false);
+        ASSERT_TRUE(log.Open(path.c_str()));
+        CReadPageReleaser pages;
+        int next = reverse ? records - 1 : 0, wrong = 0;
+        auto check = [&](ChatLogRecordPos record) {
+            pages.Touch(record, RecordLength(record));
+            wrong += RecordContent(record) != textOf(next) || RecordTime(record) != next;
+            next += reverse ? -1 : 1;
+        };
+        if (reverse)
+            VisitRecordsReversed(
+                [&](auto&& forward) {
+                    log.VisitRecords([&](ChatLogRecordPos record) {
+                        pages.Touch(record, RecordLength(record));
+                        forward(record);
+                    });
+                },
+                check);
+        else
+            log.VisitRecords(check);
+        EXPECT_EQ(wrong, 0) << (reverse ? "reverse" : "forward");
+        EXPECT_EQ(next, reverse ? -1 : records);
     }
 }
 
