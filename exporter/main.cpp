@@ -394,11 +394,13 @@ private:
 
 } // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int exportMain(const std::vector<std::string>& args) {
     PrepareStandardStreams();
     ExportOptions options;
     std::string error;
-    if (!ParseExportArgs(Utf8Arguments(argc, argv), options, error)) {
+    if (!ParseExportArgs(args, options, error)) {
         warn(error);
         std::fputs(ExportUsageText(), stderr);
         return kExitUsage;
@@ -412,3 +414,15 @@ int main(int argc, char** argv) {
     CExportRun run(options);
     return run.Run();
 }
+
+} // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    return exportMain(Utf8Arguments(argc, argv));
+}
+#else
+int main(int argc, char** argv) {
+    return exportMain(Utf8Arguments(argc, argv));
+}
+#endif

@@ -13,7 +13,6 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
-#include <shellapi.h>
 #else
 #include <sys/mman.h>
 #include <unistd.h>
@@ -47,22 +46,18 @@ bool isConsole(DWORD which) {
 
 } // namespace
 
-std::vector<std::string> Utf8Arguments(int argc, char** argv) {
-    std::vector<std::string> args;
 #ifdef _WIN32
-    int count = 0;
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (wide) {
-        for (int i = 1; i < count; ++i)
-            args.push_back(toUtf8(wide[i]));
-        LocalFree(wide);
-        return args;
-    }
-#endif
+std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
-        args.push_back(argv[i]);
+        args.push_back(toUtf8(argv[i]));
     return args;
 }
+#else
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+#endif
 
 void PrepareStandardStreams() {
 #ifdef _WIN32

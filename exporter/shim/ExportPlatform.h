@@ -9,8 +9,14 @@
 #include <string>
 #include <vector>
 
-// The command line as UTF-8 (on Windows read wide, whatever the code page).
+// The arguments after the program's name as UTF-8. On Windows the program
+// takes them wide (wmain), so that names in any script survive whatever the
+// ANSI code page.
+#ifdef _WIN32
+std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv);
+#else
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
+#endif
 
 // Standard output in binary (no newline translation) and, when it is a
 // console, set to show UTF-8.
