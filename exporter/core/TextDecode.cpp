@@ -8,26 +8,45 @@ std::size_t GbkUnitLength(std::string_view text) {
     return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
 }
 
-void CGbkDecoder::Decode(std::string_view gbk, std::string& utf8) {
-    bool ascii = true;
-    for (char c : gbk)
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) {
-        utf8.append(gbk);
-        return;
+const CGbkDecoder::Pair& CGbkDecoder::pair(unsigned char lead, unsigned char trail) {
+    if (m_pairs.empty())
+        m_pairs.assign(kLeads * kTrails, Pair{kUnknown, {}});
+    Pair& entry = m_pairs[(lead - 0x81u) * kTrails + (trail - 0x40u)];
+    if (entry.length == kUnknown) {
+        const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        std::string utf8;
+        entry.length = kNotGbk;
+        if (m_converter.Convert(bytes, 2, utf8) && !utf8.empty() && utf8.size() <= 4) {
+            entry.length = static_cast<unsigned char>(utf8.size());
+            utf8.copy(entry.utf8, utf8.size());
+        }
     }
-    if (m_converter.Convert(gbk.data(), gbk.size(), utf8))
-        return;
-    // Something in the text is not GBK: go unit by unit so that only the bad
-    // units are replaced. Runs of ASCII are copied as they are.
-    while (!gbk.empty()) {
-        std::size_t length = GbkUnitLength(gbk);
-        auto first = static_cast<unsigned char>(gbk[0]);
-        if (first < 0x80)
-            utf8.push_back(gbk[0]);
-        else if (!m_converter.Convert(gbk.data(), length, utf8))
+    return entry;
+}
+
+void CGbkDecoder::Decode(std::string_view gbk, std::string& utf8) {
+    std::size_t start = 0;
+    while (start < gbk.size()) {
+        // Runs of ASCII go over in one piece.
+        std::size_t i = start;
+        while (i < gbk.size() && static_cast<unsigned char>(gbk[i]) < 0x80)
+            ++i;
+        utf8.append(gbk.data() + start, i - start);
+        if (i == gbk.size())
+            return;
+        std::string_view rest = gbk.substr(i);
+        if (GbkUnitLength(rest) == 1) {
             utf8.append(kReplacementUtf8);
-        gbk.remove_prefix(length);
+            start = i + 1;
+            continue;
+        }
+        const Pair& entry =
+            pair(static_cast<unsigned char>(rest[0]), static_cast<unsigned char>(rest[1]));
+        if (entry.length == kNotGbk)
+            utf8.append(kReplacementUtf8);
+        else
+            utf8.append(entry.utf8, entry.length);
+        start = i + 2;
     }
 }
 

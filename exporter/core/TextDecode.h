@@ -10,6 +10,8 @@
 // The UTF-8 of U+FFFD, the replacement character.
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 
+#include <vector>
+
 class CGbkDecoder {
 public:
     // Appends the UTF-8 of `gbk` to `utf8`. Every byte sequence that is not
@@ -23,6 +25,21 @@ public:
     }
 
 private:
+    // GBK has no shift states: a two-byte character always decodes the same
+    // way. Each one is asked of the system once and remembered here (a fixed
+    // table of every lead and trail byte pair, filled as pairs turn up), as
+    // a system call per message costs more than the rest of an export.
+    static constexpr std::size_t kLeads = 0xFE - 0x81 + 1;
+    static constexpr std::size_t kTrails = 0xFE - 0x40 + 1;
+    static constexpr unsigned char kUnknown = 0;
+    static constexpr unsigned char kNotGbk = 0xFF;
+    struct Pair {
+        unsigned char length; // UTF-8 bytes, or kUnknown / kNotGbk
+        char utf8[4];
+    };
+    const Pair& pair(unsigned char lead, unsigned char trail);
+
+    std::vector<Pair> m_pairs;
     CGbkConverter m_converter;
 };
 

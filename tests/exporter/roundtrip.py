@@ -226,6 +226,12 @@ def main():
         check(rc == code, "exit code %d for %s (got %d)" % (code, options, rc))
         if code == 64:
             check("usage:" in err and out == b"", "usage on standard error for " + str(options))
+    # Nothing found still gives a valid document: an empty array for several
+    # logs, the friend with no messages for one.
+    rc, out, err = run([account, "--format", "json", "--grep", "nowhere"])
+    check(json.loads(out.decode("utf-8")) == [], "empty JSON array when nothing matched")
+    rc, out, err = run([hostile, "--format", "json", "--grep", "nowhere"])
+    check(json.loads(out.decode("utf-8"))["messages"] == [], "one log, nothing matched")
     rc, out, err = run([hostile, "--grep", "quoted"])
     check(b"(42)" in out and b'a "quoted", text' in out and b"line 2" not in out,
           "search list shows the matching line only")
