@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
           wine64 fonts-wine xvfb xauth x11-utils fonts-wqy-microhei googletest imagemagick
-          python3 curl locales procps libssl-dev openssl)
+          python3 curl locales procps libssl-dev openssl chromium)
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
 }

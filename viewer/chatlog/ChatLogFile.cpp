@@ -86,7 +86,7 @@ const unsigned char* CChatLogFile::mapForWalk(std::uint32_t& limit) {
         return nullptr;
     if (!m_view) {
         auto size = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_fileSize, current));
-        if (size <= kChatLogHeaderSize || !m_hMapping.Map(m_hFile, size))
+        if (size <= kChatLogHeaderSize || !m_hMapping.Map(m_hFile, size, m_prefault))
             return nullptr;
         m_view = m_hMapping.View();
     }

@@ -56,6 +56,12 @@ public:
         if (const unsigned char* view = mapForWalk(limit))
             VisitChatLogRecords(view, limit, visit);
     }
+    // Whether the next mapping reads the whole file in at once (the default,
+    // for the viewer, which keeps its view while a friend is selected). A
+    // reader that streams through the log once turns it off.
+    void SetPrefault(bool prefault) {
+        m_prefault = prefault;
+    }
     // Gives up the view; every position delivered so far becomes invalid.
     void ReleaseView();
     // ReleaseView, then closes the file.
@@ -96,4 +102,5 @@ private:
     std::uint32_t m_fileSize = 0;
     CReadOnlyFile m_hFile;
     CReadOnlyMapping m_hMapping;
+    bool m_prefault = true;
 };

@@ -13,7 +13,7 @@ constexpr int kPopulate = 0;
 #endif
 #endif
 
-bool CReadOnlyMapping::Map(const CReadOnlyFile& file, std::uint32_t size) {
+bool CReadOnlyMapping::Map(const CReadOnlyFile& file, std::uint32_t size, bool prefault) {
     Unmap();
     if (!file.IsOpen() || size == 0)
         return false;
@@ -30,7 +30,7 @@ bool CReadOnlyMapping::Map(const CReadOnlyFile& file, std::uint32_t size) {
     m_hMapping = mapping;
 #else
     // The walk reads every page right away: fault them in at once.
-    void* view = ::mmap(nullptr, size, PROT_READ, MAP_SHARED | kPopulate,
+    void* view = ::mmap(nullptr, size, PROT_READ, MAP_SHARED | (prefault ? kPopulate : 0),
                         static_cast<int>(file.Native()), 0);
     if (view == MAP_FAILED)
         return false;

@@ -15,7 +15,10 @@ public:
 
     // Maps the first `size` bytes (size > 0) of the file; false if either
     // the mapping or the view cannot be made, leaving nothing mapped.
-    bool Map(const CReadOnlyFile& file, std::uint32_t size);
+    // `prefault` reads every page in at once (where the system can), for a
+    // reader that walks it all right away and keeps it; a streaming reader
+    // that lets pages go behind it asks for none.
+    bool Map(const CReadOnlyFile& file, std::uint32_t size, bool prefault = true);
     // Unmaps the view and closes the mapping object; safe when unmapped.
     void Unmap();
 

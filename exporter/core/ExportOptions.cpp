@@ -1,0 +1,203 @@
+#include "ExportOptions.h"
+
+const char* ExportUsageText() {
+    return "usage: chatlog-export ACCOUNT_FOLDER | FILE.dat ...   [options]\n"
+           "  --format txt|csv|json|html      (default txt)\n"
+           "  --friend KEY                     only this friend's log (repeatable)\n"
+           "  --order asc|desc                 file order (default) or reverse, as the viewer\n"
+           "  --filter all|sent|received       as the viewer's "
+           "\xe6\x89\x80\xe6\x9c\x89\xe4\xbf\xa1\xe6\x81\xaf / "
+           "\xe5\x8f\x91\xe5\x87\xba\xe4\xbf\xa1\xe6\x81\xaf / "
+           "\xe6\x94\xb6\xe5\x88\xb0\xe4\xbf\xa1\xe6\x81\xaf\n"
+           "  --from DATE --to DATE            local dates, inclusive, YYYY-MM-DD\n"
+           "                                   (UTC dates with --utc)\n"
+           "  --grep TEXT                      only messages whose text contains TEXT\n"
+           "                                   (after decoding; ASCII letters case-insensitive)\n"
+           "  --utc                            times in UTC instead of local time\n"
+           "  -o PATH                          a file, or a folder for one file per friend\n"
+           "                                   plus an index; default: standard output\n"
+           "exit codes: 0 done, 1 nothing matched --grep, 2 damaged, foreign or unreadable\n"
+           "files (everything readable is still exported), 64 bad options\n";
+}
+
+namespace {
+
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+} // namespace
+
+bool IsValidIsoDate(const std::string& text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u}) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    }
+    int year = std::stoi(text.substr(0, 4));
+    int month = std::stoi(text.substr(5, 2));
+    int day = std::stoi(text.substr(8, 2));
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1000 || month < 1 || month > 12 || day < 1)
+        return false;
+    int last = kDays[month - 1] + (month == 2 && isLeapYear(year) ? 1 : 0);
+    return day <= last;
+}
+
+const char* FormatExtension(EExportFormat format) {
+    switch (format) {
+    case EExportFormat::Csv:
+        return "csv";
+    case EExportFormat::Json:
+        return "json";
+    case EExportFormat::Html:
+        return "html";
+    case EExportFormat::Txt:
+        break;
+    }
+    return "txt";
+}
+
+bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& options,
+                     std::string& error) {
+    options = ExportOptions();
+    bool seenFormat = false, seenOrder = false, seenFilter = false, seenOutput = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+            return true;
+        }
+        if (arg == "--utc") {
+            options.utc = true;
+            continue;
+        }
+        // Every other option takes a value, as the next argument or after '='.
+        std::string name = arg, value;
+        bool hasValue = false;
+        std::size_t equals = arg.find('=');
+        if (arg.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+            hasValue = true;
+        }
+        static const char* const kValued[] = {"--format", "--friend", "--order", "--filter",
+                                              "--from",   "--to",     "--grep",  "-o"};
+        bool known = false;
+        for (const char* candidate : kValued)
+            known = known || name == candidate;
+        if (!known) {
+            error = "unknown option '" + arg + "'";
+            return false;
+        }
+        if (!hasValue) {
+            if (i + 1 >= args.size()) {
+                error = "option '" + name + "' needs a value";
+                return false;
+            }
+            value = args[++i];
+        }
+        auto once = [&](bool& seen) {
+            if (seen)
+                error = "option '" + name + "' given twice";
+            seen = true;
+            return error.empty();
+        };
+        if (name == "--format") {
+            if (!once(seenFormat))
+                return false;
+            if (value == "txt")
+                options.format = EExportFormat::Txt;
+            else if (value == "csv")
+                options.format = EExportFormat::Csv;
+            else if (value == "json")
+                options.format = EExportFormat::Json;
+            else if (value == "html")
+                options.format = EExportFormat::Html;
+            else {
+                error = "--format takes txt, csv, json or html, not '" + value + "'";
+                return false;
+            }
+        } else if (name == "--order") {
+            if (!once(seenOrder))
+                return false;
+            if (value == "asc")
+                options.order = EExportOrder::Ascending;
+            else if (value == "desc")
+                options.order = EExportOrder::Descending;
+            else {
+                error = "--order takes asc or desc, not '" + value + "'";
+                return false;
+            }
+        } else if (name == "--filter") {
+            if (!once(seenFilter))
+                return false;
+            if (value == "all")
+                options.filter = kExportFilterAll;
+            else if (value == "sent")
+                options.filter = kExportFilterSent;
+            else if (value == "received")
+                options.filter = kExportFilterReceived;
+            else {
+                error = "--filter takes all, sent or received, not '" + value + "'";
+                return false;
+            }
+        } else if (name == "--friend") {
+            if (value.empty()) {
+                error = "--friend needs a friend's account key";
+                return false;
+            }
+            options.friendKeys.push_back(value);
+        } else if (name == "--from" || name == "--to") {
+            std::string& date = name == "--from" ? options.fromDate : options.toDate;
+            if (!date.empty()) {
+                error = "option '" + name + "' given twice";
+                return false;
+            }
+            if (!IsValidIsoDate(value)) {
+                error = name + " takes a date YYYY-MM-DD, not '" + value + "'";
+                return false;
+            }
+            date = value;
+        } else if (name == "--grep") {
+            if (options.hasGrep) {
+                error = "option '--grep' given twice";
+                return false;
+            }
+            if (value.empty()) {
+                error = "--grep needs a text to look for";
+                return false;
+            }
+            options.hasGrep = true;
+            options.grep = value;
+        } else { // -o
+            if (!once(seenOutput))
+                return false;
+            if (value.empty()) {
+                error = "-o needs a path";
+                return false;
+            }
+            options.output = value;
+        }
+    }
+    if (options.inputs.empty()) {
+        error = "no account folder or chat log file given";
+        return false;
+    }
+    // ISO dates compare correctly as text.
+    if (!options.fromDate.empty() && !options.toDate.empty() && options.fromDate > options.toDate) {
+        error = "--from " + options.fromDate + " is after --to " + options.toDate;
+        return false;
+    }
+    return true;
+}

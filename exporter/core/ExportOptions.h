@@ -1,0 +1,48 @@
+// The exporter's command line: what it accepts, the usage text and the
+// parser that turns arguments (UTF-8) into options or a clear complaint.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class EExportFormat { Txt, Csv, Json, Html };
+enum class EExportOrder { Ascending, Descending };
+
+// Bit values as the viewer's filter keeps them: 1 sent, 2 received.
+constexpr unsigned kExportFilterSent = 1;
+constexpr unsigned kExportFilterReceived = 2;
+constexpr unsigned kExportFilterAll = kExportFilterSent | kExportFilterReceived;
+
+// Exit codes: grep's 0 and 1, 2 for files that were damaged, foreign or
+// unreadable, and the BSD "usage" code for bad options.
+constexpr int kExitOk = 0;
+constexpr int kExitNoMatch = 1;
+constexpr int kExitWarnings = 2;
+constexpr int kExitUsage = 64;
+
+struct ExportOptions {
+    std::vector<std::string> inputs; // account folders, log folders or log files
+    EExportFormat format = EExportFormat::Txt;
+    EExportOrder order = EExportOrder::Ascending;
+    unsigned filter = kExportFilterAll;
+    std::vector<std::string> friendKeys; // empty: every friend
+    std::string fromDate;                // "YYYY-MM-DD" or empty
+    std::string toDate;
+    bool hasGrep = false;
+    std::string grep; // UTF-8
+    bool utc = false;
+    std::string output; // empty: standard output
+    bool help = false;
+};
+
+const char* ExportUsageText();
+
+// False with `error` set for anything not understood: unknown option, a
+// missing or bad value, no input, --from after --to.
+bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& options,
+                     std::string& error);
+
+// A real calendar date written "YYYY-MM-DD" (years 1000-9999).
+bool IsValidIsoDate(const std::string& text);
+
+const char* FormatExtension(EExportFormat format);

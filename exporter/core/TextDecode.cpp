@@ -1,0 +1,77 @@
+#include "TextDecode.h"
+
+std::size_t GbkUnitLength(std::string_view text) {
+    auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x81 || lead == 0xFF || text.size() < 2)
+        return 1;
+    auto trail = static_cast<unsigned char>(text[1]);
+    return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
+}
+
+const CGbkDecoder::Pair& CGbkDecoder::pair(unsigned char lead, unsigned char trail) {
+    if (m_pairs.empty())
+        m_pairs.assign(kLeads * kTrails, Pair{kUnknown, {}});
+    Pair& entry = m_pairs[(lead - 0x81u) * kTrails + (trail - 0x40u)];
+    if (entry.length == kUnknown) {
+        const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        std::string utf8;
+        entry.length = kNotGbk;
+        if (m_converter.Convert(bytes, 2, utf8) && !utf8.empty() && utf8.size() <= 4) {
+            entry.length = static_cast<unsigned char>(utf8.size());
+            utf8.copy(entry.utf8, utf8.size());
+        }
+    }
+    return entry;
+}
+
+void CGbkDecoder::Decode(std::string_view gbk, std::string& utf8) {
+    std::size_t start = 0;
+    while (start < gbk.size()) {
+        // Runs of ASCII go over in one piece.
+        std::size_t i = start;
+        while (i < gbk.size() && static_cast<unsigned char>(gbk[i]) < 0x80)
+            ++i;
+        utf8.append(gbk.data() + start, i - start);
+        if (i == gbk.size())
+            return;
+        std::string_view rest = gbk.substr(i);
+        if (GbkUnitLength(rest) == 1) {
+            utf8.append(kReplacementUtf8);
+            start = i + 1;
+            continue;
+        }
+        const Pair& entry =
+            pair(static_cast<unsigned char>(rest[0]), static_cast<unsigned char>(rest[1]));
+        if (entry.length == kNotGbk)
+            utf8.append(kReplacementUtf8);
+        else
+            utf8.append(entry.utf8, entry.length);
+        start = i + 2;
+    }
+}
+
+namespace {
+
+char foldAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+bool ContainsAsciiFold(std::string_view text, std::string_view needle) {
+    if (needle.empty())
+        return true;
+    if (needle.size() > text.size())
+        return false;
+    char first = foldAscii(needle[0]);
+    for (std::size_t i = 0; i + needle.size() <= text.size(); ++i) {
+        if (foldAscii(text[i]) != first)
+            continue;
+        std::size_t k = 1;
+        while (k < needle.size() && foldAscii(text[i + k]) == foldAscii(needle[k]))
+            ++k;
+        if (k == needle.size())
+            return true;
+    }
+    return false;
+}

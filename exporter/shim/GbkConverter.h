@@ -1,0 +1,25 @@
+// PLATFORM SHIM. The one place where the exporter asks the system to turn GBK
+// (code page 936) into UTF-8: iconv from the C library on Linux, the 936
+// code page conversion on Windows.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+class CGbkConverter {
+public:
+    CGbkConverter();
+    ~CGbkConverter();
+    CGbkConverter(const CGbkConverter&) = delete;
+    CGbkConverter& operator=(const CGbkConverter&) = delete;
+
+    // Appends the UTF-8 of `size` GBK bytes to `utf8`, or appends nothing and
+    // returns false when any sequence in them is invalid, incomplete or not
+    // mapped. Strict on purpose: the caller decides what replaces what.
+    bool Convert(const char* gbk, std::size_t size, std::string& utf8);
+
+private:
+#ifndef _WIN32
+    void* m_iconv; // iconv_t
+#endif
+};

@@ -1,0 +1,270 @@
+#!/usr/bin/env python3
+"""chatlog-export end to end: the damaged sample account exported to CSV and
+JSON, read back with Python's csv and json, gives exactly the messages in the
+chat log files (read here by a walk of our own), in order, with order, filter,
+dates, --grep and --friend applied; plus hostile and non-GBK texts, exit
+codes, folder output and the local-time offset.
+
+Every file goes under --work, a folder that belongs to this test alone."""
+import argparse
+import csv
+import io
+import json
+import os
+import shutil
+import struct
+import subprocess
+import sys
+from datetime import datetime, timezone
+
+REPLACEMENT = "\ufffd"
+
+
+def parse_args():
+    p = argparse.ArgumentParser()
+    p.add_argument("--exporter", required=True)
+    p.add_argument("--writer", required=True)
+    p.add_argument("--work", required=True)
+    p.add_argument("--runner", nargs="*", default=[])
+    return p.parse_args()
+
+
+ARGS = parse_args()
+FAILURES = []
+
+
+def check(condition, what):
+    if not condition:
+        FAILURES.append(what)
+        print("FAIL:", what, file=sys.stderr)
+
+
+def run(args, env=None):
+    cmd = ARGS.runner + [ARGS.exporter] + args
+    full_env = dict(os.environ)
+    full_env.update(env or {})
+    done = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=full_env,
+                          timeout=120)
+    return done.returncode, done.stdout, done.stderr.decode("utf-8", "replace")
+
+
+# ---- the oracle: chat log files read by a walk written for this test ----
+
+def is_log_name(name):
+    dot = name.find(".")
+    return dot >= 0 and name[dot:].lower() == ".dat" and all(c in "0123456789" for c in name[:dot])
+
+
+def field(raw):
+    nul = raw.find(b"\0")
+    return (raw if nul < 0 else raw[:nul]).decode("gbk", "replace")
+
+
+def read_log(path):
+    data = open(path, "rb").read()
+    if len(data) < 80:
+        return None
+    log = {"key": field(data[22:38]), "owner": field(data[38:59]), "name": field(data[59:80]),
+           "messages": []}
+    pos = 80
+    while len(data) - pos >= 13:
+        length = struct.unpack_from("<H", data, pos)[0]
+        if length < 13 or length > len(data) - pos:
+            break
+        t, direction = struct.unpack_from("<iI", data, pos + 4)
+        log["messages"].append({"time": t, "sent": direction == 0,
+                                "text": field(data[pos + 12:pos + length])})
+        pos += length
+    log["damaged"] = pos != len(data)
+    return log
+
+
+def read_folder(folder):
+    logs = []
+    for name in os.listdir(folder):
+        path = os.path.join(folder, name)
+        if os.path.isdir(path) or not is_log_name(name):
+            continue
+        log = read_log(path)
+        if log is not None:
+            logs.append(log)
+    return logs
+
+
+def expected(logs, order="asc", filt="all", date_from=None, date_to=None, grep=None,
+             friends=None):
+    """Per friend key: the rows (sender, direction, date, time, text) in output order."""
+    out = {}
+    for log in logs:
+        if friends and log["key"] not in friends:
+            continue
+        rows = []
+        for m in log["messages"]:
+            if filt == "sent" and not m["sent"] or filt == "received" and m["sent"]:
+                continue
+            when = datetime.fromtimestamp(m["time"], timezone.utc)
+            date = when.strftime("%Y-%m-%d")
+            if date_from and date < date_from or date_to and date > date_to:
+                continue
+            if grep and grep.lower() not in m["text"].lower():
+                continue
+            rows.append((log["owner"] if m["sent"] else log["name"],
+                         "sent" if m["sent"] else "received", date, when.strftime("%H:%M:%S"),
+                         m["text"]))
+        if order == "desc":
+            rows.reverse()
+        if rows or not grep:
+            out[log["key"]] = rows
+    return out
+
+
+def from_csv(data):
+    rows = list(csv.reader(io.StringIO(data.decode("utf-8"), newline="")))
+    check(rows and rows[0] == ["friend key", "friend", "sender", "direction", "date", "time",
+                               "text"], "CSV header row")
+    out = {}
+    for r in rows[1:]:
+        out.setdefault(r[0], []).append(tuple(r[2:]))
+    return out
+
+
+def from_json(data, logs):
+    doc = json.loads(data.decode("utf-8"))
+    docs = doc if isinstance(doc, list) else [doc]
+    out = {}
+    names = {log["key"]: log for log in logs}
+    for d in docs:
+        log = names.get(d["friendKey"])
+        check(log is not None and d["friend"] == log["name"] and d["ownerName"] == log["owner"],
+              "JSON names of " + d["friendKey"])
+        rows = []
+        for m in d["messages"]:
+            when = datetime.fromisoformat(m["time"])
+            rows.append((m["sender"], m["direction"], when.strftime("%Y-%m-%d"),
+                         when.strftime("%H:%M:%S"), m["text"]))
+            check(when.utcoffset().total_seconds() == 0, "JSON time offset with --utc")
+        out[d["friendKey"]] = rows
+    return out, doc
+
+
+def main():
+    shutil.rmtree(ARGS.work, ignore_errors=True)
+    os.makedirs(ARGS.work)
+    base = os.path.join(ARGS.work, "client")
+    subprocess.run(ARGS.runner + [ARGS.writer, "--dir", base, "--friends", "4", "--messages",
+                                  "400", "--damaged", "--quiet"], check=True,
+                   stdout=subprocess.DEVNULL, timeout=120)
+    account = os.path.join(base, "123456789")
+    logs = read_folder(os.path.join(account, "ChatLog"))
+    check(len(logs) >= 12, "the sample account holds its logs")
+
+    # Order, filter, dates, grep and friend selection, through both parsers.
+    biggest = max(logs, key=lambda log: len(log["messages"]))
+    first_day = datetime.fromtimestamp(biggest["messages"][0]["time"], timezone.utc)
+    day = first_day.strftime("%Y-%m-%d")
+    cases = [
+        ([], {}),
+        (["--order", "desc"], {"order": "desc"}),
+        (["--filter", "sent"], {"filt": "sent"}),
+        (["--filter", "received", "--order", "desc"], {"filt": "received", "order": "desc"}),
+        (["--from", day, "--to", day], {"date_from": day, "date_to": day}),
+        (["--from", "2026-01-02"], {"date_from": "2026-01-02"}),
+        (["--grep", "ok, SEE"], {"grep": "ok, SEE"}),
+        (["--grep", "\u665a\u4e0a"], {"grep": "\u665a\u4e0a"}),  # 晚上
+        (["--friend", "180000000", "--friend", "9000003"],
+         {"friends": ["180000000", "9000003"]}),
+    ]
+    for options, oracle in cases:
+        want = expected(logs, **oracle)
+        rc, out, err = run([account, "--utc", "--format", "csv"] + options)
+        check(rc == 2, "exit code 2 for the damaged account with %s (got %d)" % (options, rc))
+        got = from_csv(out)
+        want_rows = {k: v for k, v in want.items() if v}
+        check(got == want_rows, "CSV round trip with %s" % options)
+        rc, out, err = run([account, "--utc", "--format", "json"] + options)
+        got, doc = from_json(out, logs)
+        check(got == want, "JSON round trip with %s" % options)
+        selected = expected(logs, friends=oracle.get("friends"))
+        check(isinstance(doc, list) == (len(selected) != 1), "JSON array only for several logs")
+
+    # Warnings name each damaged file; files that are fine are not named.
+    rc, out, err = run([account, "--format", "csv"])
+    for name in ["9000001.dat", "9000003.dat", "9000004.dat", "9000005.dat", "9000006.dat",
+                 "9000007.dat"]:
+        check(name in err, "a warning names " + name)
+    for name in ["180000000.dat", "9000008.dat", "9000002.dat"]:
+        check(name not in err, "no warning for " + name)
+
+    # Hostile and non-GBK texts come out as text, exactly.
+    hostile = os.path.join(ARGS.work, "hostile")
+    os.makedirs(hostile)
+    texts = [b"</div><script>alert(1)</script>", b'","', b'a "quoted", text\r\nline 2',
+             b"bad \xff byte \xc4", b"\xc4\xe3\xba\xc3\\n", b""]
+    header = (b"DRCC" + struct.pack("<H", 1) + b"\0" * 16 + b"42".ljust(16, b"\0") +
+              b"<b>me</b>".ljust(21, b"\0") + b'x","y'.ljust(21, b"\0"))
+    body = b"".join(struct.pack("<HHiI", 13 + len(t), 0, 1767225600 + i, i % 2) + t + b"\0"
+                    for i, t in enumerate(texts))
+    open(os.path.join(hostile, "42.dat"), "wb").write(header + body)
+    want_texts = ["</div><script>alert(1)</script>", '","', 'a "quoted", text\r\nline 2',
+                  "bad " + REPLACEMENT + " byte " + REPLACEMENT, "\u4f60\u597d\\n", ""]
+    rc, out, err = run([hostile, "--format", "csv", "--utc"])
+    check(rc == 0, "clean log exits 0 (got %d: %s)" % (rc, err))
+    got = from_csv(out)
+    check([r[4] for r in got.get("42", [])] == want_texts, "hostile texts through CSV")
+    check(got.get("42", [("",)])[0][0] == "<b>me</b>", "owner name through CSV")
+    rc, out, err = run([hostile, "--format", "json", "--utc"])
+    doc = json.loads(out.decode("utf-8"))
+    check([m["text"] for m in doc["messages"]] == want_texts, "hostile texts through JSON")
+    check(doc["friend"] == 'x","y' and doc["ownerKey"] is None, "names through JSON")
+
+    # Exit codes.
+    for options, code in [([hostile, "--grep", "QUOTED"], 0), ([hostile, "--grep", "nowhere"], 1),
+                          ([account, "--grep", "nowhere"], 2), ([hostile, "--format", "pdf"], 64),
+                          ([], 64), ([hostile, "--friend", "43"], 2),
+                          ([os.path.join(ARGS.work, "none")], 2)]:
+        rc, out, err = run(options)
+        check(rc == code, "exit code %d for %s (got %d)" % (code, options, rc))
+        if code == 64:
+            check("usage:" in err and out == b"", "usage on standard error for " + str(options))
+    # Nothing found still gives a valid document: an empty array for several
+    # logs, the friend with no messages for one.
+    rc, out, err = run([account, "--format", "json", "--grep", "nowhere"])
+    check(json.loads(out.decode("utf-8")) == [], "empty JSON array when nothing matched")
+    rc, out, err = run([hostile, "--format", "json", "--grep", "nowhere"])
+    check(json.loads(out.decode("utf-8"))["messages"] == [], "one log, nothing matched")
+    rc, out, err = run([hostile, "--grep", "quoted"])
+    check(b"(42)" in out and b'a "quoted", text' in out and b"line 2" not in out,
+          "search list shows the matching line only")
+
+    # Folder output: one file per friend and an index, nothing else left.
+    folder = os.path.join(ARGS.work, "folder") + os.sep
+    rc, out, err = run([account, "--format", "csv", "--utc", "-o", folder])
+    check(rc == 2 and out == b"", "folder output exits 2 and writes nothing to stdout")
+    index = list(csv.DictReader(open(os.path.join(folder, "index.csv"), newline="",
+                                     encoding="utf-8")))
+    want = expected(logs)
+    check(sorted(e["friend key"] for e in index) == sorted(want), "index lists every friend")
+    for e in index:
+        rows = from_csv(open(os.path.join(folder, e["file"]), "rb").read())
+        check(rows.get(e["friend key"], []) == want[e["friend key"]], "file of " + e["file"])
+        check(int(e["messages"]) == len(want[e["friend key"]]), "count of " + e["file"])
+    check(sorted(os.listdir(folder)) == sorted([e["file"] for e in index] + ["index.csv"]),
+          "no temporary file left in the folder")
+
+    # Local time: the offset in force, on the host (Wine maps time zones its own way).
+    if not ARGS.runner:
+        rc, out, err = run([hostile, "--format", "json"], env={"TZ": "Asia/Shanghai"})
+        doc = json.loads(out.decode("utf-8"))
+        check(doc["messages"][0]["time"] == "2026-01-01T08:00:00+08:00", "local ISO time")
+        rc, out, err = run([hostile, "--format", "csv", "--from", "2026-01-01", "--to",
+                            "2026-01-01"], env={"TZ": "America/New_York"})
+        check(len(from_csv(out).get("42", [])) == 0, "dates are local dates")
+
+    if FAILURES:
+        print("%d check(s) failed" % len(FAILURES), file=sys.stderr)
+        return 1
+    print("all checks passed")
+    return 0
+
+
+sys.exit(main())
