@@ -123,19 +123,20 @@ TEST(Resources, VersionStringsAndChineseLanguage) {
 // The frame's caption buttons are drawn by the system with its Marlett font;
 // the prefixes the tests and the demo run in must have it, or the buttons
 // show the letters "0 1 r".
+int CALLBACK NoteFontType(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) {
+    *reinterpret_cast<DWORD*>(found) |= type | 0x80000000u;
+    return 1;
+}
+
 TEST(Environment, TitleBarGlyphFontIsInstalled) {
     LOGFONTW wanted = {};
     wanted.lfCharSet = DEFAULT_CHARSET;
     wcscpy(wanted.lfFaceName, L"Marlett");
     DWORD found = 0;
     HDC dc = ::GetDC(nullptr);
-    ::EnumFontFamiliesExW(
-        dc, &wanted,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) -> int {
-            *reinterpret_cast<DWORD*>(found) |= type | 0x80000000u;
-            return 1;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
+    // A named stdcall function: a lambda does not convert to one in the
+    // 32-bit build.
+    ::EnumFontFamiliesExW(dc, &wanted, NoteFontType, reinterpret_cast<LPARAM>(&found), 0);
     ::ReleaseDC(nullptr, dc);
     EXPECT_NE(found, 0u) << "no Marlett font";
     EXPECT_NE(found & TRUETYPE_FONTTYPE, 0u);
