@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ChatLogNames.h"
+#include "UniqueHandle.h"
 #include "viewer/ChatLogFolder.h"
 #include "viewer/ChatLogPaths.h"
 #include "viewer/PaneSizing.h"
@@ -10,25 +11,6 @@
 #include "viewer/panes/ChatContentTitle.h"
 #include "viewer/panes/ContentOutput.h"
 #include "viewer/panes/UserTitleWnd.h"
-
-namespace {
-// Closes a directory listing on every path out.
-class CFindHandle {
-public:
-    explicit CFindHandle(HANDLE handle) : m_handle(handle) {}
-    ~CFindHandle() {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            ::FindClose(m_handle);
-    }
-    CFindHandle(const CFindHandle&) = delete;
-    CFindHandle& operator=(const CFindHandle&) = delete;
-    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
-} // namespace
 
 CMainFrame::~CMainFrame() {
     // While the whole object still stands, so that every handler runs.

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ChatLogWriter.h"
+#include "UniqueHandle.h"
 #include "viewer/MainFrm.h"
 #include "viewer/MerovaneDoc.h"
 #include "viewer/MerovaneView.h"
@@ -48,9 +49,9 @@ int bareListing(const fs::path& folder) {
     std::vector<HANDLE> open;
     open.reserve(kFriends);
     WIN32_FIND_DATAW entry;
-    HANDLE find = ::FindFirstFileW((folder / "*").wstring().c_str(), &entry);
+    CFindHandle find(::FindFirstFileW((folder / "*").wstring().c_str(), &entry));
     int headers = 0;
-    if (find != INVALID_HANDLE_VALUE) {
+    if (find.IsValid()) {
         do {
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
@@ -64,8 +65,7 @@ int bareListing(const fs::path& folder) {
             if (::ReadFile(file, header, 80, &got, nullptr) && got == 80)
                 ++headers;
             open.push_back(file);
-        } while (::FindNextFileW(find, &entry));
-        ::FindClose(find);
+        } while (::FindNextFileW(find.Get(), &entry));
     }
     for (HANDLE file : open)
         ::CloseHandle(file);

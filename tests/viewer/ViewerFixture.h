@@ -17,6 +17,7 @@
 
 #include "ChatLogWriter.h"
 #include "ScratchDir.h"
+#include "UniqueHandle.h"
 #include "WinTestSupport.h"
 #include "viewer/MainFrm.h"
 #include "viewer/MerovaneDoc.h"
@@ -184,15 +185,14 @@ protected:
                                                   const std::vector<std::wstring>& names) {
         std::vector<std::wstring> order;
         WIN32_FIND_DATAW entry;
-        HANDLE find = ::FindFirstFileW((folder / "*").wstring().c_str(), &entry);
-        if (find == INVALID_HANDLE_VALUE)
+        CFindHandle find(::FindFirstFileW((folder / "*").wstring().c_str(), &entry));
+        if (!find.IsValid())
             return order;
         do {
             for (const std::wstring& name : names)
                 if (name == entry.cFileName)
                     order.push_back(name);
-        } while (::FindNextFileW(find, &entry));
-        ::FindClose(find);
+        } while (::FindNextFileW(find.Get(), &entry));
         return order;
     }
 
