@@ -11,6 +11,7 @@
 #include "viewer/panes/ChatContentTitle.h"
 #include "viewer/panes/ContentOutput.h"
 #include "viewer/panes/UserTitleWnd.h"
+#include "viewer/res/resource.h"
 
 CMainFrame::~CMainFrame() {
     // While the whole object still stands, so that every handler runs.
@@ -128,7 +129,7 @@ void CMainFrame::OnSetFocus(HWND) {
     HWND target = m_lastFocus;
     if (target == nullptr || !::IsWindow(target) || !::IsChild(m_hWnd, target)) {
         CUserTitleWnd* friends = GetFriendListPane();
-        target = friends ? friends->GetFriendTree().m_hWnd : nullptr;
+        target = friends ? ::GetDlgItem(friends->m_hWnd, IDC_FRIEND_TREE) : nullptr;
     }
     if (target != nullptr)
         ::SetFocus(target);

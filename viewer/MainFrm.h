@@ -37,8 +37,6 @@ public:
     CUserTitleWnd* GetFriendListPane() const;
     CChatContentTitle* GetMessageListPane() const;
     CContentOutput* GetContentPane() const;
-    CSplitterWnd& GetOuterSplitter() { return m_outerSplitter; }
-    CSplitterWnd& GetRightSplitter() { return m_rightSplitter; }
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;

@@ -116,7 +116,8 @@ int main() {
     frame->ShowWindow(SW_SHOW);
     frame->UpdateWindow();
     pump();
-    CTreeCtrl& tree = frame->GetFriendListPane()->GetFriendTree();
+    CTreeCtrl& tree = *dynamic_cast<CTreeCtrl*>(CWnd::FromHandlePermanent(
+        ::GetDlgItem(frame->GetFriendListPane()->m_hWnd, IDC_FRIEND_TREE)));
 
     bareListing(folder); // the file cache warm for both sides
     std::vector<double> bare, first, again, reset;

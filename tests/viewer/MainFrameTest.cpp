@@ -16,16 +16,14 @@ TEST_F(ViewerTest, StartsWithTheRootAloneAndEmptyPanes) {
     EXPECT_EQ(tree.GetCount(), 1u);
     HTREEITEM root = tree.GetRootItem();
     ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root, Friends().GetRootItem());
     EXPECT_EQ(tree.GetItemText(root), L"\u597d\u53cb\u5217\u8868"); // 好友列表
     EXPECT_EQ(tree.GetItemImage(root), std::make_pair(0, 0));
     EXPECT_EQ(tree.GetItemData(root), 0u);
-    EXPECT_EQ(tree.GetImageList(TVSIL_NORMAL), Friends().GetImageList());
     int cx = 0, cy = 0;
-    ASSERT_TRUE(ImageList_GetIconSize(Friends().GetImageList(), &cx, &cy));
+    ASSERT_TRUE(ImageList_GetIconSize(tree.GetImageList(TVSIL_NORMAL), &cx, &cy));
     EXPECT_EQ(cx, 15);
     EXPECT_EQ(cy, 17);
-    EXPECT_EQ(ImageList_GetImageCount(Friends().GetImageList()), 1);
+    EXPECT_EQ(ImageList_GetImageCount(tree.GetImageList(TVSIL_NORMAL)), 1);
     EXPECT_EQ(MessageRows(), 0);
     EXPECT_EQ(ContentText(), L"");
 }
@@ -69,8 +67,8 @@ TEST_F(ViewerTest, MenuAndAcceleratorsOfTheResourceAreLoaded) {
 }
 
 TEST_F(ViewerTest, PanesStandAtTheirSplitterPositions) {
-    CSplitterWnd& outer = m_frame->GetOuterSplitter();
-    CSplitterWnd& right = m_frame->GetRightSplitter();
+    CSplitterWnd& outer = OuterSplitter();
+    CSplitterWnd& right = RightSplitter();
     EXPECT_EQ(::GetDlgCtrlID(outer.m_hWnd), AFX_IDW_PANE_FIRST);
     EXPECT_EQ(outer.GetParent(), m_frame->m_hWnd);
     EXPECT_EQ(outer.GetRowCount(), 1);
@@ -113,13 +111,13 @@ TEST_F(ViewerTest, PaneSizesFollowTheFrame) {
         ASSERT_EQ(m_frame->GetClientRect().right, c.widthSum + bar);
         ASSERT_EQ(m_frame->GetClientRect().bottom, c.heightSum + bar);
         int current = 0, minimum = 0;
-        m_frame->GetOuterSplitter().GetColumnInfo(0, current, minimum);
+        OuterSplitter().GetColumnInfo(0, current, minimum);
         EXPECT_EQ(current, c.friendColumn) << c.widthSum;
-        m_frame->GetOuterSplitter().GetColumnInfo(1, current, minimum);
+        OuterSplitter().GetColumnInfo(1, current, minimum);
         EXPECT_EQ(current, c.widthSum - c.friendColumn) << c.widthSum;
-        m_frame->GetRightSplitter().GetRowInfo(0, current, minimum);
+        RightSplitter().GetRowInfo(0, current, minimum);
         EXPECT_EQ(current, c.messageRow) << c.heightSum;
-        m_frame->GetRightSplitter().GetRowInfo(1, current, minimum);
+        RightSplitter().GetRowInfo(1, current, minimum);
         EXPECT_EQ(current, c.heightSum - c.messageRow) << c.heightSum;
         // The pane windows follow the columns.
         RECT friends = m_frame->GetFriendListPane()->GetClientRect();
@@ -141,7 +139,7 @@ TEST_F(ViewerTest, ContentPaneKeepsItsFloorOverASequenceOfOuterSizes) {
     bool floorDecided = false, shareDecided = false;
     for (const SIZE& size : outer) {
         m_frame->SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-        const int column = heightOf(&m_frame->GetRightSplitter());
+        const int column = heightOf(&RightSplitter());
         const int list = heightOf(m_frame->GetMessageListPane());
         const int content = heightOf(m_frame->GetContentPane());
         const int t = column - CSplitterWnd::kBarSize;
@@ -160,7 +158,7 @@ TEST_F(ViewerTest, ContentPaneKeepsItsFloorOverASequenceOfOuterSizes) {
 
 TEST_F(ViewerTest, DraggedBarStaysUntilTheFrameIsResized) {
     SetClientSize(1337 + CSplitterWnd::kBarSize, 600);
-    CSplitterWnd& outer = m_frame->GetOuterSplitter();
+    CSplitterWnd& outer = OuterSplitter();
     int current = 0, minimum = 0;
     outer.GetColumnInfo(0, current, minimum);
     ASSERT_EQ(current, 191);
@@ -187,7 +185,7 @@ TEST_F(ViewerTest, DraggedBarStaysUntilTheFrameIsResized) {
 }
 
 TEST_F(ViewerTest, NarrowFriendPaneKeepsItsTree120Wide) {
-    CSplitterWnd& outer = m_frame->GetOuterSplitter();
+    CSplitterWnd& outer = OuterSplitter();
     outer.SetColumnInfo(0, 80, 0);
     outer.RecalcLayout();
     EXPECT_EQ(m_frame->GetFriendListPane()->GetClientRect().right, 80);
@@ -254,10 +252,9 @@ TEST_F(AccountListing, ListsTheRightFriendsInListingOrder) {
     std::vector<std::wstring> expected = ExpectedLabels();
     ASSERT_EQ(expected.size(), m_accepted.size());
     EXPECT_EQ(FriendLabels(), expected);
-    EXPECT_EQ(Friends().GetFriendLogs().size(), expected.size());
     // Root expanded, nothing selected, the other panes empty.
-    EXPECT_TRUE(Tree().GetItemState(Friends().GetRootItem(), TVIS_EXPANDED) & TVIS_EXPANDED);
-    EXPECT_EQ(Friends().GetSelectedFriendItem(), nullptr);
+    EXPECT_TRUE(Tree().GetItemState(Tree().GetRootItem(), TVIS_EXPANDED) & TVIS_EXPANDED);
+    EXPECT_EQ(SelectedFriendItem(), nullptr);
     EXPECT_EQ(MessageRows(), 0);
     EXPECT_EQ(ContentText(), L"");
     // Every friend item carries its own open log and the friend's picture.
@@ -276,8 +273,7 @@ TEST_F(AccountListing, ShowingTheSameAccountTwiceListsEachFriendOnce) {
     ASSERT_EQ(MessageRows(), 2);
     EXPECT_EQ(Send(kViewerMsgShowAccount, 1, 234), kViewerMsgHandled);
     EXPECT_EQ(FriendLabels(), ExpectedLabels());
-    EXPECT_EQ(Friends().GetFriendLogs().size(), m_accepted.size());
-    EXPECT_EQ(Friends().GetSelectedFriendItem(), nullptr);
+    EXPECT_EQ(SelectedFriendItem(), nullptr);
     EXPECT_EQ(MessageRows(), 0);
 }
 
@@ -293,7 +289,6 @@ TEST_F(AccountListing, MissingFolderLeavesEverythingEmpty) {
 
     EXPECT_EQ(Send(kViewerMsgShowAccount, 1, 999), kViewerMsgHandled);
     EXPECT_EQ(Tree().GetCount(), 1u);
-    EXPECT_TRUE(Friends().GetFriendLogs().empty());
     EXPECT_EQ(MessageRows(), 0);
     EXPECT_EQ(ContentText(), L"");
 
@@ -308,34 +303,33 @@ TEST_F(AccountListing, MissingFolderLeavesEverythingEmpty) {
 TEST_F(AccountListing, ResetWhileAFriendIsSelectedLeavesNothingBehind) {
     Send(kViewerMsgShowAccount, 1, 234);
     Send(kViewerMsgSelectFriend, 500, 2);
-    ASSERT_NE(Friends().GetSelectedFriendItem(), nullptr);
+    ASSERT_NE(SelectedFriendItem(), nullptr);
     ASSERT_EQ(MessageRows(), 2);
 
     EXPECT_EQ(Send(kViewerMsgResetPanes), kViewerMsgHandled);
     EXPECT_EQ(Tree().GetCount(), 1u);
-    EXPECT_TRUE(Friends().GetFriendLogs().empty());
-    EXPECT_EQ(Friends().GetSelectedFriendItem(), nullptr);
+    EXPECT_EQ(SelectedFriendItem(), nullptr);
     EXPECT_EQ(MessageRows(), 0);
     EXPECT_EQ(ContentText(), L"");
 
     // Later selections only see the root: nothing refers to the freed logs.
-    Tree().SelectItem(Friends().GetRootItem());
+    Tree().SelectItem(Tree().GetRootItem());
     Tree().SelectItem(nullptr);
     Send(kViewerMsgSelectFriend, 500, 2);
     EXPECT_EQ(MessageRows(), 0);
-    EXPECT_EQ(Friends().GetSelectedFriendItem(), nullptr);
+    EXPECT_EQ(SelectedFriendItem(), nullptr);
 }
 
 TEST_F(AccountListing, MessagesBetween1028And1033DoNothing) {
     Send(kViewerMsgShowAccount, 1, 234);
     Send(kViewerMsgSelectFriend, 500, 1);
     const std::vector<std::wstring> labels = FriendLabels();
-    const HTREEITEM selected = Friends().GetSelectedFriendItem();
+    const HTREEITEM selected = SelectedFriendItem();
     ASSERT_NE(selected, nullptr);
     for (UINT message = kViewerWmUser + 4; message <= kViewerWmUser + 9; ++message) {
         EXPECT_EQ(Send(message, 1, 234), 0) << message;
         EXPECT_EQ(FriendLabels(), labels) << message;
-        EXPECT_EQ(Friends().GetSelectedFriendItem(), selected) << message;
+        EXPECT_EQ(SelectedFriendItem(), selected) << message;
         EXPECT_EQ(MessageRows(), 2) << message;
     }
 }
@@ -372,7 +366,7 @@ TEST_F(ViewerTest, SelectFriendTakesTheFirstExactKey) {
     // Before any account: nothing to select, nothing happens. (The tree may
     // have put its caret on the root when it got the focus.)
     const HTREEITEM before = Tree().GetSelectedItem();
-    EXPECT_TRUE(before == nullptr || before == Friends().GetRootItem());
+    EXPECT_TRUE(before == nullptr || before == Tree().GetRootItem());
     EXPECT_EQ(Send(kViewerMsgSelectFriend, 500, 1), kViewerMsgHandled);
     EXPECT_EQ(Tree().GetSelectedItem(), before);
     EXPECT_EQ(MessageRows(), 0);
@@ -385,7 +379,7 @@ TEST_F(ViewerTest, SelectFriendTakesTheFirstExactKey) {
     EXPECT_EQ(Send(kViewerMsgSelectFriend, 500, 1), kViewerMsgHandled); // "5001"
     HTREEITEM selected = Tree().GetSelectedItem();
     ASSERT_NE(selected, nullptr);
-    EXPECT_EQ(selected, Friends().GetSelectedFriendItem());
+    EXPECT_EQ(selected, SelectedFriendItem());
     EXPECT_EQ(Tree().GetItemText(selected), L"Twin(5001)");
     EXPECT_EQ(MessageRows(), firstTwinRows);
 
@@ -441,11 +435,11 @@ TEST_F(ViewerTest, MovingTheSelectionReleasesThePreviousView) {
     EXPECT_TRUE(logA->IsMapped());
 
     // The root, while it has children, empties the list and releases A.
-    Tree().SelectItem(Friends().GetRootItem());
+    Tree().SelectItem(Tree().GetRootItem());
     EXPECT_EQ(MessageRows(), 0);
     EXPECT_FALSE(logA->IsMapped());
     EXPECT_TRUE(logA->IsOpen());
-    EXPECT_EQ(Friends().GetSelectedFriendItem(), nullptr);
+    EXPECT_EQ(SelectedFriendItem(), nullptr);
 }
 
 TEST_F(ViewerTest, SelectingAMessageShowsItsText) {
@@ -533,7 +527,7 @@ TEST_F(ViewerTest, NewOpenAndSaveKeysDoNothing) {
     EXPECT_STREQ(before, after);
     EXPECT_EQ(FriendLabels(), std::vector<std::wstring>{L"A(11)"});
     EXPECT_EQ(MessageRows(), 1);
-    EXPECT_NE(Friends().GetSelectedFriendItem(), nullptr);
+    EXPECT_NE(SelectedFriendItem(), nullptr);
     EXPECT_TRUE(m_frame->IsWindowVisible());
 }
 
@@ -600,9 +594,8 @@ TEST_F(ViewerTest, KeyboardFocusStartsInTheTreeAndF6MovesBetweenPanes) {
     EXPECT_EQ(::GetFocus(), Tree().m_hWnd);
 
     auto paneWithFocus = [&]() -> int {
-        CWnd* panes[] = {m_frame->GetOuterSplitter().GetPane(0, 0),
-                         m_frame->GetRightSplitter().GetPane(0, 0),
-                         m_frame->GetRightSplitter().GetPane(1, 0)};
+        CWnd* panes[] = {OuterSplitter().GetPane(0, 0), RightSplitter().GetPane(0, 0),
+                         RightSplitter().GetPane(1, 0)};
         for (int i = 0; i < 3; ++i)
             if (::IsChild(panes[i]->m_hWnd, ::GetFocus()))
                 return i;

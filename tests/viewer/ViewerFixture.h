@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -146,15 +147,40 @@ protected:
     }
 
     CUserTitleWnd& Friends() { return *m_frame->GetFriendListPane(); }
-    CTreeCtrl& Tree() { return Friends().GetFriendTree(); }
+    // The splitters and the tree are found through the window tree: the
+    // frame keeps them to itself.
+    template <class T> static T& WindowObject(HWND hwnd, const char* what) {
+        T* wnd = dynamic_cast<T*>(CWnd::FromHandlePermanent(hwnd));
+        if (wnd == nullptr)
+            throw std::runtime_error(std::string("no ") + what);
+        return *wnd;
+    }
+    CSplitterWnd& OuterSplitter() {
+        return WindowObject<CSplitterWnd>(::GetDlgItem(m_frame->m_hWnd, AFX_IDW_PANE_FIRST),
+                                          "outer splitter");
+    }
+    CSplitterWnd& RightSplitter() {
+        CSplitterWnd& outer = OuterSplitter();
+        return WindowObject<CSplitterWnd>(::GetDlgItem(outer.m_hWnd, outer.IdFromRowCol(0, 1)),
+                                          "right splitter");
+    }
+    CTreeCtrl& Tree() {
+        return WindowObject<CTreeCtrl>(::GetDlgItem(Friends().m_hWnd, IDC_FRIEND_TREE),
+                                       "friend tree");
+    }
+    // The selected friend: the tree's selection unless that is the root.
+    HTREEITEM SelectedFriendItem() {
+        const HTREEITEM selected = Tree().GetSelectedItem();
+        return selected == Tree().GetRootItem() ? nullptr : selected;
+    }
 
     std::vector<std::wstring> FriendLabels() {
-        return treeChildTexts(Tree().m_hWnd, Friends().GetRootItem());
+        return treeChildTexts(Tree().m_hWnd, Tree().GetRootItem());
     }
 
     HTREEITEM FriendItem(size_t index) {
         CTreeCtrl& tree = Tree();
-        HTREEITEM item = tree.GetChildItem(Friends().GetRootItem());
+        HTREEITEM item = tree.GetChildItem(Tree().GetRootItem());
         for (size_t i = 0; i < index && item != nullptr; ++i)
             item = tree.GetNextSiblingItem(item);
         return item;
@@ -166,14 +192,14 @@ protected:
     }
 
     HWND MessageList() {
-        CWnd* pane = m_frame->GetRightSplitter().GetPane(0, 0);
+        CWnd* pane = RightSplitter().GetPane(0, 0);
         return pane ? ::GetDlgItem(pane->m_hWnd, IDC_MESSAGE_LIST) : nullptr;
     }
 
     int MessageRows() { return listRowCount(MessageList()); }
 
     std::wstring ContentText() {
-        CWnd* pane = m_frame->GetRightSplitter().GetPane(1, 0);
+        CWnd* pane = RightSplitter().GetPane(1, 0);
         HWND edit = pane ? ::GetDlgItem(pane->m_hWnd, IDC_MESSAGE_EDIT) : nullptr;
         wchar_t text[4096] = {};
         ::GetWindowTextW(edit, text, 4096);

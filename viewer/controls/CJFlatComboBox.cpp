@@ -1,5 +1,7 @@
 #include "viewer/controls/CJFlatComboBox.h"
 
+#include "viewer/framework/DC.h"
+
 #include <string>
 #include <utility>
 
@@ -42,20 +44,13 @@ void CCJFlatComboBox::loadColours() {
     m_faceColour = ::GetSysColor(COLOR_BTNFACE);
 }
 
-HDC CCJFlatComboBox::AcquireDrawingDC() {
-    return ::GetDC(m_hWnd);
-}
-
-void CCJFlatComboBox::ReleaseDrawingDC(HDC dc) {
-    ::ReleaseDC(m_hWnd, dc);
-}
-
 void CCJFlatComboBox::DrawBorder(int look, COLORREF topLeftColour, COLORREF bottomRightColour) {
     if (!IsWindow()) {
         return;
     }
-    HDC dc = AcquireDrawingDC();
-    if (dc == nullptr) {
+    // Taken for this drawing only and given back on every way out.
+    CClientDC dc(m_hWnd);
+    if (dc.m_hDC == nullptr) {
         return;
     }
     const int savedState = ::SaveDC(dc);
@@ -85,7 +80,6 @@ void CCJFlatComboBox::DrawBorder(int look, COLORREF topLeftColour, COLORREF bott
         }
     }
     ::RestoreDC(dc, savedState);
-    ReleaseDrawingDC(dc);
 }
 
 void CCJFlatComboBox::OnPaint() {
