@@ -1,7 +1,7 @@
 #include "viewer/ChatLogPaths.h"
 
 namespace {
-bool fits(const std::wstring& text) {
+bool Fits(const std::wstring& text) {
     return text.size() < kPathBufferChars;
 }
 } // namespace
@@ -14,7 +14,7 @@ bool ComposeChatLogFolder(std::wstring_view currentDirectory, std::string_view k
     // The key is decimal digits: ASCII widens as it is.
     text.append(key.begin(), key.end());
     text += L"\\ChatLog";
-    if (!fits(text))
+    if (!Fits(text))
         return false;
     folder = std::move(text);
     return true;
@@ -23,7 +23,7 @@ bool ComposeChatLogFolder(std::wstring_view currentDirectory, std::string_view k
 bool ComposeListingPattern(std::wstring_view folder, std::wstring& pattern) {
     std::wstring text(folder);
     text += L"\\*";
-    if (!fits(text))
+    if (!Fits(text))
         return false;
     pattern = std::move(text);
     return true;
@@ -33,7 +33,7 @@ bool ComposeListedFilePath(std::wstring_view folder, std::wstring_view name, std
     std::wstring text(folder);
     text += L'\\';
     text += name;
-    if (!fits(text))
+    if (!Fits(text))
         return false;
     path = std::move(text);
     return true;

@@ -15,7 +15,7 @@ wine_env_start "$demo_build/demo-viewer"
 viewer_wine=$demo_wine
 "$viewer_wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Corvelle /f >/dev/null 2>&1
 "$viewer_wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Corvelle /d 1024x700 /f >/dev/null 2>&1
-viewer_client="$demo_build/tools/vemli_client/vemli-client.exe"
+viewer_client="$demo_build/tools/viewer_client_standin/viewer-client-standin.exe"
 viewer_exe="$demo_build/viewer/Corvelle.exe"
 (cd "$viewer_client_dir" && exec "$viewer_wine" "$viewer_exe" </dev/null >/dev/null 2>&1) &
 viewer_desktop_pid=$!

@@ -25,7 +25,7 @@ namespace {
 
 // Cuts a file short as the client could, through a handle of its own that
 // shares reading and writing.
-bool truncateFile(const std::string& path, std::uint64_t size) {
+bool TruncateFile(const std::string& path, std::uint64_t size) {
 #ifdef _WIN32
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -41,12 +41,12 @@ bool truncateFile(const std::string& path, std::uint64_t size) {
 #endif
 }
 
-std::string header(const std::string& key = "555", const std::string& owner = "me",
+std::string Header(const std::string& key = "555", const std::string& owner = "me",
                    const std::string& name = "\xd5\xc5\xc8\xfd") {
     return BuildHeaderBytes({key, owner, name});
 }
 
-std::vector<std::string> contents(CChatLogFile& log) {
+std::vector<std::string> Contents(CChatLogFile& log) {
     ChatLogRecordIndex index;
     log.EnumRecords(index);
     std::vector<std::string> texts;
@@ -55,7 +55,7 @@ std::vector<std::string> contents(CChatLogFile& log) {
     return texts;
 }
 
-std::string recs(int count, const std::string& stem = "m") {
+std::string Recs(int count, const std::string& stem = "m") {
     std::string out;
     for (int i = 0; i < count; ++i)
         out +=
@@ -63,7 +63,7 @@ std::string recs(int count, const std::string& stem = "m") {
     return out;
 }
 
-std::vector<std::string> texts(int count, const std::string& stem = "m") {
+std::vector<std::string> Texts(int count, const std::string& stem = "m") {
     std::vector<std::string> out;
     for (int i = 0; i < count; ++i)
         out.push_back(stem + std::to_string(i));
@@ -78,7 +78,7 @@ TEST(ChatLogFile, FreshObjectIsClosed) {
     EXPECT_EQ(log.GetState(), CChatLogFile::State::Closed);
     ChatLogHeader fresh = MakeFreshChatLogHeader();
     EXPECT_EQ(std::memcmp(&log.Header(), &fresh, sizeof fresh), 0);
-    EXPECT_TRUE(contents(log).empty());
+    EXPECT_TRUE(Contents(log).empty());
 }
 
 TEST(ChatLogFile, OpenReadsHeaderAndRecords) {
@@ -113,7 +113,7 @@ TEST(ChatLogFile, OpenReadsHeaderAndRecords) {
 
 TEST(ChatLogFile, ShortAndHeaderOnlyFiles) {
     CScratchDir dir;
-    std::string h = header();
+    std::string h = Header();
     struct {
         std::size_t size;
         bool opens;
@@ -130,7 +130,7 @@ TEST(ChatLogFile, ShortAndHeaderOnlyFiles) {
         CChatLogFile log;
         EXPECT_EQ(log.Open(path.c_str()), c.opens) << c.size;
         EXPECT_EQ(log.GetState(), c.after) << c.size;
-        EXPECT_TRUE(contents(log).empty()) << c.size;
+        EXPECT_TRUE(Contents(log).empty()) << c.size;
         EXPECT_EQ(log.GetState(), c.after) << c.size;
         log.Close();
         EXPECT_EQ(log.GetState(), CChatLogFile::State::Closed);
@@ -168,10 +168,10 @@ TEST(ChatLogFile, PathLengthLimit) {
         std::string path = pathOfLength(total);
         ASSERT_EQ(path.size(), total);
         if (total < 260) {
-            ASSERT_TRUE(WriteFileBytes(path, header() + recs(1)));
+            ASSERT_TRUE(WriteFileBytes(path, Header() + Recs(1)));
         } else {
             // The file needs not exist: the length alone refuses it.
-            WriteFileBytes(path, header() + recs(1));
+            WriteFileBytes(path, Header() + Recs(1));
         }
         CChatLogFile log;
         EXPECT_EQ(log.Open(path.c_str()), total < 260) << total;
@@ -181,46 +181,46 @@ TEST(ChatLogFile, PathLengthLimit) {
 TEST(ChatLogFile, FailedOpenKeepsThePreviousFile) {
     CScratchDir dir;
     std::string path = dir.File("1.dat");
-    ASSERT_TRUE(WriteFileBytes(path, header() + recs(2)));
+    ASSERT_TRUE(WriteFileBytes(path, Header() + Recs(2)));
     CChatLogFile log;
     ASSERT_TRUE(log.Open(path.c_str()));
     EXPECT_FALSE(log.Open(dir.File("2.dat").c_str()));
     EXPECT_TRUE(log.IsOpen());
-    EXPECT_EQ(contents(log), texts(2));
+    EXPECT_EQ(Contents(log), Texts(2));
 }
 
 TEST(ChatLogFile, ReopenClosesThePrevious) {
     CScratchDir dir;
-    ASSERT_TRUE(WriteFileBytes(dir.File("1.dat"), header("1") + recs(2, "a")));
-    ASSERT_TRUE(WriteFileBytes(dir.File("2.dat"), header("2") + recs(3, "b")));
+    ASSERT_TRUE(WriteFileBytes(dir.File("1.dat"), Header("1") + Recs(2, "a")));
+    ASSERT_TRUE(WriteFileBytes(dir.File("2.dat"), Header("2") + Recs(3, "b")));
     CChatLogFile log;
     ASSERT_TRUE(log.Open(dir.File("1.dat").c_str()));
-    EXPECT_EQ(contents(log), texts(2, "a"));
+    EXPECT_EQ(Contents(log), Texts(2, "a"));
     ASSERT_TRUE(log.Open(dir.File("2.dat").c_str()));
     EXPECT_EQ(log.GetState(), CChatLogFile::State::Open);
     EXPECT_EQ(log.FriendKey(), "2");
-    EXPECT_EQ(contents(log), texts(3, "b"));
+    EXPECT_EQ(Contents(log), Texts(3, "b"));
 }
 
 TEST(ChatLogFile, WrongMagicAndVersionAreRead) {
     CScratchDir dir;
     ChatLogHeaderFields fields{"77", "o", "f", "XXXX", 9};
     std::string path = dir.File("77.dat");
-    ASSERT_TRUE(WriteFileBytes(path, BuildHeaderBytes(fields) + recs(2)));
+    ASSERT_TRUE(WriteFileBytes(path, BuildHeaderBytes(fields) + Recs(2)));
     CChatLogFile log;
     ASSERT_TRUE(log.Open(path.c_str()));
     EXPECT_EQ(std::string(log.Header().magic, 4), "XXXX");
     EXPECT_EQ(log.Header().wVersion, 9);
-    EXPECT_EQ(contents(log), texts(2));
+    EXPECT_EQ(Contents(log), Texts(2));
 }
 
 TEST(ChatLogFile, SingleRecordFillingTheFile) {
     CScratchDir dir;
     std::string path = dir.File("1.dat");
-    ASSERT_TRUE(WriteFileBytes(path, header() + BuildRecordBytes(5, 0, "only")));
+    ASSERT_TRUE(WriteFileBytes(path, Header() + BuildRecordBytes(5, 0, "only")));
     CChatLogFile log;
     ASSERT_TRUE(log.Open(path.c_str()));
-    EXPECT_EQ(contents(log), std::vector<std::string>{"only"});
+    EXPECT_EQ(Contents(log), std::vector<std::string>{"only"});
 }
 
 // Appends after Open stay unseen until the log is opened again, whether the
@@ -228,29 +228,29 @@ TEST(ChatLogFile, SingleRecordFillingTheFile) {
 TEST(ChatLogFile, AppendedAfterOpenNotSeen) {
     CScratchDir dir;
     std::string path = dir.File("1.dat");
-    ASSERT_TRUE(WriteFileBytes(path, header() + recs(2)));
+    ASSERT_TRUE(WriteFileBytes(path, Header() + Recs(2)));
     CChatLogFile beforeMap;
     CChatLogFile afterMap;
     ASSERT_TRUE(beforeMap.Open(path.c_str()));
     ASSERT_TRUE(afterMap.Open(path.c_str()));
-    EXPECT_EQ(contents(afterMap), texts(2));
+    EXPECT_EQ(Contents(afterMap), Texts(2));
 
     CChatLogWriter writer;
     ASSERT_TRUE(writer.OpenAppend(path)) << "the reader must share writing";
     ASSERT_TRUE(writer.Append(2000, 1, "later"));
     ASSERT_TRUE(writer.Flush());
-    EXPECT_EQ(contents(beforeMap), texts(2));
-    EXPECT_EQ(contents(afterMap), texts(2));
+    EXPECT_EQ(Contents(beforeMap), Texts(2));
+    EXPECT_EQ(Contents(afterMap), Texts(2));
     ASSERT_TRUE(writer.Append(2001, 0, "later still"));
     ASSERT_TRUE(writer.Close());
-    EXPECT_EQ(contents(afterMap), texts(2));
+    EXPECT_EQ(Contents(afterMap), Texts(2));
 
     CChatLogFile reopened;
     ASSERT_TRUE(reopened.Open(path.c_str()));
-    std::vector<std::string> expected = texts(2);
+    std::vector<std::string> expected = Texts(2);
     expected.push_back("later");
     expected.push_back("later still");
-    EXPECT_EQ(contents(reopened), expected);
+    EXPECT_EQ(Contents(reopened), expected);
 }
 
 // The client usually has the log open for writing when the viewer opens it.
@@ -265,24 +265,24 @@ TEST(ChatLogFile, OpenWhileTheClientWrites) {
     ASSERT_TRUE(log.Open(path.c_str()));
     ASSERT_TRUE(writer.Append(2, 1, "second"));
     ASSERT_TRUE(writer.Close());
-    EXPECT_EQ(contents(log), std::vector<std::string>{"first"});
+    EXPECT_EQ(Contents(log), std::vector<std::string>{"first"});
 }
 
 TEST(ChatLogFile, ReleaseViewThenEnumMapsAgain) {
     CScratchDir dir;
     std::string path = dir.File("1.dat");
-    ASSERT_TRUE(WriteFileBytes(path, header() + recs(4)));
+    ASSERT_TRUE(WriteFileBytes(path, Header() + Recs(4)));
     CChatLogFile log;
     ASSERT_TRUE(log.Open(path.c_str()));
-    EXPECT_EQ(contents(log), texts(4));
+    EXPECT_EQ(Contents(log), Texts(4));
     log.ReleaseView();
     EXPECT_EQ(log.GetState(), CChatLogFile::State::Open);
     log.ReleaseView(); // harmless twice
-    EXPECT_EQ(contents(log), texts(4));
+    EXPECT_EQ(Contents(log), Texts(4));
     EXPECT_EQ(log.GetState(), CChatLogFile::State::Mapped);
     log.Close();
     EXPECT_EQ(log.GetState(), CChatLogFile::State::Closed);
-    EXPECT_TRUE(contents(log).empty());
+    EXPECT_TRUE(Contents(log).empty());
     log.Close(); // harmless twice
 }
 
@@ -291,41 +291,41 @@ TEST(ChatLogFile, ReleaseViewThenEnumMapsAgain) {
 TEST(ChatLogFile, TruncatedBeforeTheFirstListing) {
     CScratchDir dir;
     std::string path = dir.File("1.dat");
-    std::string bytes = header() + recs(5);
+    std::string bytes = Header() + Recs(5);
     ASSERT_TRUE(WriteFileBytes(path, bytes));
     CChatLogFile log;
     ASSERT_TRUE(log.Open(path.c_str()));
     // Two whole records and half of the third remain.
     std::size_t keep = 80 + 2 * BuildRecordBytes(0, 0, "m0").size() + 6;
-    ASSERT_TRUE(truncateFile(path, keep));
-    EXPECT_EQ(contents(log), texts(2));
+    ASSERT_TRUE(TruncateFile(path, keep));
+    EXPECT_EQ(Contents(log), Texts(2));
     // Windows shrinks a file only while no view of it exists.
     log.ReleaseView();
-    ASSERT_TRUE(truncateFile(path, 40));
-    EXPECT_TRUE(contents(log).empty());
+    ASSERT_TRUE(TruncateFile(path, 40));
+    EXPECT_TRUE(Contents(log).empty());
 }
 
 TEST(ChatLogFile, TruncatedWhileMapped) {
     CScratchDir dir;
     std::string path = dir.File("1.dat");
     // Several pages, so a cut falls pages before the mapped end.
-    std::string bytes = header() + recs(2000);
+    std::string bytes = Header() + Recs(2000);
     ASSERT_TRUE(WriteFileBytes(path, bytes));
     CChatLogFile log;
     ASSERT_TRUE(log.Open(path.c_str()));
-    ASSERT_EQ(contents(log).size(), 2000u);
+    ASSERT_EQ(Contents(log).size(), 2000u);
     std::size_t record = BuildRecordBytes(0, 0, "m0").size();
-    bool cut = truncateFile(path, 80 + 3 * record);
+    bool cut = TruncateFile(path, 80 + 3 * record);
 #ifdef _WIN32
     // Windows refuses to shrink a file with a mapped view, so the view stays
     // whole and so does the list.
     EXPECT_FALSE(cut);
-    EXPECT_EQ(contents(log).size(), 2000u);
+    EXPECT_EQ(Contents(log).size(), 2000u);
 #else
     ASSERT_TRUE(cut);
-    EXPECT_EQ(contents(log), texts(3));
-    ASSERT_TRUE(truncateFile(path, 0));
-    EXPECT_TRUE(contents(log).empty());
+    EXPECT_EQ(Contents(log), Texts(3));
+    ASSERT_TRUE(TruncateFile(path, 0));
+    EXPECT_TRUE(Contents(log).empty());
 #endif
 }
 
@@ -339,12 +339,12 @@ TEST(ChatLogFile, TruncatedWhileMapped) {
 TEST(ChatLogFileWin32, LogPastFourGiBIsClampedAndMappedOnlyWhereItFits) {
     CScratchDir dir;
     std::string path = dir.File("1.dat");
-    ASSERT_TRUE(WriteFileBytes(path, header() + recs(1)));
-    ASSERT_TRUE(truncateFile(path, 0x100000000ull + 80));
+    ASSERT_TRUE(WriteFileBytes(path, Header() + Recs(1)));
+    ASSERT_TRUE(TruncateFile(path, 0x100000000ull + 80));
     CChatLogFile log;
     ASSERT_TRUE(log.Open(path.c_str()));
     EXPECT_EQ(log.FileSize(), 0xFFFFFFFFu);
-    EXPECT_EQ(contents(log), sizeof(void*) == 8 ? texts(1) : std::vector<std::string>{});
+    EXPECT_EQ(Contents(log), sizeof(void*) == 8 ? Texts(1) : std::vector<std::string>{});
 }
 #endif
 
@@ -404,7 +404,7 @@ TEST(ChatLogFileWin32, GbkAndWidePaths) {
     fs::path folder = dir.Path() / L"\x804a\x5929"; // 聊天
     fs::create_directories(folder);
     fs::path file = folder / L"8.dat";
-    std::string bytes = header("8") + recs(2);
+    std::string bytes = Header("8") + Recs(2);
     std::FILE* out = _wfopen(file.c_str(), L"wb");
     ASSERT_NE(out, nullptr);
     ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out), bytes.size());
@@ -413,12 +413,12 @@ TEST(ChatLogFileWin32, GbkAndWidePaths) {
     std::string narrow = dir.Path().string() + "\\\xc1\xc4\xcc\xec\\8.dat";
     CChatLogFile gbk;
     ASSERT_TRUE(gbk.Open(narrow.c_str()));
-    EXPECT_EQ(contents(gbk), texts(2));
+    EXPECT_EQ(Contents(gbk), Texts(2));
 
     CChatLogFile wide;
     ASSERT_TRUE(wide.Open(file.c_str()));
     EXPECT_EQ(wide.FriendKey(), "8");
-    EXPECT_EQ(contents(wide), texts(2));
+    EXPECT_EQ(Contents(wide), Texts(2));
 
     std::wstring longPath(260, L'x');
     EXPECT_FALSE(wide.Open(longPath.c_str()));

@@ -21,7 +21,7 @@ struct Bytes {
     std::unique_ptr<unsigned char[]> data;
 };
 
-std::vector<std::size_t> walkOffsets(const std::string& file) {
+std::vector<std::size_t> WalkOffsets(const std::string& file) {
     Bytes bytes(file);
     ChatLogRecordIndex index;
     WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
@@ -31,10 +31,10 @@ std::vector<std::size_t> walkOffsets(const std::string& file) {
     return offsets;
 }
 
-std::string header() {
+std::string Header() {
     return BuildHeaderBytes({"42", "me", "you"});
 }
-std::string rec(const std::string& text) {
+std::string Rec(const std::string& text) {
     return BuildRecordBytes(100, 0, text);
 }
 
@@ -91,10 +91,10 @@ TEST(ChatLogLayout, RecordFieldsAtEveryOffset) {
 }
 
 TEST(ChatLogWalk, Table) {
-    const std::string h = header();
-    const std::string r1 = rec("abc");   // 16 bytes
-    const std::string r2 = rec("hello"); // 18 bytes
-    const std::string minimal = rec(""); // 13 bytes: the smallest record
+    const std::string h = Header();
+    const std::string r1 = Rec("abc");   // 16 bytes
+    const std::string r2 = Rec("hello"); // 18 bytes
+    const std::string minimal = Rec(""); // 13 bytes: the smallest record
     struct Case {
         const char* what;
         std::string file;
@@ -115,14 +115,14 @@ TEST(ChatLogWalk, Table) {
         {"wLength 1 at the start", h + BuildRawRecordBytes(1, 1, 1, "abc") + r1, {}},
         {"wLength 13 without NUL is a record", h + BuildRawRecordBytes(13, 1, 1, "q"), {80}},
         {"wLength beyond the file", h + BuildRawRecordBytes(0xFFFF, 1, 1, "abc"), {}},
-        {"odd offsets", h + rec("ab") + rec("abcd") + rec("a"), {80, 95, 112}},
+        {"odd offsets", h + Rec("ab") + Rec("abcd") + Rec("a"), {80, 95, 112}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(walkOffsets(c.file), c.offsets) << c.what;
+        EXPECT_EQ(WalkOffsets(c.file), c.offsets) << c.what;
 }
 
 TEST(ChatLogWalk, AppendsToWhatTheIndexHolds) {
-    Bytes bytes(header() + rec("x"));
+    Bytes bytes(Header() + Rec("x"));
     ChatLogRecordIndex index;
     WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
     WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
@@ -169,7 +169,7 @@ TEST(ChatLogText, HeaderFieldsWithoutNul) {
 TEST(ChatLogText, ContentCutAtTheRecordEnd) {
     // The record ends right after "abcd" (no NUL), and the next one follows:
     // its bytes must not leak into the text.
-    std::string file = header() + BuildRawRecordBytes(16, 5, 1, "abcd") + rec("next");
+    std::string file = Header() + BuildRawRecordBytes(16, 5, 1, "abcd") + Rec("next");
     Bytes bytes(file);
     ChatLogRecordIndex index;
     WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);

@@ -17,28 +17,28 @@
 
 namespace {
 
-void check(bool condition, const char* what) {
+void Check(bool condition, const char* what) {
     if (!condition) {
         std::fprintf(stderr, "invariant broken: %s\n", what);
         std::abort();
     }
 }
 
-std::vector<std::size_t> checkedOffsets(const ChatLogRecordIndex& index, const unsigned char* base,
+std::vector<std::size_t> CheckedOffsets(const ChatLogRecordIndex& index, const unsigned char* base,
                                         std::size_t size) {
     std::vector<std::size_t> offsets;
     std::size_t expected = kChatLogHeaderSize;
     for (ChatLogRecordPos p : index) {
-        check(p >= base + kChatLogHeaderSize && p < base + size, "record inside the file");
+        Check(p >= base + kChatLogHeaderSize && p < base + size, "record inside the file");
         std::size_t offset = static_cast<std::size_t>(p - base);
-        check(offset == expected, "records back to back");
+        Check(offset == expected, "records back to back");
         std::uint16_t length = RecordLength(p);
-        check(length >= kChatLogMinRecordLength, "record long enough for its fields");
-        check(offset + length <= size, "record ends inside the file");
+        Check(length >= kChatLogMinRecordLength, "record long enough for its fields");
+        Check(offset + length <= size, "record ends inside the file");
         std::string_view text = RecordContent(p);
-        check(text.data() == reinterpret_cast<const char*>(p) + 12, "text after the fixed part");
-        check(text.size() <= length - 12u, "text inside its record");
-        check(text.find('\0') == std::string_view::npos, "text cut at its NUL");
+        Check(text.data() == reinterpret_cast<const char*>(p) + 12, "text after the fixed part");
+        Check(text.size() <= length - 12u, "text inside its record");
+        Check(text.find('\0') == std::string_view::npos, "text cut at its NUL");
         (void)RecordTime(p);
         (void)RecordDirection(p);
         offsets.push_back(offset);
@@ -47,7 +47,7 @@ std::vector<std::size_t> checkedOffsets(const ChatLogRecordIndex& index, const u
     return offsets;
 }
 
-int memoryFile() {
+int MemoryFile() {
     static int fd = memfd_create("chatlog", 0);
     return fd;
 }
@@ -59,35 +59,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // any read past the end.
     ChatLogRecordIndex index;
     WalkChatLogRecords(data, static_cast<std::uint32_t>(size), index);
-    std::vector<std::size_t> inMemory = checkedOffsets(index, data, size);
+    std::vector<std::size_t> inMemory = CheckedOffsets(index, data, size);
 
     if (size >= kChatLogHeaderSize) {
         ChatLogHeader header;
         std::memcpy(&header, data, sizeof header);
-        check(HeaderFriendKey(header).size() <= 16, "friend key inside its field");
-        check(HeaderOwnerName(header).size() <= 21, "owner name inside its field");
-        check(HeaderFriendName(header).size() <= 21, "friend name inside its field");
+        Check(HeaderFriendKey(header).size() <= 16, "friend key inside its field");
+        Check(HeaderOwnerName(header).size() <= 21, "owner name inside its field");
+        Check(HeaderFriendName(header).size() <= 21, "friend name inside its field");
     }
 
     // The same bytes as a file, opened, header read and mapped for real.
-    int fd = memoryFile();
+    int fd = MemoryFile();
     if (fd >= 0 && ftruncate(fd, 0) == 0 &&
         pwrite(fd, data, size, 0) == static_cast<ssize_t>(size)) {
         char path[64];
         std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
         CChatLogFile log;
         bool opened = log.Open(path);
-        check(opened == (size >= kChatLogHeaderSize),
+        Check(opened == (size >= kChatLogHeaderSize),
               "opens exactly the files of 80 bytes or more");
         if (opened)
-            check(std::memcmp(&log.Header(), data, kChatLogHeaderSize) == 0, "header copied");
+            Check(std::memcmp(&log.Header(), data, kChatLogHeaderSize) == 0, "header copied");
         ChatLogRecordIndex mapped;
         log.EnumRecords(mapped);
         if (!mapped.empty()) {
             const unsigned char* view = mapped.front() - kChatLogHeaderSize;
-            check(checkedOffsets(mapped, view, size) == inMemory, "file walk equals memory walk");
+            Check(CheckedOffsets(mapped, view, size) == inMemory, "file walk equals memory walk");
         } else {
-            check(inMemory.empty(), "file walk found the same records");
+            Check(inMemory.empty(), "file walk found the same records");
         }
     }
 
@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::memcpy(&a, data, 4);
         std::memcpy(&b, data + 4, 4);
         std::string key = FormatAccountKey(a, b);
-        check(key.size() >= 2 && key.size() <= 15 && IsDigitString(key.c_str()), "key shape");
+        Check(key.size() >= 2 && key.size() <= 15 && IsDigitString(key.c_str()), "key shape");
     }
     return 0;
 }

@@ -20,7 +20,7 @@
 #include "ScratchDir.h"
 #include "UniqueHandle.h"
 #include "WinTestSupport.h"
-#include "viewer/MainFrm.h"
+#include "viewer/MainFrame.h"
 #include "viewer/MerovaneDoc.h"
 #include "viewer/MerovaneView.h"
 #include "viewer/ViewerMessages.h"

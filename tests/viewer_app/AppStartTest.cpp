@@ -11,7 +11,7 @@
 #include <string>
 
 #include "viewer/CorvelleApp.h"
-#include "viewer/MainFrm.h"
+#include "viewer/MainFrame.h"
 #include "viewer/ViewerMessages.h"
 
 namespace {

@@ -19,7 +19,7 @@
 
 namespace {
 
-std::wstring windowsPath(const char* unixPath) {
+std::wstring WindowsPath(const char* unixPath) {
     std::wstring path = L"Z:";
     for (const char* p = unixPath; *p; ++p)
         path += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);
@@ -31,7 +31,7 @@ struct ClientRun {
     std::string output;
 };
 
-ClientRun runClient(const std::wstring& arguments) {
+ClientRun RunClient(const std::wstring& arguments) {
     ClientRun run;
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
@@ -44,7 +44,7 @@ ClientRun runClient(const std::wstring& arguments) {
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    std::wstring exe = windowsPath(VEMLI_CLIENT_EXE);
+    std::wstring exe = WindowsPath(VEMLI_CLIENT_STANDIN_EXE);
     std::wstring command = L"\"" + exe + L"\" " + arguments;
     PROCESS_INFORMATION process = {};
     BOOL started = ::CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
@@ -69,7 +69,7 @@ struct ChildSearch {
     HWND found;
 };
 
-BOOL CALLBACK matchChild(HWND child, LPARAM data) {
+BOOL CALLBACK MatchChild(HWND child, LPARAM data) {
     auto* search = reinterpret_cast<ChildSearch*>(data);
     wchar_t name[64] = {};
     ::GetClassNameW(child, name, 64);
@@ -79,9 +79,9 @@ BOOL CALLBACK matchChild(HWND child, LPARAM data) {
     return FALSE;
 }
 
-HWND findChild(HWND parent, const wchar_t* className) {
+HWND FindChild(HWND parent, const wchar_t* className) {
     ChildSearch search{className, nullptr};
-    ::EnumChildWindows(parent, &matchChild, reinterpret_cast<LPARAM>(&search));
+    ::EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -123,7 +123,7 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
     // Without the Chinese code page the ANSI lookup below would prove nothing.
     ASSERT_EQ(::GetACP(), 936u) << "run with LANG=zh_CN.UTF-8 and LOCPATH (see CMakeLists)";
 
-    std::wstring exe = windowsPath(VEMLI_VIEWER_EXE);
+    std::wstring exe = WindowsPath(VEMLI_VIEWER_EXE);
     std::wstring command = L"\"" + exe + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -132,18 +132,18 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
 
     // The stand-in prints the answer as a console line (CR LF). It waits for
     // the window itself; 1025 first, on empty panes.
-    ClientRun run = runClient(L"--ansi --wait 30000 reset");
+    ClientRun run = RunClient(L"--ansi --wait 30000 reset");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(run.output, "1\r\n");
     HWND viewer = ::FindWindowW(nullptr, kViewerCaption);
     ASSERT_NE(viewer, nullptr);
-    HWND tree = findChild(viewer, L"SysTreeView32");
-    HWND list = findChild(viewer, L"SysListView32");
+    HWND tree = FindChild(viewer, L"SysTreeView32");
+    HWND list = FindChild(viewer, L"SysListView32");
     ASSERT_NE(tree, nullptr);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(treeItemCount(tree), 1);
 
-    run = runClient(L"--ansi account 1 234");
+    run = RunClient(L"--ansi account 1 234");
     EXPECT_EQ(run.output, "1\r\n");
     EXPECT_EQ(treeItemCount(tree), 4);
     HTREEITEM root =
@@ -152,7 +152,7 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
         ::SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(root), TVIS_EXPANDED) &
         TVIS_EXPANDED);
 
-    run = runClient(L"--ansi friend 500 2"); // 5002: five messages
+    run = RunClient(L"--ansi friend 500 2"); // 5002: five messages
     EXPECT_EQ(run.output, "1\r\n");
     HTREEITEM selected =
         reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
@@ -161,11 +161,11 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
     EXPECT_EQ(listRowCount(list), 5);
 
     // Not one of the viewer's messages: the default answer, nothing changes.
-    run = runClient(L"--ansi raw 1030 1 234");
+    run = RunClient(L"--ansi raw 1030 1 234");
     EXPECT_EQ(run.output, "0\r\n");
     EXPECT_EQ(listRowCount(list), 5);
 
-    run = runClient(L"--ansi reset");
+    run = RunClient(L"--ansi reset");
     EXPECT_EQ(run.output, "1\r\n");
     EXPECT_EQ(treeItemCount(tree), 1);
     EXPECT_EQ(listRowCount(list), 0);
@@ -178,7 +178,7 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
     EXPECT_EQ(exitCode, 0u);
 
     // With no viewer the stand-in says so and fails.
-    run = runClient(L"reset");
+    run = RunClient(L"reset");
     EXPECT_NE(run.exitCode, 0u);
 }
 

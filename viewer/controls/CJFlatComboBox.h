@@ -42,7 +42,7 @@ protected:
     bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
-    void loadColours();
+    void LoadColours();
 
     int m_buttonWidth;
     BOOL m_hasFocus = FALSE;

@@ -6,7 +6,7 @@ void CMessageIndex::Release() {
     m_counted = false;
 }
 
-void CMessageIndex::prepare(size_t rows) {
+void CMessageIndex::Prepare(size_t rows) {
     const size_t limit = rows * (kMaxBytesPerRow / sizeof(uint32_t));
     if (m_offsets.capacity() < rows || m_offsets.capacity() > limit) {
         std::vector<uint32_t>().swap(m_offsets);

@@ -63,7 +63,7 @@ public:
 private:
     // Room for `rows`, reusing what is held unless it is too little or more
     // than the per-row limit allows.
-    void prepare(size_t rows);
+    void Prepare(size_t rows);
 
     // Fills the rows in one walk; at most the room prepared is used.
     template <class Walk> void fill(Walk walk, int32_t filter);
@@ -103,7 +103,7 @@ template <class Walk> void CMessageIndex::Refilter(Walk walk, int32_t filter, in
 template <class Walk> void CMessageIndex::fill(Walk walk, int32_t filter) {
     // Should the records differ from the counted ones after all, the rows
     // still never outgrow the room.
-    prepare((FilterKeeps(filter, 0) ? m_sentRecords : 0) +
+    Prepare((FilterKeeps(filter, 0) ? m_sentRecords : 0) +
             (FilterKeeps(filter, 1) ? m_receivedRecords : 0));
     walk([this, filter](const unsigned char* position, uint32_t direction) {
         if (!FilterKeeps(filter, direction) || m_offsets.size() == m_offsets.capacity()) {

@@ -38,7 +38,7 @@ bool RuntimeLocalTime(int64_t seconds, struct tm* out) {
 
 namespace {
 
-void formatCell(int32_t time, char* out, LocalTimeFn toLocal, bool date) {
+void FormatCell(int32_t time, char* out, LocalTimeFn toLocal, bool date) {
     out[0] = '\0';
     struct tm local {};
     if (toLocal == nullptr || !toLocal(time, &local)) {
@@ -58,11 +58,11 @@ void formatCell(int32_t time, char* out, LocalTimeFn toLocal, bool date) {
 } // namespace
 
 void FormatRecordDate(int32_t time, char* out, LocalTimeFn toLocal) {
-    formatCell(time, out, toLocal, true);
+    FormatCell(time, out, toLocal, true);
 }
 
 void FormatRecordTime(int32_t time, char* out, LocalTimeFn toLocal) {
-    formatCell(time, out, toLocal, false);
+    FormatCell(time, out, toLocal, false);
 }
 
 MessageListLayout ComputeMessageListLayout(int width, int height, int ascWidth, int descWidth,

@@ -1,10 +1,10 @@
-// vemli-client: plays the client towards a running viewer. Finds the window
+// viewer-client-standin: plays the client towards a running viewer. Finds the window
 // captioned 信息管理器 and sends it one message, printing the answer.
 //
-//   vemli-client reset                 message 1025
-//   vemli-client account FIRST SECOND  message 1026 with the owner's numbers
-//   vemli-client friend FIRST SECOND   message 1027 with a friend's numbers
-//   vemli-client raw MSG [WPARAM [LPARAM]]  any message number
+//   viewer-client-standin reset                 message 1025
+//   viewer-client-standin account FIRST SECOND  message 1026 with the owner's numbers
+//   viewer-client-standin friend FIRST SECOND   message 1027 with a friend's numbers
+//   viewer-client-standin raw MSG [WPARAM [LPARAM]]  any message number
 //   --ansi    look the window up with FindWindowA and the GBK caption, as the
 //             client does on a Chinese system
 //   --wait MS keep looking for the window for up to MS milliseconds
@@ -19,14 +19,15 @@
 
 namespace {
 
-int usage() {
-    std::fprintf(stderr, "usage: vemli-client [--ansi] [--wait MS] reset\n"
-                         "       vemli-client [--ansi] [--wait MS] account|friend FIRST SECOND\n"
-                         "       vemli-client [--ansi] [--wait MS] raw MSG [WPARAM [LPARAM]]\n");
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: viewer-client-standin [--ansi] [--wait MS] reset\n"
+                 "       viewer-client-standin [--ansi] [--wait MS] account|friend FIRST SECOND\n"
+                 "       viewer-client-standin [--ansi] [--wait MS] raw MSG [WPARAM [LPARAM]]\n");
     return 2;
 }
 
-bool parseNumber(const char* text, unsigned long long& value) {
+bool ParseNumber(const char* text, unsigned long long& value) {
     if (text == nullptr || *text == '\0')
         return false;
     char* end = nullptr;
@@ -34,7 +35,7 @@ bool parseNumber(const char* text, unsigned long long& value) {
     return end != nullptr && *end == '\0';
 }
 
-HWND findViewer(bool ansi) {
+HWND FindViewer(bool ansi) {
     if (!ansi)
         return ::FindWindowW(nullptr, kViewerCaption);
     char caption[64] = {};
@@ -52,14 +53,14 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--ansi") == 0) {
             ansi = true;
         } else if (std::strcmp(argv[i], "--wait") == 0 && i + 1 < argc &&
-                   parseNumber(argv[i + 1], waitMs)) {
+                   ParseNumber(argv[i + 1], waitMs)) {
             ++i;
         } else {
-            return usage();
+            return Usage();
         }
     }
     if (i >= argc)
-        return usage();
+        return Usage();
 
     const std::string command = argv[i];
     unsigned long long message = 0, wParam = 0, lParam = 0;
@@ -68,28 +69,28 @@ int main(int argc, char** argv) {
     if (command == "reset" && rest == 0) {
         message = kViewerMsgResetPanes;
     } else if ((command == "account" || command == "friend") && rest == 2 &&
-               parseNumber(args[0], wParam) && parseNumber(args[1], lParam)) {
+               ParseNumber(args[0], wParam) && ParseNumber(args[1], lParam)) {
         message = command == "account" ? kViewerMsgShowAccount : kViewerMsgSelectFriend;
-    } else if (command == "raw" && rest >= 1 && rest <= 3 && parseNumber(args[0], message) &&
-               (rest < 2 || parseNumber(args[1], wParam)) &&
-               (rest < 3 || parseNumber(args[2], lParam))) {
+    } else if (command == "raw" && rest >= 1 && rest <= 3 && ParseNumber(args[0], message) &&
+               (rest < 2 || ParseNumber(args[1], wParam)) &&
+               (rest < 3 || ParseNumber(args[2], lParam))) {
     } else {
-        return usage();
+        return Usage();
     }
 
-    HWND viewer = findViewer(ansi);
+    HWND viewer = FindViewer(ansi);
     for (unsigned long long waited = 0; viewer == nullptr && waited < waitMs; waited += 50) {
         ::Sleep(50);
-        viewer = findViewer(ansi);
+        viewer = FindViewer(ansi);
     }
     if (viewer == nullptr) {
-        std::fprintf(stderr, "vemli-client: no window titled the viewer's caption\n");
+        std::fprintf(stderr, "viewer-client-standin: no window titled the viewer's caption\n");
         return 1;
     }
     DWORD_PTR answer = 0;
     if (!::SendMessageTimeoutW(viewer, static_cast<UINT>(message), static_cast<WPARAM>(wParam),
                                static_cast<LPARAM>(lParam), SMTO_NORMAL, 30000, &answer)) {
-        std::fprintf(stderr, "vemli-client: the viewer did not answer\n");
+        std::fprintf(stderr, "viewer-client-standin: the viewer did not answer\n");
         return 1;
     }
     std::printf("%llu\n", static_cast<unsigned long long>(answer));

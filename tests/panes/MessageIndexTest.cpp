@@ -33,13 +33,13 @@ struct FakeView {
     }
 };
 
-uint32_t directionOf(const unsigned char* p) {
+uint32_t DirectionOf(const unsigned char* p) {
     uint32_t d;
     std::memcpy(&d, p + 1, 4);
     return d;
 }
 
-std::vector<int> tags(const CMessageIndex& index) {
+std::vector<int> Tags(const CMessageIndex& index) {
     std::vector<int> out;
     for (size_t r = 0; r < index.RowCount(); ++r) {
         out.push_back(index.RecordAt(r)[5]);
@@ -67,24 +67,24 @@ TEST(MessageIndex, FilterAndOrderGiveTheExpectedRows) {
     };
     for (const Case& c : cases) {
         CMessageIndex index;
-        index.Build(view.positions, c.filter, c.order, directionOf);
-        EXPECT_EQ(tags(index), c.rows) << "filter " << c.filter << " order " << c.order;
+        index.Build(view.positions, c.filter, c.order, DirectionOf);
+        EXPECT_EQ(Tags(index), c.rows) << "filter " << c.filter << " order " << c.order;
     }
 }
 
 TEST(MessageIndex, RowsArePositionsInTheViewNotCopies) {
     FakeView view({1, 0, 1});
     CMessageIndex index;
-    index.Build(view.positions, kFilterAll, kOrderAscending, directionOf);
+    index.Build(view.positions, kFilterAll, kOrderAscending, DirectionOf);
     ASSERT_EQ(index.RowCount(), 3u);
     for (size_t r = 0; r < 3; ++r) {
         EXPECT_EQ(index.RecordAt(r), view.positions[r]);
     }
-    index.Build(view.positions, kFilterAll, kOrderDescending, directionOf);
+    index.Build(view.positions, kFilterAll, kOrderDescending, DirectionOf);
     EXPECT_EQ(index.RecordAt(0), view.positions[2]);
     EXPECT_EQ(index.RecordAt(2), view.positions[0]);
     // Filtered rows still point at their own records, not at neighbours.
-    index.Build(view.positions, kFilterReceived, kOrderAscending, directionOf);
+    index.Build(view.positions, kFilterReceived, kOrderAscending, DirectionOf);
     ASSERT_EQ(index.RowCount(), 2u);
     EXPECT_EQ(index.RecordAt(0), view.positions[0]);
     EXPECT_EQ(index.RecordAt(1), view.positions[2]);
@@ -94,12 +94,12 @@ TEST(MessageIndex, NoRecordOutsideTheTableOrFromAnEmptyLog) {
     FakeView none({});
     FakeView some({0, 1});
     CMessageIndex index;
-    index.Build(some.positions, kFilterAll, kOrderDescending, directionOf);
+    index.Build(some.positions, kFilterAll, kOrderDescending, DirectionOf);
     ASSERT_EQ(index.RowCount(), 2u);
     EXPECT_EQ(index.RecordAt(2), nullptr);
     EXPECT_EQ(index.RecordAt(static_cast<size_t>(-1)), nullptr);
     // A build from nothing drops what the earlier one listed.
-    index.Build(none.positions, kFilterAll, kOrderAscending, directionOf);
+    index.Build(none.positions, kFilterAll, kOrderAscending, DirectionOf);
     EXPECT_EQ(index.RowCount(), 0u);
     EXPECT_EQ(index.RecordAt(0), nullptr);
 }
@@ -110,16 +110,16 @@ TEST(MessageIndex, BuiltStraightFromAWalk) {
     auto walk = [&](auto&& visit) {
         ++walks;
         for (const unsigned char* p : view.positions) {
-            visit(p, directionOf(p));
+            visit(p, DirectionOf(p));
         }
     };
     CMessageIndex index;
     index.Build(walk, kFilterReceived, kOrderDescending);
-    EXPECT_EQ(tags(index), (std::vector<int>{2, 0}));
+    EXPECT_EQ(Tags(index), (std::vector<int>{2, 0}));
     EXPECT_EQ(walks, 2); // one to count, one to fill
     // A new build starts empty: nothing of the previous filter survives.
     index.Build(walk, kFilterSent, kOrderAscending);
-    EXPECT_EQ(tags(index), (std::vector<int>{1, 3}));
+    EXPECT_EQ(Tags(index), (std::vector<int>{1, 3}));
 }
 
 TEST(MessageIndex, RefilterWalksOnceWithTheCountsOfTheLastBuild) {
@@ -130,7 +130,7 @@ TEST(MessageIndex, RefilterWalksOnceWithTheCountsOfTheLastBuild) {
     auto walk = [&](auto&& visit) {
         ++walks;
         for (const unsigned char* p : walked->positions) {
-            visit(p, directionOf(p));
+            visit(p, DirectionOf(p));
         }
     };
     CMessageIndex index;
@@ -149,7 +149,7 @@ TEST(MessageIndex, RefilterWalksOnceWithTheCountsOfTheLastBuild) {
         walks = 0;
         index.Refilter(walk, step.filter, step.order);
         EXPECT_EQ(walks, 1) << step.filter;
-        EXPECT_EQ(tags(index), step.rows) << step.filter;
+        EXPECT_EQ(Tags(index), step.rows) << step.filter;
         EXPECT_LE(index.MemoryBytes(), CMessageIndex::kMaxBytesPerRow * step.rows.size());
     }
     // Released, the counts go too: another log is counted afresh.
@@ -158,7 +158,7 @@ TEST(MessageIndex, RefilterWalksOnceWithTheCountsOfTheLastBuild) {
     walks = 0;
     index.Refilter(walk, kFilterAll, kOrderAscending);
     EXPECT_EQ(walks, 2);
-    EXPECT_EQ(tags(index), (std::vector<int>{0, 1}));
+    EXPECT_EQ(Tags(index), (std::vector<int>{0, 1}));
 }
 
 TEST(MessageIndex, RoomIsExactAndKeptOnlyWithinSixteenBytesARow) {
@@ -180,12 +180,12 @@ TEST(MessageIndex, RoomIsExactAndKeptOnlyWithinSixteenBytesARow) {
         {kFilterAll, 10000, 4 * 10000},     {0, 0, 0}, // no rows, no room
     };
     for (const Step& step : steps) {
-        index.Build(view.positions, step.filter, kOrderAscending, directionOf);
+        index.Build(view.positions, step.filter, kOrderAscending, DirectionOf);
         EXPECT_EQ(index.RowCount(), step.rows) << step.filter;
         EXPECT_LE(index.MemoryBytes(), step.maxBytes) << step.filter;
         EXPECT_LE(index.MemoryBytes(), CMessageIndex::kMaxBytesPerRow * index.RowCount());
     }
-    index.Build(view.positions, kFilterAll, kOrderAscending, directionOf);
+    index.Build(view.positions, kFilterAll, kOrderAscending, DirectionOf);
     index.Clear();
     EXPECT_EQ(index.RowCount(), 0u);
     EXPECT_EQ(index.RecordAt(0), nullptr);

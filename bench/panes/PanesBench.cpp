@@ -34,7 +34,7 @@ namespace {
 std::atomic<size_t> g_heapNow{0};
 std::atomic<size_t> g_heapPeak{0};
 
-void noteAlloc(size_t n) {
+void NoteAlloc(size_t n) {
     size_t now = g_heapNow += n;
     size_t peak = g_heapPeak.load();
     while (now > peak && !g_heapPeak.compare_exchange_weak(peak, now)) {
@@ -50,7 +50,7 @@ void* operator new(size_t n) {
         throw std::bad_alloc();
     }
     *p = n;
-    noteAlloc(n);
+    NoteAlloc(n);
     return reinterpret_cast<char*>(p) + 16;
 }
 void operator delete(void* p) noexcept {
@@ -68,7 +68,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double msSince(Clock::time_point t0) {
+double MsSince(Clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
 }
 
@@ -80,7 +80,7 @@ struct HeapScope {
     size_t Held() const { return g_heapNow.load() - base; }
 };
 
-std::string writeLog(const std::string& dir, int messages) {
+std::string WriteLog(const std::string& dir, int messages) {
     std::string path = dir + "/" + std::to_string(messages) + ".dat";
     ChatLogHeaderFields header{"123456789", "\xd0\xa1\xc3\xf7", "\xd5\xc5\xc8\xfd"};
     CChatLogWriter writer;
@@ -106,13 +106,13 @@ std::string writeLog(const std::string& dir, int messages) {
 
 // The least any listing must do: map and hop from record to record by
 // wLength, by the same rule as every reader, keeping nothing.
-size_t countRecords(const unsigned char* view, uint32_t size) {
+size_t CountRecords(const unsigned char* view, uint32_t size) {
     size_t records = 0;
     VisitChatLogRecords(view, size, [&records](ChatLogRecordPos) { ++records; });
     return records;
 }
 
-double bareWalk(const std::string& path, size_t* records) {
+double BareWalk(const std::string& path, size_t* records) {
     auto t0 = Clock::now();
     CReadOnlyFile file;
     CReadOnlyMapping mapping;
@@ -121,14 +121,14 @@ double bareWalk(const std::string& path, size_t* records) {
         !mapping.Map(file, static_cast<uint32_t>(size))) {
         return -1;
     }
-    *records = countRecords(mapping.View(), static_cast<uint32_t>(size));
-    return msSince(t0);
+    *records = CountRecords(mapping.View(), static_cast<uint32_t>(size));
+    return MsSince(t0);
 }
 
-double bareWalkWarm(const unsigned char* view, uint32_t size, size_t* records) {
+double BareWalkWarm(const unsigned char* view, uint32_t size, size_t* records) {
     auto t0 = Clock::now();
-    *records = countRecords(view, size);
-    return msSince(t0);
+    *records = CountRecords(view, size);
+    return MsSince(t0);
 }
 
 struct Rows {
@@ -140,7 +140,7 @@ struct Rows {
 
 // What the message list does on a load: one walk to count the rows, one to
 // fill them, straight from the view.
-Rows buildRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t order) {
+Rows BuildRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t order) {
     HeapScope heap;
     auto t0 = Clock::now();
     index.Build(
@@ -148,14 +148,14 @@ Rows buildRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t 
             log.VisitRecords([&visit](ChatLogRecordPos p) { visit(p, RecordDirection(p)); });
         },
         filter, order);
-    Rows r{msSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
+    Rows r{MsSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
     return r;
 }
 
 // What a switch costs the message list while the log is listed: an order
 // switch reads the same rows the other way round; a filter switch fills the
 // rows in one walk, with the counts of the build before.
-Rows switchRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t order,
+Rows SwitchRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t order,
                 bool orderOnly) {
     HeapScope heap;
     auto t0 = Clock::now();
@@ -168,13 +168,13 @@ Rows switchRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t
             },
             filter, order);
     }
-    Rows r{msSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
+    Rows r{MsSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
     return r;
 }
 
 // The first design, kept for comparison: every position into a deque first
 // (EnumRecords), then the rows from the deque.
-Rows buildRowsViaDeque(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t order) {
+Rows BuildRowsViaDeque(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t order) {
     HeapScope heap;
     auto t0 = Clock::now();
     {
@@ -182,15 +182,15 @@ Rows buildRowsViaDeque(CChatLogFile& log, CMessageIndex& index, int32_t filter, 
         log.EnumRecords(records);
         index.Build(records, filter, order, RecordDirection);
     }
-    Rows r{msSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
+    Rows r{MsSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
     return r;
 }
 
-double best(const std::vector<double>& v) {
+double Best(const std::vector<double>& v) {
     return *std::min_element(v.begin(), v.end());
 }
 
-const char* filterName(int32_t f) {
+const char* FilterName(int32_t f) {
     return f == kFilterAll ? "all" : f == kFilterSent ? "sent" : "received";
 }
 
@@ -216,7 +216,7 @@ int main(int argc, char** argv) {
                 "messages", "state", "ord", "filter", "rows", "walk ms", "rows ms", "ratio",
                 "deque ms", "ratio", "table ms", "ratio", "+paint ms", "ratio", "peak", "held");
     for (int n : sizes) {
-        const std::string path = writeLog(dir, n);
+        const std::string path = WriteLog(dir, n);
         const int reps = n >= 1000000 ? 7 : 11;
         for (int32_t order : {kOrderAscending, kOrderDescending}) {
             for (int32_t filter : {kFilterAll, kFilterSent, kFilterReceived}) {
@@ -234,13 +234,13 @@ int main(int argc, char** argv) {
                 }
                 const auto size = static_cast<uint32_t>(size64);
                 size_t walked = 0;
-                bareWalkWarm(warmMap.View(), size, &walked);
+                BareWalkWarm(warmMap.View(), size, &walked);
                 if (walked != static_cast<size_t>(n)) {
                     std::fprintf(stderr, "walk saw %zu of %d records\n", walked, n);
                     return 1;
                 }
                 CMessageIndex index;
-                buildRows(warmLog, index, filter, order);
+                BuildRows(warmLog, index, filter, order);
 
                 // state 0 cold (friend selected), 1 order switch, 2 filter switch
                 for (int state = 0; state < 3; ++state) {
@@ -251,15 +251,15 @@ int main(int argc, char** argv) {
                         size_t seen = 0;
                         double tableMs = -1, paintMs = -1;
                         if (state == 0) {
-                            walk.push_back(bareWalk(path, &seen));
+                            walk.push_back(BareWalk(path, &seen));
                             CChatLogFile a, b;
                             a.Open(path.c_str());
                             b.Open(path.c_str());
                             index.Release(); // a fresh pane: no room held yet
-                            last = buildRows(a, index, filter, order);
+                            last = BuildRows(a, index, filter, order);
                             rows.push_back(last.ms);
                             index.Release();
-                            deque.push_back(buildRowsViaDeque(b, index, filter, order).ms);
+                            deque.push_back(BuildRowsViaDeque(b, index, filter, order).ms);
 #ifdef PANES_BENCH_GUI
                             CChatLogFile c;
                             c.Open(path.c_str());
@@ -272,15 +272,15 @@ int main(int argc, char** argv) {
                             table.Unload();
 #endif
                         } else {
-                            walk.push_back(bareWalkWarm(warmMap.View(), size, &seen));
+                            walk.push_back(BareWalkWarm(warmMap.View(), size, &seen));
                             index.Clear();
-                            deque.push_back(buildRowsViaDeque(warmLog, index, filter, order).ms);
+                            deque.push_back(BuildRowsViaDeque(warmLog, index, filter, order).ms);
                             // From the other order, or from another filter,
                             // as the pane has it before the switch.
                             index.Clear(); // the pane keeps the room of the last load
-                            buildRows(warmLog, index, state == 1 ? filter : kFilterAll,
+                            BuildRows(warmLog, index, state == 1 ? filter : kFilterAll,
                                       state == 1 ? 3 - order : order);
-                            last = switchRows(warmLog, index, filter, order, state == 1);
+                            last = SwitchRows(warmLog, index, filter, order, state == 1);
                             rows.push_back(last.ms);
 #ifdef PANES_BENCH_GUI
                             table.MeasureSwitch(&warmLog, order, filter, state == 1, &tableMs,
@@ -294,12 +294,12 @@ int main(int argc, char** argv) {
                     // The best of the runs: the machine is shared, and other
                     // work only ever adds time, to the walk as much as to the
                     // rest.
-                    const double w = best(walk), r = best(rows), d = best(deque),
-                                 t = best(tableTimes), p = best(paintTimes);
+                    const double w = Best(walk), r = Best(rows), d = Best(deque),
+                                 t = Best(tableTimes), p = Best(paintTimes);
                     static const char* const states[] = {"cold", "order", "filter"};
                     std::printf("%-8d %-6s %-4s %-8s %8zu %8.2f | %8.2f %5.2fx | %8.2f %5.2fx | "
                                 "%8.2f %5.2fx %9.2f %5.2fx | %5.1f %5.1f\n",
-                                n, states[state], order == 1 ? "asc" : "desc", filterName(filter),
+                                n, states[state], order == 1 ? "asc" : "desc", FilterName(filter),
                                 last.rows, w, r, r / w, d, d / w, t, t / w, p, p / w,
                                 last.rows ? double(last.peak) / last.rows : 0.0,
                                 last.rows ? double(index.MemoryBytes()) / last.rows : 0.0);

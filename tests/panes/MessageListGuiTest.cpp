@@ -11,7 +11,7 @@ const char kThere[] = "\xd4\xda\xc2\xf0\xa3\xbf"; // 在吗？
 const char kThreeLines[] = "one\r\ntwo\r\nthree";
 
 // Times out of order on purpose; -5 cannot be converted by the runtime.
-std::string mixedLog() {
+std::string MixedLog() {
     return BuildRecordBytes(1767243661, 0, kHello) +      // sent
            BuildRecordBytes(1700000000, 1, kThere) +      // received, earlier
            BuildRecordBytes(1767312000, 2, kThreeLines) + // received (2)
@@ -25,7 +25,7 @@ const Texts kFileOrderDates = {L"2026-01-01", L"2023-11-15", L"2026-01-02", L"",
 const Texts kFileOrderTimes = {L"13:01:01", L"06:13:20", L"08:00:00", L"", L"11:14:07"};
 const Texts kFileOrderContents = {L"你好", L"在吗？", L"one\r\ntwo\r\nthree", L"OK", L"max"};
 
-Texts reversed(Texts t) {
+Texts Reversed(Texts t) {
     std::reverse(t.begin(), t.end());
     return t;
 }
@@ -74,7 +74,7 @@ TEST_F(MessageListPane, StartsEmptyAscendingWithAllMessages) {
 }
 
 TEST_F(MessageListPane, EveryCellInFileOrderThenExactlyReversed) {
-    m_list->LoadMessages(OpenLog(mixedLog()));
+    m_list->LoadMessages(OpenLog(MixedLog()));
     ASSERT_EQ(Rows(), 5);
     EXPECT_EQ(Column(0), kFileOrderSenders);
     EXPECT_EQ(Column(1), kFileOrderDates);
@@ -85,10 +85,10 @@ TEST_F(MessageListPane, EveryCellInFileOrderThenExactlyReversed) {
     EXPECT_EQ(m_list->GetSortOrder(), kOrderDescending);
     EXPECT_EQ(::SendMessageW(Button(IDC_SORT_ASCENDING), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     ASSERT_EQ(Rows(), 5);
-    EXPECT_EQ(Column(0), reversed(kFileOrderSenders));
-    EXPECT_EQ(Column(1), reversed(kFileOrderDates));
-    EXPECT_EQ(Column(2), reversed(kFileOrderTimes));
-    EXPECT_EQ(Column(3), reversed(kFileOrderContents));
+    EXPECT_EQ(Column(0), Reversed(kFileOrderSenders));
+    EXPECT_EQ(Column(1), Reversed(kFileOrderDates));
+    EXPECT_EQ(Column(2), Reversed(kFileOrderTimes));
+    EXPECT_EQ(Column(3), Reversed(kFileOrderContents));
 
     ClickButton(IDC_SORT_ASCENDING);
     EXPECT_EQ(Column(3), kFileOrderContents);
@@ -114,7 +114,7 @@ TEST_F(MessageListPane, FilterBySentAndReceivedInBothOrders) {
          {L"在吗？", L"one\r\ntwo\r\nthree", L"OK"}},
         {0, IDC_SORT_ASCENDING, kFileOrderSenders, kFileOrderContents},
     };
-    m_list->LoadMessages(OpenLog(mixedLog()));
+    m_list->LoadMessages(OpenLog(MixedLog()));
     for (const Case& c : cases) {
         PickFilter(c.comboIndex);
         ClickButton(c.order);
@@ -126,7 +126,7 @@ TEST_F(MessageListPane, FilterBySentAndReceivedInBothOrders) {
 }
 
 TEST_F(MessageListPane, OrderAndFilterOutliveAChangeOfFriend) {
-    CChatLogFile* first = OpenLog(mixedLog());
+    CChatLogFile* first = OpenLog(MixedLog());
     CChatLogFile* second = OpenLog(BuildRecordBytes(5, 0, "a") + BuildRecordBytes(6, 7, "b") +
                                    BuildRecordBytes(7, 0, "c"));
     m_list->LoadMessages(first);
@@ -138,7 +138,7 @@ TEST_F(MessageListPane, OrderAndFilterOutliveAChangeOfFriend) {
 }
 
 TEST_F(MessageListPane, ChoosingWhatIsInForceLeavesTableAndSelectionAlone) {
-    m_list->LoadMessages(OpenLog(mixedLog()));
+    m_list->LoadMessages(OpenLog(MixedLog()));
     SelectRow(2);
     ASSERT_EQ(ContentText(), L"one\r\ntwo\r\nthree");
     const int before = m_main.m_textMessages;
@@ -222,7 +222,7 @@ TEST_F(MessageListPane, SwitchesShowTheTopWithoutSelectionAndKeepTheTable) {
 }
 
 TEST_F(MessageListPane, FilterBoxWithoutSelectionChangesNothing) {
-    m_list->LoadMessages(OpenLog(mixedLog()));
+    m_list->LoadMessages(OpenLog(MixedLog()));
     SelectRow(0);
     PickFilter(-1);
     EXPECT_EQ(m_list->GetMessageFilter(), kFilterAll);
@@ -243,12 +243,12 @@ TEST_F(MessageListPane, OrderOrFilterWithoutFriendKeepsTableEmptyAndEmptiesConte
 }
 
 TEST_F(MessageListPane, HeaderOnlyLogAndNullLogGiveEmptyTableAndContent) {
-    m_list->LoadMessages(OpenLog(mixedLog()));
+    m_list->LoadMessages(OpenLog(MixedLog()));
     SelectRow(0);
     m_list->LoadMessages(OpenLog(""));
     EXPECT_EQ(Rows(), 0);
     EXPECT_EQ(ContentText(), L"");
-    m_list->LoadMessages(OpenLog(mixedLog()));
+    m_list->LoadMessages(OpenLog(MixedLog()));
     ASSERT_EQ(Rows(), 5);
     m_list->LoadMessages(nullptr);
     EXPECT_EQ(Rows(), 0);
@@ -279,7 +279,7 @@ TEST_F(MessageListPane, TextsWithoutTheirNulStayInsideTheirRecord) {
 TEST_F(MessageListPane, SelectionShowsWholeTextByMouseOrKeyboardAndNoneEmpties) {
     std::string longLine(3000, 'x');
     longLine += "END";
-    m_list->LoadMessages(OpenLog(mixedLog() + BuildRecordBytes(1, 1, longLine)));
+    m_list->LoadMessages(OpenLog(MixedLog() + BuildRecordBytes(1, 1, longLine)));
     ASSERT_EQ(Rows(), 6);
     SelectRow(5);
     EXPECT_EQ(ContentText(), std::wstring(longLine.begin(), longLine.end()));
@@ -302,7 +302,7 @@ TEST_F(MessageListPane, SelectionShowsWholeTextByMouseOrKeyboardAndNoneEmpties) 
 }
 
 TEST_F(MessageListPane, ClearMessagesForgetsTheLogAndEmptiesContent) {
-    m_list->LoadMessages(OpenLog(mixedLog()));
+    m_list->LoadMessages(OpenLog(MixedLog()));
     SelectRow(3);
     ASSERT_EQ(ContentText(), L"OK");
     m_list->ClearMessages();
@@ -313,7 +313,7 @@ TEST_F(MessageListPane, ClearMessagesForgetsTheLogAndEmptiesContent) {
 }
 
 TEST_F(MessageListPane, WithoutMainWindowNothingIsSent) {
-    m_list->LoadMessages(OpenLog(mixedLog()));
+    m_list->LoadMessages(OpenLog(MixedLog()));
     AfxSetMainWnd(nullptr);
     const int before = m_main.m_textMessages;
     SelectRow(1);
@@ -323,7 +323,7 @@ TEST_F(MessageListPane, WithoutMainWindowNothingIsSent) {
 }
 
 TEST_F(MessageListPane, DoubleClickAndHeaderClickChangeNothing) {
-    m_list->LoadMessages(OpenLog(mixedLog()));
+    m_list->LoadMessages(OpenLog(MixedLog()));
     SelectRow(1);
     const int before = m_main.m_textMessages;
     RECT cell{};

@@ -1,4 +1,4 @@
-#include "viewer/MainFrm.h"
+#include "viewer/MainFrame.h"
 
 #include <string>
 

@@ -79,7 +79,7 @@ TEST(RecordTimeCells, LocalTimeWithZeroPadding) {
     }
 }
 
-bool refuseEverything(int64_t, struct tm*) {
+bool RefuseEverything(int64_t, struct tm*) {
     return false;
 }
 
@@ -89,8 +89,8 @@ TEST(RecordTimeCells, UnconvertibleTimeGivesEmptyCells) {
     for (int32_t t : {0, -1, INT32_MIN, INT32_MAX}) {
         std::fill(date, date + kTimeCellSize, 'x');
         std::fill(clock, clock + kTimeCellSize, 'x');
-        FormatRecordDate(t, date, refuseEverything);
-        FormatRecordTime(t, clock, refuseEverything);
+        FormatRecordDate(t, date, RefuseEverything);
+        FormatRecordTime(t, clock, RefuseEverything);
         EXPECT_STREQ(date, "") << t;
         EXPECT_STREQ(clock, "") << t;
     }
