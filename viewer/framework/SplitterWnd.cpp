@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "viewer/framework/DC.h"
-#include "viewer/framework/SplitterLayout.h"
+#include "SplitterLayout.h"
 
 namespace {
 const wchar_t kSplitterClass[] = L"VemliSplitter";

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "viewer/ChatLogPaths.h"
+#include "ChatLogPaths.h"
 
 namespace {
 

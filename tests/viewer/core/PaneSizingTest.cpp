@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "viewer/PaneSizing.h"
+#include "PaneSizing.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "viewer/framework/SplitterLayout.h"
+#include "SplitterLayout.h"
 
 namespace {
 

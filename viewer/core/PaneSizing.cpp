@@ -1,4 +1,4 @@
-#include "viewer/PaneSizing.h"
+#include "PaneSizing.h"
 
 namespace {
 constexpr int kMinFriendColumn = 190;

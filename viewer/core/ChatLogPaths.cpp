@@ -1,4 +1,4 @@
-#include "viewer/ChatLogPaths.h"
+#include "ChatLogPaths.h"
 
 namespace {
 bool Fits(const std::wstring& text) {

@@ -1,4 +1,4 @@
-#include "viewer/framework/SplitterLayout.h"
+#include "SplitterLayout.h"
 
 #include <algorithm>
 
