@@ -1,27 +1,41 @@
 #!/usr/bin/env bash
-# The main job: builds both programs, writes a sample account and shows the
-# programs at work under Wine: the 32-bit release build that ships, or the
+# The main job: builds what the demo shows, writes a sample account and shows
+# the programs at work under Wine: the 32-bit release build that ships, or the
 # 64-bit build where this machine cannot run 32-bit programs (it says so).
+# Each step in scripts/demo.d is a script of its own, run in order with the
+# variables exported below in its environment.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 jobs=$(nproc)
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j "$jobs"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$jobs"
 . scripts/wine-env.sh
-# The steps run $demo_build's programs under $demo_wine.
 if blocker=$(wine_32bit_blocker "$PWD/build"); then
-  demo_build=$PWD/build/win32 demo_wine=$WINE32
+  demo_preset=win32 demo_wine=$WINE32
   echo "demo: showing the 32-bit release build"
 else
-  demo_build=$PWD/build/win64 demo_wine=$WINE64
+  demo_preset=win64 demo_wine=$WINE64
   echo "demo: $blocker; showing the 64-bit build instead"
 fi
-out=$PWD/out/demo
-rm -rf "$out"; mkdir -p "$out"
+# Only the programs the steps run: the viewer with its two stand-ins, the
+# updater with the stand-in client and setup, and the 64-bit exporter. (The
+# steps build their Linux tools, chatlog-writer and updater-sign, themselves.)
+build_targets() {
+  local preset=$1
+  shift
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs" --target "$@"
+}
+build_targets "$demo_preset" Corvelle viewer-client-standin viewer-user updater standin_client standin_setup
+build_targets win64 chatlog-export
+
+# What every step gets: the output folder, the build shown and its Wine
+# loader, and the sample account (written by 10-sample-account.sh).
+export out=$PWD/out/demo demo_build=$PWD/build/$demo_preset demo_wine
+export SAMPLE_CLIENT_DIR=$out/client SAMPLE_OWNER_FIRST=1 SAMPLE_OWNER_SECOND=23456789
+export SAMPLE_OWNER_KEY=$SAMPLE_OWNER_FIRST$SAMPLE_OWNER_SECOND
+rm -rf "$out"
+mkdir -p "$out"
 for step in scripts/demo.d/*.sh; do
-  [ -f "$step" ] && . "$step"
+  bash "$step"
 done
 echo "demo: everything is in $out"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "viewer/ChatLogPaths.h"
+#include "ChatLogPaths.h"
 
 const wchar_t* BuildChatLogPath(const char* key) {
     static wchar_t buffer[kPathBufferChars];

@@ -1,6 +1,6 @@
 #include "viewer/CorvelleApp.h"
 
-#include "viewer/MainFrm.h"
+#include "viewer/MainFrame.h"
 #include "viewer/MerovaneDoc.h"
 #include "viewer/MerovaneView.h"
 #include "viewer/ViewerMessages.h"

@@ -27,17 +27,17 @@ namespace {
 
 volatile std::size_t g_sink;
 
-double millis(Clock::time_point a, Clock::time_point b) {
+double Millis(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
-double median(std::vector<double> v) {
+double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
 // The least any walk can do: follow wLength from record to record.
-std::size_t bareWalk(const unsigned char* view, std::uint32_t size) {
+std::size_t BareWalk(const unsigned char* view, std::uint32_t size) {
     std::size_t count = 0;
     std::uint32_t pos = 80;
     while (size - pos >= 2) {
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     auto w1 = Clock::now();
     const std::string path = account.friends[0].path;
     std::printf("log: %d messages, %llu bytes, written in %.0f ms\n", messages,
-                static_cast<unsigned long long>(fs::file_size(path)), millis(w0, w1));
+                static_cast<unsigned long long>(fs::file_size(path)), Millis(w0, w1));
 
     std::vector<double> coldEnum, warmEnum, coldBare, warmBare;
     std::size_t listed = 0, walked = 0;
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
             ChatLogRecordIndex index;
             log.EnumRecords(index);
             auto t1 = Clock::now();
-            coldEnum.push_back(millis(t0, t1));
+            coldEnum.push_back(Millis(t0, t1));
             listed = index.size();
             // The message list drops its old index before it lists again, so
             // the warm run gets the memory back instead of fresh pages.
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
             auto t2 = Clock::now();
             log.EnumRecords(again);
             auto t3 = Clock::now();
-            warmEnum.push_back(millis(t2, t3));
+            warmEnum.push_back(Millis(t2, t3));
         }
         {
             auto t0 = Clock::now();
@@ -106,14 +106,14 @@ int main(int argc, char** argv) {
             file.QuerySize(size);
             CReadOnlyMapping mapping;
             mapping.Map(file, static_cast<std::uint32_t>(size));
-            walked = bareWalk(mapping.View(), mapping.Size());
+            walked = BareWalk(mapping.View(), mapping.Size());
             auto t1 = Clock::now();
-            coldBare.push_back(millis(t0, t1));
+            coldBare.push_back(Millis(t0, t1));
 
             auto t2 = Clock::now();
-            g_sink = bareWalk(mapping.View(), mapping.Size());
+            g_sink = BareWalk(mapping.View(), mapping.Size());
             auto t3 = Clock::now();
-            warmBare.push_back(millis(t2, t3));
+            warmBare.push_back(Millis(t2, t3));
         }
     }
     if (listed != static_cast<std::size_t>(messages) || walked != listed) {
@@ -121,8 +121,8 @@ int main(int argc, char** argv) {
                      messages);
         return 1;
     }
-    double ce = median(coldEnum), cb = median(coldBare), we = median(warmEnum),
-           wb = median(warmBare);
+    double ce = Median(coldEnum), cb = Median(coldBare), we = Median(warmEnum),
+           wb = Median(warmBare);
     std::printf("median of %d rounds        EnumRecords   bare wLength loop   ratio\n", rounds);
     std::printf("cold (open+map+walk)   %10.2f ms  %14.2f ms  %6.2fx\n", ce, cb, ce / cb);
     std::printf("warm (walk again)      %10.2f ms  %14.2f ms  %6.2fx\n", we, wb, we / wb);

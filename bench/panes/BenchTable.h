@@ -52,7 +52,7 @@ public:
         m_main.m_content = m_content.get();
         m_list->SendMessage(WM_INITIALUPDATE);
         m_content->SendMessage(WM_INITIALUPDATE);
-        pump();
+        Pump();
         return true;
     }
 
@@ -71,7 +71,7 @@ public:
     }
     void Unload() {
         m_list->LoadMessages(nullptr);
-        pump();
+        Pump();
     }
 
     // A friend selection: order and filter set with no log listed, then the
@@ -81,8 +81,8 @@ public:
         Unload();
         SetOrder(order);
         SetFilter(filter);
-        pump();
-        timed([&] { m_list->LoadMessages(log); }, tableMs, paintMs);
+        Pump();
+        Timed([&] { m_list->LoadMessages(log); }, tableMs, paintMs);
     }
 
     // A switch while log is listed: from the other order, or from the filter
@@ -97,8 +97,8 @@ public:
         SetOrder(switchOrder ? otherOrder : order);
         SetFilter(switchOrder ? filter : previousFilter);
         m_list->LoadMessages(log);
-        pump();
-        timed([&] { switchOrder ? SetOrder(order) : SetFilter(filter); }, tableMs, paintMs);
+        Pump();
+        Timed([&] { switchOrder ? SetOrder(order) : SetFilter(filter); }, tableMs, paintMs);
     }
 
     size_t Rows() const {
@@ -107,7 +107,7 @@ public:
     }
 
 private:
-    template <class Step> void timed(Step step, double* tableMs, double* paintMs) {
+    template <class Step> void Timed(Step step, double* tableMs, double* paintMs) {
         using Clock = std::chrono::steady_clock;
         const auto t0 = Clock::now();
         step();
@@ -116,10 +116,10 @@ private:
         const auto t2 = Clock::now();
         *tableMs = std::chrono::duration<double, std::milli>(t1 - t0).count();
         *paintMs = std::chrono::duration<double, std::milli>(t2 - t0).count();
-        pump();
+        Pump();
     }
 
-    static void pump() {
+    static void Pump() {
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&msg);

@@ -18,7 +18,8 @@
 #include <vector>
 
 #include "ChatLogWriter.h"
-#include "viewer/MainFrm.h"
+#include "UniqueHandle.h"
+#include "viewer/MainFrame.h"
 #include "viewer/MerovaneDoc.h"
 #include "viewer/MerovaneView.h"
 #include "viewer/ViewerMessages.h"
@@ -34,23 +35,23 @@ namespace {
 constexpr int kFriends = 5000;
 constexpr int kRounds = 5;
 
-double millis(Clock::time_point a, Clock::time_point b) {
+double Millis(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
-double median(std::vector<double> v) {
+double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
 // The bare loop; returns the headers read.
-int bareListing(const fs::path& folder) {
+int BareListing(const fs::path& folder) {
     std::vector<HANDLE> open;
     open.reserve(kFriends);
     WIN32_FIND_DATAW entry;
-    HANDLE find = ::FindFirstFileW((folder / "*").wstring().c_str(), &entry);
+    CFindHandle find(::FindFirstFileW((folder / "*").wstring().c_str(), &entry));
     int headers = 0;
-    if (find != INVALID_HANDLE_VALUE) {
+    if (find.IsValid()) {
         do {
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 continue;
@@ -64,15 +65,14 @@ int bareListing(const fs::path& folder) {
             if (::ReadFile(file, header, 80, &got, nullptr) && got == 80)
                 ++headers;
             open.push_back(file);
-        } while (::FindNextFileW(find, &entry));
-        ::FindClose(find);
+        } while (::FindNextFileW(find.Get(), &entry));
     }
     for (HANDLE file : open)
         ::CloseHandle(file);
     return headers;
 }
 
-void pump() {
+void Pump() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         ::TranslateMessage(&msg);
@@ -115,15 +115,16 @@ int main() {
     frame->SetWindowPos(nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
     frame->ShowWindow(SW_SHOW);
     frame->UpdateWindow();
-    pump();
-    CTreeCtrl& tree = frame->GetFriendListPane()->GetFriendTree();
+    Pump();
+    CTreeCtrl& tree = *dynamic_cast<CTreeCtrl*>(CWnd::FromHandlePermanent(
+        ::GetDlgItem(frame->GetFriendListPane()->m_hWnd, IDC_FRIEND_TREE)));
 
-    bareListing(folder); // the file cache warm for both sides
+    BareListing(folder); // the file cache warm for both sides
     std::vector<double> bare, first, again, reset;
     for (int round = 0; round < kRounds; ++round) {
         Clock::time_point t0 = Clock::now();
-        int headers = bareListing(folder);
-        bare.push_back(millis(t0, Clock::now()));
+        int headers = BareListing(folder);
+        bare.push_back(Millis(t0, Clock::now()));
         if (headers != kFriends)
             std::fprintf(stderr, "viewer_bench: bare loop read %d headers\n", headers);
 
@@ -133,24 +134,24 @@ int main() {
         frame->SendMessage(kViewerMsgResetPanes);
         ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         if (round > 0)
-            reset.push_back(millis(t0, Clock::now()));
-        pump();
+            reset.push_back(Millis(t0, Clock::now()));
+        Pump();
         t0 = Clock::now();
         frame->SendMessage(kViewerMsgShowAccount, 1, 234);
         ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        first.push_back(millis(t0, Clock::now()));
+        first.push_back(Millis(t0, Clock::now()));
         if (tree.GetCount() != kFriends + 1u)
             std::fprintf(stderr, "viewer_bench: the tree holds %u items\n", tree.GetCount());
-        pump();
+        Pump();
 
         // Again, while the root is still expanded.
         t0 = Clock::now();
         frame->SendMessage(kViewerMsgShowAccount, 1, 234);
         ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        again.push_back(millis(t0, Clock::now()));
-        pump();
+        again.push_back(Millis(t0, Clock::now()));
+        Pump();
     }
-    const double b = median(bare), f = median(first), a = median(again), r = median(reset);
+    const double b = Median(bare), f = Median(first), a = Median(again), r = Median(reset);
     std::printf("viewer_bench: %d friend logs, median of %d rounds\n", kFriends, kRounds);
     std::printf("  bare loop (list, open, read 80 bytes)   %8.1f ms\n", b);
     std::printf("  1026, first listing to tree painted     %8.1f ms   %.2fx the bare loop\n", f,

@@ -1,5 +1,5 @@
-# Demo step (sourced by scripts/demo.sh with $out set, after the sample account
-# of 10-sample-account.sh): Corvelle.exe under Wine in a virtual desktop (so
+# Demo step (run by scripts/demo.sh, which passes $out, $demo_build,
+# $demo_wine and the SAMPLE_* account of 10-sample-account.sh): Corvelle.exe under Wine in a virtual desktop (so
 # the frame has its title bar), started in the client folder, driven by the
 # client stand-in (1026 for the account, 1027 for one friend) and by the user
 # stand-in (a message picked in the table); a screenshot is saved and
@@ -8,19 +8,20 @@
 # Windows find each other only inside one desktop, so the viewer and the
 # stand-in both run in the prefix's default virtual desktop. That is a prefix
 # of its own: the tests' prefix keeps plain windows.
-viewer_client_dir=${SAMPLE_CLIENT_DIR:-$out/client}
+set -euo pipefail
+viewer_client_dir=$SAMPLE_CLIENT_DIR
 viewer_shot=$out/viewer.png
 . scripts/wine-env.sh
 wine_env_start "$demo_build/demo-viewer"
 viewer_wine=$demo_wine
 "$viewer_wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Corvelle /f >/dev/null 2>&1
 "$viewer_wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Corvelle /d 1024x700 /f >/dev/null 2>&1
-viewer_client="$demo_build/tools/vemli_client/vemli-client.exe"
+viewer_client="$demo_build/tools/viewer_client_standin/viewer-client-standin.exe"
 viewer_exe="$demo_build/viewer/Corvelle.exe"
 (cd "$viewer_client_dir" && exec "$viewer_wine" "$viewer_exe" </dev/null >/dev/null 2>&1) &
 viewer_desktop_pid=$!
 viewer_ok=1
-"$viewer_wine" "$viewer_client" --wait 60000 account "${SAMPLE_OWNER_FIRST:-1}" "${SAMPLE_OWNER_SECOND:-23456789}" \
+"$viewer_wine" "$viewer_client" --wait 60000 account "$SAMPLE_OWNER_FIRST" "$SAMPLE_OWNER_SECOND" \
   | sed 's/^/viewer: 1026 answered /' || viewer_ok=0
 # The sample's second friend (numbers 2:80001111) has a screenful of messages.
 "$viewer_wine" "$viewer_client" friend 2 80001111 | sed 's/^/viewer: 1027 answered /' || viewer_ok=0
@@ -29,12 +30,22 @@ viewer_ok=1
 viewer_user="$demo_build/tools/viewer_user/viewer-user.exe"
 "$viewer_wine" "$viewer_user" --wait 10000 select-row "${VIEWER_DEMO_ROW:-8}" | sed 's/^/viewer: user /' \
   || viewer_ok=0
-sleep 3
-# The virtual desktop's own X window, or the whole screen if it cannot be told.
-viewer_xid=$(xwininfo -root -tree 2>/dev/null | awk '/"Corvelle - Wine desktop"/ {print $1; exit}')
+# viewer-user returns once the row is selected and painted. The shot is of
+# the virtual desktop's own X window once it is mapped (up to 10 seconds), or
+# of the whole screen if it cannot be told.
+viewer_xid=
+for _ in $(seq 100); do
+  viewer_xid=$(xwininfo -root -tree 2>/dev/null | awk '/"Corvelle - Wine desktop"/ {print $1; exit}' || true)
+  [ -n "$viewer_xid" ] && break
+  sleep 0.1
+done
 import -window "${viewer_xid:-root}" "$viewer_shot"
 "$viewer_wine" "$viewer_client" raw 16 >/dev/null 2>&1 || true # WM_CLOSE
-sleep 1
+# The viewer ends on WM_CLOSE; stopped by force only if it has not within 5 seconds.
+for _ in $(seq 50); do
+  kill -0 "$viewer_desktop_pid" 2>/dev/null || break
+  sleep 0.1
+done
 kill "$viewer_desktop_pid" 2>/dev/null || true
 wait "$viewer_desktop_pid" 2>/dev/null || true
 wine_env_stop

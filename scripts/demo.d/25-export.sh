@@ -1,12 +1,12 @@
-# Demo step (sourced by scripts/demo.sh with $out set, after the sample account
-# of 10-sample-account.sh): chatlog-export.exe (64-bit build, under Wine) takes
-# the sample account out as web pages and as one CSV file, and searches it.
-(
+# Demo step (run by scripts/demo.sh, which passes $out and the SAMPLE_*
+# account of 10-sample-account.sh): chatlog-export.exe (64-bit build, under
+# Wine) takes the sample account out as web pages and as one CSV file, and
+# searches it.
 set -euo pipefail
 . scripts/wine-env.sh
 export_dir=$out/export
 export_exe="$PWD/build/win64/exporter/chatlog-export.exe"
-account=${SAMPLE_CLIENT_DIR:-$out/client}/${SAMPLE_OWNER_KEY:-123456789}
+account=$SAMPLE_CLIENT_DIR/$SAMPLE_OWNER_KEY
 rm -rf "$export_dir"
 mkdir -p "$export_dir"
 wine_env_start "$PWD/build/win64" >/dev/null
@@ -17,4 +17,3 @@ run "$account" --format csv -o "$export_dir/account.csv"
 echo "export: web pages in $export_dir/pages (open index.html), CSV in $export_dir/account.csv"
 echo "export: a search for \"see you\" (the first three hits):"
 run "$account" --grep "see you" | sed -n "1,3s/^/export:   /p"
-)

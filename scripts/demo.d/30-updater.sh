@@ -1,11 +1,11 @@
-# Demo step (sourced by scripts/demo.sh with $out set): two updates end to end,
-# both signed by the publisher with updater-sign. The test update server
+# Demo step (run by scripts/demo.sh, which passes $out, $demo_build and
+# $demo_wine): two updates end to end, both signed by the publisher with
+# updater-sign. The test update server
 # offers a newer client at two addresses, a stand-in client window "Vemli"
 # runs, and the real updater.exe (of $demo_build, under Wine) is started as the
 # client starts it. The first run gets the setup as signed and hands over;
 # the second gets a setup changed on the way and refuses it. What each side
 # saw is printed.
-(
 set -euo pipefail
 . scripts/wine-env.sh
 upd=$out/updater
@@ -106,4 +106,3 @@ echo "updater: == 2. the same signed release, the setup changed on its way (one 
 python3 -c 'import sys; b = bytearray(open(sys.argv[1], "rb").read()); b[len(b) // 2] ^= 0xFF
 open(sys.argv[2], "wb").write(b)' "$setup" "$upd/tampered.exe"
 update_run "$upd/tampered.exe" tampered
-)

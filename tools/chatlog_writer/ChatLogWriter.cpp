@@ -5,19 +5,19 @@
 
 namespace {
 
-void putU16(std::string& out, std::uint16_t value) {
+void PutU16(std::string& out, std::uint16_t value) {
     out.push_back(static_cast<char>(value & 0xFF));
     out.push_back(static_cast<char>(value >> 8));
 }
 
-void putU32(std::string& out, std::uint32_t value) {
+void PutU32(std::string& out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8)
         out.push_back(static_cast<char>((value >> shift) & 0xFF));
 }
 
 // A field of `width` bytes: the text, then NULs; a text that does not fit
 // fills the field and has no NUL.
-void putField(std::string& out, std::string_view text, std::size_t width) {
+void PutField(std::string& out, std::string_view text, std::size_t width) {
     std::size_t n = std::min(text.size(), width);
     out.append(text.data(), n);
     out.append(width - n, '\0');
@@ -28,12 +28,12 @@ void putField(std::string& out, std::string_view text, std::size_t width) {
 std::string BuildHeaderBytes(const ChatLogHeaderFields& fields) {
     std::string out;
     out.reserve(80);
-    putField(out, fields.magic, 4);
-    putU16(out, fields.version);
+    PutField(out, fields.magic, 4);
+    PutU16(out, fields.version);
     out.append(16, '\0');
-    putField(out, fields.friendKey, 16);
-    putField(out, fields.ownerName, 21);
-    putField(out, fields.friendName, 21);
+    PutField(out, fields.friendKey, 16);
+    PutField(out, fields.ownerName, 21);
+    PutField(out, fields.friendName, 21);
     return out;
 }
 
@@ -41,10 +41,10 @@ std::string BuildRawRecordBytes(std::uint16_t wLength, std::int32_t time, std::u
                                 std::string_view body) {
     std::string out;
     out.reserve(12 + body.size());
-    putU16(out, wLength);
-    putU16(out, 0);
-    putU32(out, static_cast<std::uint32_t>(time));
-    putU32(out, direction);
+    PutU16(out, wLength);
+    PutU16(out, 0);
+    PutU32(out, static_cast<std::uint32_t>(time));
+    PutU32(out, direction);
     out.append(body.data(), body.size());
     return out;
 }
@@ -56,7 +56,7 @@ std::string BuildRecordBytes(std::int32_t time, std::uint32_t direction, std::st
     return out;
 }
 
-bool CChatLogWriter::openFile(const std::string& path, const char* mode) {
+bool CChatLogWriter::OpenFile(const std::string& path, const char* mode) {
     Close();
     m_failed = false;
     m_file = std::fopen(path.c_str(), mode);
@@ -68,11 +68,11 @@ bool CChatLogWriter::openFile(const std::string& path, const char* mode) {
 }
 
 bool CChatLogWriter::Create(const std::string& path, const ChatLogHeaderFields& header) {
-    return openFile(path, "wb") && AppendBytes(BuildHeaderBytes(header));
+    return OpenFile(path, "wb") && AppendBytes(BuildHeaderBytes(header));
 }
 
 bool CChatLogWriter::OpenAppend(const std::string& path) {
-    return openFile(path, "ab");
+    return OpenFile(path, "ab");
 }
 
 bool CChatLogWriter::Append(std::int32_t time, std::uint32_t direction, std::string_view text) {

@@ -52,7 +52,7 @@ public:
     bool IsOpen() const { return m_file != nullptr; }
 
 private:
-    bool openFile(const std::string& path, const char* mode);
+    bool OpenFile(const std::string& path, const char* mode);
 
     std::FILE* m_file = nullptr;
     bool m_failed = false;

@@ -73,7 +73,7 @@ private:
 
 // Mostly sent (0) and received (1), with the other received values a client
 // may write now and then.
-std::uint32_t pickDirection(CSampleRandom& random) {
+std::uint32_t PickDirection(CSampleRandom& random) {
     std::uint32_t r = random.Next() % 20;
     if (r < 9)
         return 0;
@@ -82,7 +82,7 @@ std::uint32_t pickDirection(CSampleRandom& random) {
     return r == 18 ? 2u : 0xFFFFFFFFu;
 }
 
-bool writeLog(const std::string& path, const ChatLogHeaderFields& header, int messages,
+bool WriteLog(const std::string& path, const ChatLogHeaderFields& header, int messages,
               std::int32_t startTime, CSampleRandom& random) {
     CChatLogWriter writer;
     if (!writer.Create(path, header))
@@ -91,13 +91,13 @@ bool writeLog(const std::string& path, const ChatLogHeaderFields& header, int me
     std::int32_t time = startTime;
     for (int i = 0; i < messages; ++i) {
         time += 5 + static_cast<std::int32_t>(random.Next() % 600);
-        if (!writer.Append(time, pickDirection(random), texts[random.Next() % texts.size()]))
+        if (!writer.Append(time, PickDirection(random), texts[random.Next() % texts.size()]))
             return false;
     }
     return writer.Close();
 }
 
-std::string joinPath(const std::string& folder, const std::string& name) {
+std::string JoinPath(const std::string& folder, const std::string& name) {
     return (fs::path(folder) / name).string();
 }
 
@@ -128,12 +128,12 @@ bool WriteSampleAccount(const SampleAccountOptions& options, SampleAccountResult
             entry.name += std::to_string(i / names.size() + 1);
         entry.messages = (i == 0 && options.bigFriendMessages > 0) ? options.bigFriendMessages
                                                                    : options.messagesPerFriend;
-        entry.path = joinPath(result.folder, entry.key + ".dat");
+        entry.path = JoinPath(result.folder, entry.key + ".dat");
         ChatLogHeaderFields header;
         header.friendKey = entry.key;
         header.ownerName = ownerName;
         header.friendName = entry.name;
-        if (!writeLog(entry.path, header, entry.messages, options.startTime, random)) {
+        if (!WriteLog(entry.path, header, entry.messages, options.startTime, random)) {
             error = "cannot write " + entry.path;
             return false;
         }
@@ -202,7 +202,7 @@ bool WriteDamagedEntries(const std::string& folder, const std::string& ownerName
         fields.friendKey = "9000006123456789";
         fields.ownerName = std::string(21, 'O');
         fields.friendName = "\xc3\xbb\xd3\xd0\xbd\xe1\xce\xb2\xb5\xc4\xc3\xfb\xd7\xd6"
-                          "abcdefg";
+                            "abcdefg";
         std::string bytes = BuildHeaderBytes(fields) + records(1, startTime);
         std::string text = texts[2];
         bytes +=
@@ -243,7 +243,7 @@ bool WriteDamagedEntries(const std::string& folder, const std::string& ownerName
                      header("9000012", "\xbf\xd5\xc3\xfb" /* 空名 */) + records(1, startTime)});
 
     for (const Item& item : items) {
-        std::string path = joinPath(folder, item.name);
+        std::string path = JoinPath(folder, item.name);
         if (!WriteFileBytes(path, item.bytes)) {
             error = "cannot write " + path;
             return false;
@@ -251,7 +251,7 @@ bool WriteDamagedEntries(const std::string& folder, const std::string& ownerName
         entries.push_back({item.name, item.what, item.listed, item.records});
     }
     std::error_code ec;
-    std::string dir = joinPath(folder, "456.dat");
+    std::string dir = JoinPath(folder, "456.dat");
     fs::create_directories(dir, ec);
     if (ec) {
         error = "cannot create " + dir;

@@ -10,7 +10,7 @@
 
 namespace {
 
-void usage() {
+void Usage() {
     std::fprintf(stderr,
                  "usage: chatlog-writer --dir DIR [options]\n"
                  "  writes DIR/<ownerkey>/ChatLog/<friendkey>.dat\n"
@@ -24,7 +24,7 @@ void usage() {
                  "  --quiet            print only the summary line\n");
 }
 
-bool parseUnsigned(const char* text, unsigned long long max, unsigned long long& value) {
+bool ParseUnsigned(const char* text, unsigned long long max, unsigned long long& value) {
     if (!text || !*text)
         return false;
     char* end = nullptr;
@@ -49,9 +49,9 @@ int main(int argc, char** argv) {
             std::size_t colon = text.find(':');
             unsigned long long a = 0, b = 0;
             if (colon == std::string::npos ||
-                !parseUnsigned(text.substr(0, colon).c_str(), 0xFFFFFFFFull, a) ||
-                !parseUnsigned(text.substr(colon + 1).c_str(), 0xFFFFFFFFull, b)) {
-                usage();
+                !ParseUnsigned(text.substr(0, colon).c_str(), 0xFFFFFFFFull, a) ||
+                !ParseUnsigned(text.substr(colon + 1).c_str(), 0xFFFFFFFFull, b)) {
+                Usage();
                 return 2;
             }
             options.ownerFirst = static_cast<std::uint32_t>(a);
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
             ++i;
         } else if ((arg == "--friends" || arg == "--messages" || arg == "--big-friend" ||
                     arg == "--seed") &&
-                   parseUnsigned(next, 100000000ull, value)) {
+                   ParseUnsigned(next, 100000000ull, value)) {
             if (arg == "--friends")
                 options.friends = static_cast<int>(value);
             else if (arg == "--messages")
@@ -74,12 +74,12 @@ int main(int argc, char** argv) {
         } else if (arg == "--quiet") {
             quiet = true;
         } else {
-            usage();
+            Usage();
             return 2;
         }
     }
     if (options.baseDir.empty()) {
-        usage();
+        Usage();
         return 2;
     }
 

@@ -31,7 +31,7 @@ bool CChatLogFile::Open(const char* path) {
     Close();
     std::memcpy(m_path, path, length + 1);
     m_hFile.Swap(file);
-    return finishOpen();
+    return FinishOpen();
 }
 
 #ifdef _WIN32
@@ -46,11 +46,11 @@ bool CChatLogFile::Open(const wchar_t* path) {
     Close();
     m_path[0] = '\0';
     m_hFile.Swap(file);
-    return finishOpen();
+    return FinishOpen();
 }
 #endif
 
-bool CChatLogFile::finishOpen() {
+bool CChatLogFile::FinishOpen() {
     std::uint64_t size = 0;
     if (!m_hFile.QuerySize(size))
         return false;
@@ -71,11 +71,11 @@ bool CChatLogFile::ReadHeader() {
 
 void CChatLogFile::EnumRecords(ChatLogRecordIndex& index) {
     std::uint32_t limit = 0;
-    if (const unsigned char* view = mapForWalk(limit))
+    if (const unsigned char* view = MapForWalk(limit))
         WalkChatLogRecords(view, limit, index);
 }
 
-const unsigned char* CChatLogFile::mapForWalk(std::uint32_t& limit) {
+const unsigned char* CChatLogFile::MapForWalk(std::uint32_t& limit) {
     if (!IsOpen() || m_fileSize <= kChatLogHeaderSize)
         return nullptr;
     // The client may shrink the file after the open; a view past the end of

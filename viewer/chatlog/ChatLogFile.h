@@ -53,7 +53,7 @@ public:
     // every complete record in file order.
     template <class Visit> void VisitRecords(Visit&& visit) {
         std::uint32_t limit = 0;
-        if (const unsigned char* view = mapForWalk(limit))
+        if (const unsigned char* view = MapForWalk(limit))
             VisitChatLogRecords(view, limit, visit);
     }
     // Whether the next mapping reads the whole file in at once (the default,
@@ -91,10 +91,10 @@ public:
     }
 
 private:
-    bool finishOpen();
+    bool FinishOpen();
     // Maps the file on first use; the view and how far a walk may read in
     // it, or null when there is nothing to walk.
-    const unsigned char* mapForWalk(std::uint32_t& limit);
+    const unsigned char* MapForWalk(std::uint32_t& limit);
 
     char m_path[kChatLogMaxPath];
     const unsigned char* m_view = nullptr;

@@ -34,7 +34,7 @@ std::string_view HeaderFriendName(const ChatLogHeader& header) {
 namespace {
 
 // memcpy keeps unaligned reads defined on every target.
-template <typename T> T readAt(ChatLogRecordPos record, std::size_t offset) {
+template <typename T> T ReadAt(ChatLogRecordPos record, std::size_t offset) {
     T value;
     std::memcpy(&value, record + offset, sizeof value);
     return value;
@@ -43,15 +43,15 @@ template <typename T> T readAt(ChatLogRecordPos record, std::size_t offset) {
 } // namespace
 
 std::uint16_t RecordLength(ChatLogRecordPos record) {
-    return readAt<std::uint16_t>(record, offsetof(ChatLogRecord, wLength));
+    return ReadAt<std::uint16_t>(record, offsetof(ChatLogRecord, wLength));
 }
 
 std::int32_t RecordTime(ChatLogRecordPos record) {
-    return readAt<std::int32_t>(record, offsetof(ChatLogRecord, tTime));
+    return ReadAt<std::int32_t>(record, offsetof(ChatLogRecord, tTime));
 }
 
 std::uint32_t RecordDirection(ChatLogRecordPos record) {
-    return readAt<std::uint32_t>(record, offsetof(ChatLogRecord, dwDirection));
+    return ReadAt<std::uint32_t>(record, offsetof(ChatLogRecord, dwDirection));
 }
 
 std::string_view RecordContent(ChatLogRecordPos record) {

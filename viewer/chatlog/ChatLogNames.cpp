@@ -23,7 +23,7 @@ namespace {
 
 // One rule for narrow (GBK) and wide names. Only ASCII is compared, so GBK
 // lead/trail bytes never match a digit, a dot or a letter of "dat".
-template <typename Char> bool isChatLogName(const Char* name) {
+template <typename Char> bool IsChatLogName(const Char* name) {
     if (!name)
         return false;
     const Char* dot = name;
@@ -52,9 +52,9 @@ template <typename Char> bool isChatLogName(const Char* name) {
 } // namespace
 
 bool IsChatLogFileName(const char* name) {
-    return isChatLogName(name);
+    return IsChatLogName(name);
 }
 
 bool IsChatLogFileName(const wchar_t* name) {
-    return isChatLogName(name);
+    return IsChatLogName(name);
 }

@@ -1,5 +1,7 @@
 #include "viewer/controls/CJFlatComboBox.h"
 
+#include "viewer/framework/DC.h"
+
 #include <string>
 #include <utility>
 
@@ -8,7 +10,7 @@ namespace {
 // A one-pixel frame just inside r: top and left in the first colour, right
 // and bottom in the second (the top-right and bottom-left corners take the
 // second colour, as a raised edge should).
-void fillSolid(HDC dc, int x, int y, int cx, int cy, COLORREF colour) {
+void FillSolid(HDC dc, int x, int y, int cx, int cy, COLORREF colour) {
     RECT r{x, y, x + cx, y + cy};
     if (r.left > r.right) {
         std::swap(r.left, r.right);
@@ -20,12 +22,12 @@ void fillSolid(HDC dc, int x, int y, int cx, int cy, COLORREF colour) {
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
 }
 
-void draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
+void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
     const int x = r.left, y = r.top, cx = r.right - r.left, cy = r.bottom - r.top;
-    fillSolid(dc, x, y, cx - 1, 1, topLeft);
-    fillSolid(dc, x, y, 1, cy - 1, topLeft);
-    fillSolid(dc, x + cx, y, -1, cy, bottomRight);
-    fillSolid(dc, x, y + cy, cx, -1, bottomRight);
+    FillSolid(dc, x, y, cx - 1, 1, topLeft);
+    FillSolid(dc, x, y, 1, cy - 1, topLeft);
+    FillSolid(dc, x + cx, y, -1, cy, bottomRight);
+    FillSolid(dc, x, y + cy, cx, -1, bottomRight);
 }
 
 constexpr DWORD kEdgeStyles = WS_EX_STATICEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME;
@@ -33,59 +35,51 @@ constexpr DWORD kEdgeStyles = WS_EX_STATICEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMOD
 } // namespace
 
 CCJFlatComboBox::CCJFlatComboBox() : m_buttonWidth(::GetSystemMetrics(SM_CXHTHUMB)) {
-    loadColours();
+    LoadColours();
 }
 
-void CCJFlatComboBox::loadColours() {
+void CCJFlatComboBox::LoadColours() {
     m_highlightColour = ::GetSysColor(COLOR_BTNHIGHLIGHT);
     m_shadowColour = ::GetSysColor(COLOR_BTNSHADOW);
     m_faceColour = ::GetSysColor(COLOR_BTNFACE);
-}
-
-HDC CCJFlatComboBox::AcquireDrawingDC() {
-    return ::GetDC(m_hWnd);
-}
-
-void CCJFlatComboBox::ReleaseDrawingDC(HDC dc) {
-    ::ReleaseDC(m_hWnd, dc);
 }
 
 void CCJFlatComboBox::DrawBorder(int look, COLORREF topLeftColour, COLORREF bottomRightColour) {
     if (!IsWindow()) {
         return;
     }
-    HDC dc = AcquireDrawingDC();
-    if (dc == nullptr) {
+    // Taken for this drawing only and given back on every way out.
+    CClientDC dc(m_hWnd);
+    if (dc.m_hDC == nullptr) {
         return;
     }
     const int savedState = ::SaveDC(dc);
     const bool enabled = IsWindowEnabled() != FALSE;
     RECT r = GetClientRect();
 
-    draw3dRect(dc, r, topLeftColour, bottomRightColour);
+    Draw3dRect(dc, r, topLeftColour, bottomRightColour);
     ::InflateRect(&r, -1, -1);
     // Paints over the standard sunken border; a disabled box gets a light ring.
     const COLORREF inner = enabled ? m_faceColour : m_highlightColour;
-    draw3dRect(dc, r, inner, inner);
+    Draw3dRect(dc, r, inner, inner);
     ::InflateRect(&r, -1, -1);
     r.left = r.right - m_buttonWidth;
-    draw3dRect(dc, r, m_faceColour, m_faceColour);
+    Draw3dRect(dc, r, m_faceColour, m_faceColour);
     ::InflateRect(&r, -1, -1);
-    draw3dRect(dc, r, m_faceColour, m_faceColour);
+    Draw3dRect(dc, r, m_faceColour, m_faceColour);
 
     if (enabled) {
         r.top -= 1;
         r.bottom += 1;
         if (look == kLookFlat) {
-            draw3dRect(dc, r, m_highlightColour, m_highlightColour);
+            Draw3dRect(dc, r, m_highlightColour, m_highlightColour);
             r.left -= 1;
-            draw3dRect(dc, r, m_highlightColour, m_highlightColour);
+            Draw3dRect(dc, r, m_highlightColour, m_highlightColour);
         } else if (look == kLookHot) {
-            draw3dRect(dc, r, m_highlightColour, m_shadowColour);
+            Draw3dRect(dc, r, m_highlightColour, m_shadowColour);
         }
     }
     ::RestoreDC(dc, savedState);
-    ReleaseDrawingDC(dc);
 }
 
 void CCJFlatComboBox::OnPaint() {
@@ -121,7 +115,7 @@ void CCJFlatComboBox::OnLButtonUp(UINT flags, POINT point) {
 
 void CCJFlatComboBox::OnSysColorChange() {
     CComboBox::OnSysColorChange();
-    loadColours();
+    LoadColours();
 }
 
 bool CCJFlatComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

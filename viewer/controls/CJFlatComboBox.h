@@ -41,13 +41,8 @@ protected:
     void OnSysColorChange() override;
     bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
-    // The drawing device context; virtual so that a test can see that every
-    // one taken is given back.
-    virtual HDC AcquireDrawingDC();
-    virtual void ReleaseDrawingDC(HDC dc);
-
 private:
-    void loadColours();
+    void LoadColours();
 
     int m_buttonWidth;
     BOOL m_hasFocus = FALSE;

@@ -14,7 +14,7 @@ constexpr WORD kInitAddComboString = 0x0403;
 constexpr WORD kInitAddListString = 0x0401;
 
 // The dialog manager ignores that data; the form applies it itself.
-void applyDialogInit(HWND dialog, UINT templateId) {
+void ApplyDialogInit(HWND dialog, UINT templateId) {
     HINSTANCE instance = AfxGetInstanceHandle();
     HRSRC resource =
         ::FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(kDialogInitType));
@@ -70,7 +70,7 @@ BOOL CFormView::Create(CWnd* parent, UINT id, DWORD style, const RECT& rect,
         return FALSE;
     }
     ::SetWindowLongPtrW(hWnd, GWLP_ID, static_cast<LONG_PTR>(id));
-    applyDialogInit(hWnd, m_templateId);
+    ApplyDialogInit(hWnd, m_templateId);
     // The template's place and size give way to the caller's.
     ::SetWindowPos(hWnd, nullptr, rect.left, rect.top, rect.right - rect.left,
                    rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);

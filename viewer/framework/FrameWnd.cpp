@@ -6,7 +6,7 @@ namespace {
 const wchar_t kFrameClass[] = L"VemliFrame";
 
 // The first field of the template string: the frame's initial title.
-std::wstring titleFromString(UINT resourceId) {
+std::wstring TitleFromString(UINT resourceId) {
     const wchar_t* text = nullptr;
     int length =
         ::LoadStringW(AfxGetInstanceHandle(), resourceId, reinterpret_cast<LPWSTR>(&text), 0);
@@ -34,7 +34,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     cs.x = cs.y = cs.cx = cs.cy = CW_USEDEFAULT;
     cs.hwndParent = parent ? parent->m_hWnd : nullptr;
     cs.lpszClass = kFrameClass;
-    std::wstring title = titleFromString(resourceId);
+    std::wstring title = TitleFromString(resourceId);
     cs.lpszName = title.c_str();
     cs.hInstance = instance;
     if (!PreCreateWindow(cs))

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "viewer/framework/DC.h"
-#include "viewer/framework/SplitterLayout.h"
+#include "SplitterLayout.h"
 
 namespace {
 const wchar_t kSplitterClass[] = L"VemliSplitter";
 
-std::vector<SplitterTrack> asLayout(const std::vector<int>& ideals, const std::vector<int>& mins) {
+std::vector<SplitterTrack> AsLayout(const std::vector<int>& ideals, const std::vector<int>& mins) {
     std::vector<SplitterTrack> tracks(ideals.size());
     for (size_t i = 0; i < ideals.size(); ++i)
         tracks[i] = {ideals[i], mins[i]};
@@ -92,7 +92,7 @@ void CSplitterWnd::RecalcLayout() {
             ideals.push_back(track.ideal);
             mins.push_back(track.min);
         }
-        std::vector<int> sizes = LayoutSplitterTracks(asLayout(ideals, mins), total, kBarSize);
+        std::vector<int> sizes = LayoutSplitterTracks(AsLayout(ideals, mins), total, kBarSize);
         for (size_t i = 0; i < tracks.size(); ++i)
             tracks[i].current = sizes[i];
     };

@@ -13,7 +13,7 @@ const wchar_t kGenericWndClass[] = L"VemliWnd";
 namespace {
 
 // Windows belong to the thread that made them, and so do their objects.
-std::unordered_map<HWND, CWnd*>& permanentMap() {
+std::unordered_map<HWND, CWnd*>& PermanentMap() {
     thread_local std::unordered_map<HWND, CWnd*> map;
     return map;
 }
@@ -22,7 +22,7 @@ std::unordered_map<HWND, CWnd*>& permanentMap() {
 thread_local CWnd* t_pendingWnd = nullptr;
 thread_local bool t_pendingDialog = false;
 
-bool isDialogWindow(HWND hWnd) {
+bool IsDialogWindow(HWND hWnd) {
     wchar_t name[16] = {};
     ::GetClassNameW(hWnd, name, 16);
     return ::lstrcmpW(name, L"#32770") == 0;
@@ -50,7 +50,7 @@ CWnd::~CWnd() {
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
     if (hWnd == nullptr)
         return nullptr;
-    auto& map = permanentMap();
+    auto& map = PermanentMap();
     auto it = map.find(hWnd);
     return it == map.end() ? nullptr : it->second;
 }
@@ -107,11 +107,11 @@ BOOL CWnd::DestroyWindow() {
 void CWnd::Bind(HWND hWnd, WNDPROC oldProc) {
     m_hWnd = hWnd;
     m_oldProc = oldProc;
-    permanentMap()[hWnd] = this;
+    PermanentMap()[hWnd] = this;
 }
 
 void CWnd::Unbind() {
-    auto& map = permanentMap();
+    auto& map = PermanentMap();
     auto it = map.find(m_hWnd);
     if (it != map.end() && it->second == this)
         map.erase(it);
@@ -348,7 +348,7 @@ struct DescendantMessage {
     LPARAM lParam;
 };
 
-BOOL CALLBACK sendToDescendant(HWND child, LPARAM data) {
+BOOL CALLBACK SendToDescendant(HWND child, LPARAM data) {
     auto* m = reinterpret_cast<DescendantMessage*>(data);
     ::SendMessageW(child, m->message, m->wParam, m->lParam);
     return TRUE;
@@ -357,7 +357,7 @@ BOOL CALLBACK sendToDescendant(HWND child, LPARAM data) {
 
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const {
     DescendantMessage m{message, wParam, lParam};
-    ::EnumChildWindows(m_hWnd, &sendToDescendant, reinterpret_cast<LPARAM>(&m));
+    ::EnumChildWindows(m_hWnd, &SendToDescendant, reinterpret_cast<LPARAM>(&m));
 }
 
 std::wstring CWnd::GetWindowText() const {
@@ -381,7 +381,7 @@ RECT CWnd::GetWindowRect() const {
 }
 
 namespace {
-BOOL modifyLong(HWND hWnd, int index, DWORD remove, DWORD add, UINT flags) {
+BOOL ModifyLong(HWND hWnd, int index, DWORD remove, DWORD add, UINT flags) {
     DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(hWnd, index));
     DWORD changed = (style & ~remove) | add;
     if (changed == style)
@@ -395,11 +395,11 @@ BOOL modifyLong(HWND hWnd, int index, DWORD remove, DWORD add, UINT flags) {
 } // namespace
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) {
-    return modifyLong(m_hWnd, GWL_STYLE, remove, add, flags);
+    return ModifyLong(m_hWnd, GWL_STYLE, remove, add, flags);
 }
 
 BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT flags) {
-    return modifyLong(m_hWnd, GWL_EXSTYLE, remove, add, flags);
+    return ModifyLong(m_hWnd, GWL_EXSTYLE, remove, add, flags);
 }
 
 // --- Binding at creation ---------------------------------------------------
@@ -425,7 +425,7 @@ LRESULT CALLBACK CWndHook::CbtProc(int code, WPARAM wParam, LPARAM lParam) {
         // Other windows can be born first (an input-method window, say):
         // take only the one that was asked for.
         bool wanted =
-            t_pendingDialog ? isDialogWindow(hWnd) : create->lpcs->lpCreateParams == t_pendingWnd;
+            t_pendingDialog ? IsDialogWindow(hWnd) : create->lpcs->lpCreateParams == t_pendingWnd;
         if (wanted) {
             CWnd* wnd = t_pendingWnd;
             t_pendingWnd = nullptr;

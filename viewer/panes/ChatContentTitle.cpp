@@ -24,7 +24,7 @@ const ColumnSpec kColumns[] = {
 const wchar_t* const kFilterEntries[] = {L"所有信息", L"发出信息", L"收到信息"};
 
 // Copies text into the control's cell buffer, cut to fit it.
-void copyCell(NMLVDISPINFOW* info, const std::wstring& text) {
+void CopyCell(NMLVDISPINFOW* info, const std::wstring& text) {
     if (info->item.pszText == nullptr || info->item.cchTextMax <= 0) {
         return;
     }
@@ -57,7 +57,7 @@ void CChatContentTitle::OnDestroy() {
     m_listFont.DeleteObject();
 }
 
-void CChatContentTitle::replaceListWithVirtualList() {
+void CChatContentTitle::ReplaceListWithVirtualList() {
     // The template's table keeps one item per row, which is far too slow to
     // fill for big logs. The same control with LVS_OWNERDATA holds only a
     // row count and asks for cell texts as it draws them; that style can
@@ -84,7 +84,7 @@ void CChatContentTitle::replaceListWithVirtualList() {
 }
 
 void CChatContentTitle::DoDataExchange() {
-    replaceListWithVirtualList();
+    ReplaceListWithVirtualList();
     DDX_Control(IDC_MESSAGE_FILTER, m_filterCombo);
     DDX_Control(IDC_MESSAGE_LIST, m_messageList);
     DDX_Control(IDC_SORT_ASCENDING, m_ascendingButton);
@@ -145,7 +145,7 @@ void CChatContentTitle::OnSize(UINT type, int cx, int cy) {
 
 void CChatContentTitle::LoadMessages(CChatLogFile* log) {
     // Like ClearMessages, but the rows' room stays for this load.
-    clearTable(false);
+    ClearTable(false);
     m_currentLog = log;
     if (log == nullptr || !m_messageList.IsWindow()) {
         m_rows.Release();
@@ -160,14 +160,14 @@ void CChatContentTitle::LoadMessages(CChatLogFile* log) {
         return;
     }
     // A virtual list: only the count goes in, cells are asked for on drawing.
-    showRowCount();
+    ShowRowCount();
 }
 
 void CChatContentTitle::ClearMessages() {
-    clearTable(true);
+    ClearTable(true);
 }
 
-void CChatContentTitle::clearTable(bool releaseRows) {
+void CChatContentTitle::ClearTable(bool releaseRows) {
     m_currentLog = nullptr;
     if (releaseRows) {
         m_rows.Release();
@@ -180,9 +180,9 @@ void CChatContentTitle::clearTable(bool releaseRows) {
     }
     // A virtual table is emptied by its count alone: deleting all items
     // would step through every former row once more.
-    dropSelection();
+    DropSelection();
     m_messageList.SendMessage(LVM_SETITEMCOUNT, 0, 0);
-    sendMessageText(nullptr);
+    SendMessageText(nullptr);
 }
 
 const unsigned char* CChatContentTitle::RecordAtRow(int row) const {
@@ -193,7 +193,7 @@ const unsigned char* CChatContentTitle::RecordAtRow(int row) const {
     return m_rows.RecordAt(static_cast<size_t>(row));
 }
 
-void CChatContentTitle::sendMessageText(const char* text) {
+void CChatContentTitle::SendMessageText(const char* text) {
     CWnd* main = AfxGetMainWnd();
     if (main == nullptr || !main->IsWindow()) {
         return;
@@ -206,14 +206,14 @@ void CChatContentTitle::sendMessageText(const char* text) {
     m_handedText = outer;
 }
 
-void CChatContentTitle::onSelectionChanged() {
+void CChatContentTitle::OnSelectionChanged() {
     CWnd* main = AfxGetMainWnd();
     if (main == nullptr || !main->IsWindow()) {
         return;
     }
-    const int row = selectedRow();
+    const int row = SelectedRow();
     if (row < 0) {
-        sendMessageText(nullptr);
+        SendMessageText(nullptr);
         return;
     }
     const unsigned char* record = RecordAtRow(row);
@@ -226,14 +226,14 @@ void CChatContentTitle::onSelectionChanged() {
     // view is passed on as it is. A record without one would let a reader run
     // past the record, so it goes as a terminated copy instead.
     if (text.data() == start && text.size() < RecordLength(record) - kChatLogRecordFixedSize) {
-        sendMessageText(start);
+        SendMessageText(start);
         return;
     }
     m_unterminatedText.assign(text.data(), text.size());
-    sendMessageText(m_unterminatedText.c_str());
+    SendMessageText(m_unterminatedText.c_str());
 }
 
-void CChatContentTitle::fillCell(NMLVDISPINFOW* info) {
+void CChatContentTitle::FillCell(NMLVDISPINFOW* info) {
     const unsigned char* record = RecordAtRow(info->item.iItem);
     if ((info->item.mask & LVIF_PARAM) != 0) {
         info->item.lParam = reinterpret_cast<LPARAM>(record);
@@ -242,23 +242,23 @@ void CChatContentTitle::fillCell(NMLVDISPINFOW* info) {
         return;
     }
     if (record == nullptr) {
-        copyCell(info, std::wstring());
+        CopyCell(info, std::wstring());
         return;
     }
     char cell[kTimeCellSize];
     switch (info->item.iSubItem) {
     case 0: {
         const std::string_view sender = m_currentLog->SenderName(record);
-        copyCell(info, WideFromGbk(sender.data(), sender.size()));
+        CopyCell(info, WideFromGbk(sender.data(), sender.size()));
         break;
     }
     case 1:
         FormatRecordDate(RecordTime(record), cell);
-        copyCell(info, WideFromGbk(cell, sizeof cell));
+        CopyCell(info, WideFromGbk(cell, sizeof cell));
         break;
     case 2:
         FormatRecordTime(RecordTime(record), cell);
-        copyCell(info, WideFromGbk(cell, sizeof cell));
+        CopyCell(info, WideFromGbk(cell, sizeof cell));
         break;
     case 3: {
         // A cell shows at most cchTextMax characters; GBK needs at most two
@@ -266,11 +266,11 @@ void CChatContentTitle::fillCell(NMLVDISPINFOW* info) {
         const std::string_view text = RecordContent(record);
         const size_t bytes =
             std::min(text.size(), static_cast<size_t>(std::max(info->item.cchTextMax, 0)) * 2);
-        copyCell(info, WideFromGbk(text.data(), bytes));
+        CopyCell(info, WideFromGbk(text.data(), bytes));
         break;
     }
     default:
-        copyCell(info, std::wstring());
+        CopyCell(info, std::wstring());
         break;
     }
 }
@@ -281,23 +281,23 @@ BOOL CChatContentTitle::OnNotify(int id, NMHDR* header, LRESULT* result) {
     }
     switch (header->code) {
     case LVN_GETDISPINFOW:
-        fillCell(reinterpret_cast<NMLVDISPINFOW*>(header));
+        FillCell(reinterpret_cast<NMLVDISPINFOW*>(header));
         *result = 0;
         return TRUE;
     case LVN_ODFINDITEMW:
-        *result = findRowBySender(reinterpret_cast<NMLVFINDITEMW*>(header));
+        *result = FindRowBySender(reinterpret_cast<NMLVFINDITEMW*>(header));
         return TRUE;
     case LVN_ITEMCHANGED:
     case LVN_ODSTATECHANGED: // a virtual list reports ranges this way
         *result = 0;
-        onSelectionChanged();
+        OnSelectionChanged();
         return TRUE;
     default:
         return CFormView::OnNotify(id, header, result);
     }
 }
 
-int CChatContentTitle::findRowBySender(const NMLVFINDITEMW* find) const {
+int CChatContentTitle::FindRowBySender(const NMLVFINDITEMW* find) const {
     // Typing in the table jumps to the next row whose sender begins with the
     // typed letters, as in a list that holds its own texts. A row's sender
     // is one of two names, so each name is matched once and the rows only
@@ -336,15 +336,15 @@ int CChatContentTitle::findRowBySender(const NMLVFINDITEMW* find) const {
     return -1;
 }
 
-void CChatContentTitle::setOrder(int32_t order) {
+void CChatContentTitle::SetOrder(int32_t order) {
     if (m_sortOrder == order) {
         return;
     }
     m_sortOrder = order;
-    relistCurrentLog(true);
+    RelistCurrentLog(true);
 }
 
-void CChatContentTitle::relistCurrentLog(bool orderOnly) {
+void CChatContentTitle::RelistCurrentLog(bool orderOnly) {
     if (m_currentLog == nullptr || !m_currentLog->IsMapped() || !m_messageList.IsWindow()) {
         LoadMessages(m_currentLog);
         return;
@@ -354,7 +354,7 @@ void CChatContentTitle::relistCurrentLog(bool orderOnly) {
     // refilled: resetting it costs more than the walk itself. The selection
     // goes first, while its row still means the old record; then the rows
     // change under the same control and it is told the new count.
-    dropSelection();
+    DropSelection();
     m_unterminatedText.clear();
     if (orderOnly) {
         // The same rows read the other way round are the exact reverse: no walk.
@@ -367,11 +367,11 @@ void CChatContentTitle::relistCurrentLog(bool orderOnly) {
             },
             m_messageFilter, m_sortOrder);
     }
-    showRowCount();
-    sendMessageText(nullptr);
+    ShowRowCount();
+    SendMessageText(nullptr);
 }
 
-int CChatContentTitle::selectedRow() const {
+int CChatContentTitle::SelectedRow() const {
     // Asked for the next selected row, the control tests row after row, a
     // million of them in a big log, also when none is selected. It keeps the
     // count of selected rows, though, and in this single-selection table the
@@ -386,17 +386,17 @@ int CChatContentTitle::selectedRow() const {
     return m_messageList.GetNextItem(-1, LVNI_SELECTED);
 }
 
-void CChatContentTitle::dropSelection() {
+void CChatContentTitle::DropSelection() {
     // A single-selection table has at most one selected and one focused row;
     // clearing just those two is cheap, where "every row" means a million.
-    for (int row : {selectedRow(), m_messageList.GetNextItem(-1, LVNI_FOCUSED)}) {
+    for (int row : {SelectedRow(), m_messageList.GetNextItem(-1, LVNI_FOCUSED)}) {
         if (row >= 0) {
             m_messageList.SetItemState(row, 0, LVIS_SELECTED | LVIS_FOCUSED);
         }
     }
 }
 
-void CChatContentTitle::showRowCount() {
+void CChatContentTitle::ShowRowCount() {
     // Every row is drawn anew from the rows; the list starts at its top.
     m_messageList.SendMessage(LVM_SETITEMCOUNT, m_rows.RowCount(), 0);
     if (m_rows.RowCount() > 0) {
@@ -406,18 +406,18 @@ void CChatContentTitle::showRowCount() {
 
 BOOL CChatContentTitle::OnCommand(UINT id, UINT code, HWND control) {
     if (id == IDC_SORT_ASCENDING && code == BN_CLICKED) {
-        setOrder(kOrderAscending);
+        SetOrder(kOrderAscending);
         return TRUE;
     }
     if (id == IDC_SORT_DESCENDING && code == BN_CLICKED) {
-        setOrder(kOrderDescending);
+        SetOrder(kOrderDescending);
         return TRUE;
     }
     if (id == IDC_MESSAGE_FILTER && code == CBN_SELCHANGE) {
         int32_t filter = 0;
         if (FilterFromComboIndex(m_filterCombo.GetCurSel(), &filter) && filter != m_messageFilter) {
             m_messageFilter = filter;
-            relistCurrentLog(false);
+            RelistCurrentLog(false);
         }
         return TRUE;
     }

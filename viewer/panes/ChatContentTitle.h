@@ -50,18 +50,18 @@ protected:
     BOOL OnCommand(UINT id, UINT code, HWND control) override;
 
 private:
-    void replaceListWithVirtualList();
-    void clearTable(bool releaseRows);
-    void onSelectionChanged();
-    void fillCell(NMLVDISPINFOW* info);
-    int findRowBySender(const NMLVFINDITEMW* find) const;
-    void sendMessageText(const char* text);
-    void setOrder(int32_t order);
+    void ReplaceListWithVirtualList();
+    void ClearTable(bool releaseRows);
+    void OnSelectionChanged();
+    void FillCell(NMLVDISPINFOW* info);
+    int FindRowBySender(const NMLVFINDITEMW* find) const;
+    void SendMessageText(const char* text);
+    void SetOrder(int32_t order);
     // An order or filter switch on the log listed now.
-    void relistCurrentLog(bool orderOnly);
-    int selectedRow() const;
-    void dropSelection();
-    void showRowCount();
+    void RelistCurrentLog(bool orderOnly);
+    int SelectedRow() const;
+    void DropSelection();
+    void ShowRowCount();
 
     CFont m_listFont;
     int32_t m_sortOrder = 0;

@@ -41,13 +41,6 @@ public:
     // that message 1035 carries before anything uses it.
     bool HoldsFriendLog(const CChatLogFile* log) const;
 
-    // Read access for the frame's tests.
-    CTreeCtrl& GetFriendTree() { return m_friendTree; }
-    HTREEITEM GetRootItem() const { return m_rootItem; }
-    HTREEITEM GetSelectedFriendItem() const { return m_selectedItem; }
-    const std::deque<std::unique_ptr<CChatLogFile>>& GetFriendLogs() const { return m_friendLogs; }
-    HIMAGELIST GetImageList() const { return m_imageList.GetSafeHandle(); }
-
 protected:
     void DoDataExchange() override;
     void OnInitialUpdate() override;

@@ -1,0 +1,429 @@
+// CChatLogFile over real files: the host's mmap, and the Win32 mapping when
+// the same source runs under Wine.
+#include "ChatLogFile.h"
+#include "ChatLogNames.h"
+#include "ChatLogWriter.h"
+#include "SampleAccount.h"
+#include "ScratchDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Cuts a file short as the client could, through a handle of its own that
+// shares reading and writing.
+bool TruncateFile(const std::string& path, std::uint64_t size) {
+#ifdef _WIN32
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(size);
+    bool ok = SetFilePointerEx(h, at, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    CloseHandle(h);
+    return ok;
+#else
+    return ::truncate(path.c_str(), static_cast<off_t>(size)) == 0;
+#endif
+}
+
+std::string Header(const std::string& key = "555", const std::string& owner = "me",
+                   const std::string& name = "\xd5\xc5\xc8\xfd") {
+    return BuildHeaderBytes({key, owner, name});
+}
+
+std::vector<std::string> Contents(CChatLogFile& log) {
+    ChatLogRecordIndex index;
+    log.EnumRecords(index);
+    std::vector<std::string> texts;
+    for (ChatLogRecordPos p : index)
+        texts.emplace_back(RecordContent(p));
+    return texts;
+}
+
+std::string Recs(int count, const std::string& stem = "m") {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out +=
+            BuildRecordBytes(1000 + i, static_cast<std::uint32_t>(i % 3), stem + std::to_string(i));
+    return out;
+}
+
+std::vector<std::string> Texts(int count, const std::string& stem = "m") {
+    std::vector<std::string> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back(stem + std::to_string(i));
+    return out;
+}
+
+} // namespace
+
+TEST(ChatLogFile, FreshObjectIsClosed) {
+    CChatLogFile log;
+    EXPECT_FALSE(log.IsOpen());
+    EXPECT_EQ(log.GetState(), CChatLogFile::State::Closed);
+    ChatLogHeader fresh = MakeFreshChatLogHeader();
+    EXPECT_EQ(std::memcmp(&log.Header(), &fresh, sizeof fresh), 0);
+    EXPECT_TRUE(Contents(log).empty());
+}
+
+TEST(ChatLogFile, OpenReadsHeaderAndRecords) {
+    CScratchDir dir;
+    std::string path = dir.File("555.dat");
+    ASSERT_TRUE(WriteChatLogFile(path, {"555", "owner", "\xd5\xc5\xc8\xfd"},
+                                 {{1000, 0, "m0"}, {1001, 1, "m1"}, {1002, 2, "m2"}}));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    EXPECT_EQ(log.GetState(), CChatLogFile::State::Open);
+    EXPECT_EQ(log.FriendKey(), "555");
+    EXPECT_EQ(log.OwnerName(), "owner");
+    EXPECT_EQ(log.FriendName(), "\xd5\xc5\xc8\xfd");
+    EXPECT_STREQ(log.Path(), path.c_str());
+
+    ChatLogRecordIndex index;
+    log.EnumRecords(index);
+    EXPECT_EQ(log.GetState(), CChatLogFile::State::Mapped);
+    ASSERT_EQ(index.size(), 3u);
+    const std::uint32_t directions[] = {0, 1, 2};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(RecordContent(index[i]), "m" + std::to_string(i));
+        EXPECT_EQ(RecordTime(index[i]), 1000 + i);
+        EXPECT_EQ(log.SenderName(index[i]), i == 0 ? "owner" : "\xd5\xc5\xc8\xfd");
+        EXPECT_EQ(RecordDirection(index[i]), directions[i]);
+    }
+    // Later calls reuse the view and deliver the same positions.
+    ChatLogRecordIndex again;
+    log.EnumRecords(again);
+    EXPECT_EQ(again, index);
+}
+
+TEST(ChatLogFile, ShortAndHeaderOnlyFiles) {
+    CScratchDir dir;
+    std::string h = Header();
+    struct {
+        std::size_t size;
+        bool opens;
+        CChatLogFile::State after;
+    } cases[] = {
+        {0, false, CChatLogFile::State::Open}, // opened, then refused: stays open until Close
+        {1, false, CChatLogFile::State::Open},
+        {79, false, CChatLogFile::State::Open},
+        {80, true, CChatLogFile::State::Open}, // listed with no messages, never mapped
+    };
+    for (const auto& c : cases) {
+        std::string path = dir.File(std::to_string(c.size) + ".dat");
+        ASSERT_TRUE(WriteFileBytes(path, h.substr(0, c.size)));
+        CChatLogFile log;
+        EXPECT_EQ(log.Open(path.c_str()), c.opens) << c.size;
+        EXPECT_EQ(log.GetState(), c.after) << c.size;
+        EXPECT_TRUE(Contents(log).empty()) << c.size;
+        EXPECT_EQ(log.GetState(), c.after) << c.size;
+        log.Close();
+        EXPECT_EQ(log.GetState(), CChatLogFile::State::Closed);
+    }
+}
+
+TEST(ChatLogFile, RefusedPaths) {
+    CScratchDir dir;
+    fs::create_directories(dir.Path() / "456.dat");
+    std::string missing = dir.File("404.dat");
+    CChatLogFile log;
+    EXPECT_FALSE(log.Open(static_cast<const char*>(nullptr)));
+    EXPECT_FALSE(log.Open(""));
+    EXPECT_FALSE(log.Open(dir.File("456.dat").c_str()));
+    EXPECT_FALSE(log.Open(missing.c_str()));
+    EXPECT_FALSE(fs::exists(missing)) << "opening must never create the file";
+    EXPECT_EQ(log.GetState(), CChatLogFile::State::Closed);
+}
+
+// Paths are held in 260 bytes: 259 bytes of text open, 260 and more do not.
+TEST(ChatLogFile, PathLengthLimit) {
+    CScratchDir dir;
+    std::string base = dir.Path().string();
+    ASSERT_LT(base.size() + 10, 259u);
+    // Make a real file whose full path is exactly N bytes long, in a folder
+    // short enough for every platform.
+    auto pathOfLength = [&](std::size_t total) {
+        std::string folder =
+            base + "/" + std::string(std::min<std::size_t>(100, total - base.size() - 12), 'd');
+        fs::create_directories(folder);
+        std::string name = std::string(total - folder.size() - 1 - 4, '7') + ".dat";
+        return folder + "/" + name;
+    };
+    for (std::size_t total : {259u, 260u, 300u}) {
+        std::string path = pathOfLength(total);
+        ASSERT_EQ(path.size(), total);
+        if (total < 260) {
+            ASSERT_TRUE(WriteFileBytes(path, Header() + Recs(1)));
+        } else {
+            // The file needs not exist: the length alone refuses it.
+            WriteFileBytes(path, Header() + Recs(1));
+        }
+        CChatLogFile log;
+        EXPECT_EQ(log.Open(path.c_str()), total < 260) << total;
+    }
+}
+
+TEST(ChatLogFile, FailedOpenKeepsThePreviousFile) {
+    CScratchDir dir;
+    std::string path = dir.File("1.dat");
+    ASSERT_TRUE(WriteFileBytes(path, Header() + Recs(2)));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    EXPECT_FALSE(log.Open(dir.File("2.dat").c_str()));
+    EXPECT_TRUE(log.IsOpen());
+    EXPECT_EQ(Contents(log), Texts(2));
+}
+
+TEST(ChatLogFile, ReopenClosesThePrevious) {
+    CScratchDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir.File("1.dat"), Header("1") + Recs(2, "a")));
+    ASSERT_TRUE(WriteFileBytes(dir.File("2.dat"), Header("2") + Recs(3, "b")));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(dir.File("1.dat").c_str()));
+    EXPECT_EQ(Contents(log), Texts(2, "a"));
+    ASSERT_TRUE(log.Open(dir.File("2.dat").c_str()));
+    EXPECT_EQ(log.GetState(), CChatLogFile::State::Open);
+    EXPECT_EQ(log.FriendKey(), "2");
+    EXPECT_EQ(Contents(log), Texts(3, "b"));
+}
+
+TEST(ChatLogFile, WrongMagicAndVersionAreRead) {
+    CScratchDir dir;
+    ChatLogHeaderFields fields{"77", "o", "f", "XXXX", 9};
+    std::string path = dir.File("77.dat");
+    ASSERT_TRUE(WriteFileBytes(path, BuildHeaderBytes(fields) + Recs(2)));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    EXPECT_EQ(std::string(log.Header().magic, 4), "XXXX");
+    EXPECT_EQ(log.Header().wVersion, 9);
+    EXPECT_EQ(Contents(log), Texts(2));
+}
+
+TEST(ChatLogFile, SingleRecordFillingTheFile) {
+    CScratchDir dir;
+    std::string path = dir.File("1.dat");
+    ASSERT_TRUE(WriteFileBytes(path, Header() + BuildRecordBytes(5, 0, "only")));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    EXPECT_EQ(Contents(log), std::vector<std::string>{"only"});
+}
+
+// Appends after Open stay unseen until the log is opened again, whether the
+// view already exists or not; the client's writer shares the file with us.
+TEST(ChatLogFile, AppendedAfterOpenNotSeen) {
+    CScratchDir dir;
+    std::string path = dir.File("1.dat");
+    ASSERT_TRUE(WriteFileBytes(path, Header() + Recs(2)));
+    CChatLogFile beforeMap;
+    CChatLogFile afterMap;
+    ASSERT_TRUE(beforeMap.Open(path.c_str()));
+    ASSERT_TRUE(afterMap.Open(path.c_str()));
+    EXPECT_EQ(Contents(afterMap), Texts(2));
+
+    CChatLogWriter writer;
+    ASSERT_TRUE(writer.OpenAppend(path)) << "the reader must share writing";
+    ASSERT_TRUE(writer.Append(2000, 1, "later"));
+    ASSERT_TRUE(writer.Flush());
+    EXPECT_EQ(Contents(beforeMap), Texts(2));
+    EXPECT_EQ(Contents(afterMap), Texts(2));
+    ASSERT_TRUE(writer.Append(2001, 0, "later still"));
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(Contents(afterMap), Texts(2));
+
+    CChatLogFile reopened;
+    ASSERT_TRUE(reopened.Open(path.c_str()));
+    std::vector<std::string> expected = Texts(2);
+    expected.push_back("later");
+    expected.push_back("later still");
+    EXPECT_EQ(Contents(reopened), expected);
+}
+
+// The client usually has the log open for writing when the viewer opens it.
+TEST(ChatLogFile, OpenWhileTheClientWrites) {
+    CScratchDir dir;
+    std::string path = dir.File("1.dat");
+    CChatLogWriter writer;
+    ASSERT_TRUE(writer.Create(path, {"1", "o", "f"}));
+    ASSERT_TRUE(writer.Append(1, 0, "first"));
+    ASSERT_TRUE(writer.Flush());
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    ASSERT_TRUE(writer.Append(2, 1, "second"));
+    ASSERT_TRUE(writer.Close());
+    EXPECT_EQ(Contents(log), std::vector<std::string>{"first"});
+}
+
+TEST(ChatLogFile, ReleaseViewThenEnumMapsAgain) {
+    CScratchDir dir;
+    std::string path = dir.File("1.dat");
+    ASSERT_TRUE(WriteFileBytes(path, Header() + Recs(4)));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    EXPECT_EQ(Contents(log), Texts(4));
+    log.ReleaseView();
+    EXPECT_EQ(log.GetState(), CChatLogFile::State::Open);
+    log.ReleaseView(); // harmless twice
+    EXPECT_EQ(Contents(log), Texts(4));
+    EXPECT_EQ(log.GetState(), CChatLogFile::State::Mapped);
+    log.Close();
+    EXPECT_EQ(log.GetState(), CChatLogFile::State::Closed);
+    EXPECT_TRUE(Contents(log).empty());
+    log.Close(); // harmless twice
+}
+
+// The client may cut a log short while it is open. The view must never be
+// read beyond the file's end: on POSIX that is a SIGBUS.
+TEST(ChatLogFile, TruncatedBeforeTheFirstListing) {
+    CScratchDir dir;
+    std::string path = dir.File("1.dat");
+    std::string bytes = Header() + Recs(5);
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    // Two whole records and half of the third remain.
+    std::size_t keep = 80 + 2 * BuildRecordBytes(0, 0, "m0").size() + 6;
+    ASSERT_TRUE(TruncateFile(path, keep));
+    EXPECT_EQ(Contents(log), Texts(2));
+    // Windows shrinks a file only while no view of it exists.
+    log.ReleaseView();
+    ASSERT_TRUE(TruncateFile(path, 40));
+    EXPECT_TRUE(Contents(log).empty());
+}
+
+TEST(ChatLogFile, TruncatedWhileMapped) {
+    CScratchDir dir;
+    std::string path = dir.File("1.dat");
+    // Several pages, so a cut falls pages before the mapped end.
+    std::string bytes = Header() + Recs(2000);
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    ASSERT_EQ(Contents(log).size(), 2000u);
+    std::size_t record = BuildRecordBytes(0, 0, "m0").size();
+    bool cut = TruncateFile(path, 80 + 3 * record);
+#ifdef _WIN32
+    // Windows refuses to shrink a file with a mapped view, so the view stays
+    // whole and so does the list.
+    EXPECT_FALSE(cut);
+    EXPECT_EQ(Contents(log).size(), 2000u);
+#else
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(Contents(log), Texts(3));
+    ASSERT_TRUE(TruncateFile(path, 0));
+    EXPECT_TRUE(Contents(log).empty());
+#endif
+}
+
+#ifdef _WIN32
+// A log past 4 GiB (sparse, so it costs no disk; the low 32 bits of its size
+// would make it a bare header) keeps the clamped size, and its walk never
+// crashes: a 64-bit process maps that much and finds the one record before
+// the zeros; a 32-bit one has no room for such a view and lists nothing.
+// Windows builds only: the host's mapping is populated up front, which would
+// fill 4 GiB of page cache with zeros.
+TEST(ChatLogFileWin32, LogPastFourGiBIsClampedAndMappedOnlyWhereItFits) {
+    CScratchDir dir;
+    std::string path = dir.File("1.dat");
+    ASSERT_TRUE(WriteFileBytes(path, Header() + Recs(1)));
+    ASSERT_TRUE(TruncateFile(path, 0x100000000ull + 80));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    EXPECT_EQ(log.FileSize(), 0xFFFFFFFFu);
+    EXPECT_EQ(Contents(log), sizeof(void*) == 8 ? Texts(1) : std::vector<std::string>{});
+}
+#endif
+
+// The sample account's damaged entries, read as the viewer would list them:
+// name rule first, then Open, then the walk.
+TEST(ChatLogFile, SampleAccountWithDamagedEntries) {
+    CScratchDir dir;
+    SampleAccountOptions options;
+    options.baseDir = dir.Path().string();
+    options.friends = 4;
+    options.messagesPerFriend = 7;
+    options.bigFriendMessages = 300;
+    options.damaged = true;
+    SampleAccountResult result;
+    std::string error;
+    ASSERT_TRUE(WriteSampleAccount(options, result, error)) << error;
+    ASSERT_EQ(result.friends.size(), 4u);
+    EXPECT_EQ(result.ownerKey, "123456789");
+
+    for (const SampleFriend& f : result.friends) {
+        CChatLogFile log;
+        ASSERT_TRUE(log.Open(f.path.c_str())) << f.path;
+        EXPECT_EQ(log.FriendKey(), f.key);
+        EXPECT_EQ(log.FriendName(), f.name);
+        ChatLogRecordIndex index;
+        log.EnumRecords(index);
+        EXPECT_EQ(index.size(), static_cast<std::size_t>(f.messages));
+        for (ChatLogRecordPos p : index)
+            EXPECT_FALSE(RecordContent(p).empty());
+    }
+    ASSERT_FALSE(result.damaged.empty());
+    for (const SampleDamagedEntry& d : result.damaged) {
+        std::string path = (fs::path(result.folder) / d.fileName).string();
+        bool listed = false;
+        std::size_t records = 0;
+        if (!fs::is_directory(path) && IsChatLogFileName(d.fileName.c_str())) {
+            CChatLogFile log;
+            listed = log.Open(path.c_str());
+            ChatLogRecordIndex index;
+            log.EnumRecords(index);
+            records = index.size();
+            for (ChatLogRecordPos p : index)
+                EXPECT_LE(RecordContent(p).size(), RecordLength(p) - 12u);
+        }
+        EXPECT_EQ(listed, d.listed) << d.fileName << ": " << d.what;
+        EXPECT_EQ(records, static_cast<std::size_t>(d.records)) << d.fileName << ": " << d.what;
+    }
+}
+
+#ifdef _WIN32
+#include <cstdio>
+
+// The narrow path is GBK whatever Wine's ANSI code page is; the wide one is
+// what a wide directory listing yields.
+TEST(ChatLogFileWin32, GbkAndWidePaths) {
+    CScratchDir dir;
+    fs::path folder = dir.Path() / L"\x804a\x5929"; // 聊天
+    fs::create_directories(folder);
+    fs::path file = folder / L"8.dat";
+    std::string bytes = Header("8") + Recs(2);
+    std::FILE* out = _wfopen(file.c_str(), L"wb");
+    ASSERT_NE(out, nullptr);
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out), bytes.size());
+    std::fclose(out);
+
+    std::string narrow = dir.Path().string() + "\\\xc1\xc4\xcc\xec\\8.dat";
+    CChatLogFile gbk;
+    ASSERT_TRUE(gbk.Open(narrow.c_str()));
+    EXPECT_EQ(Contents(gbk), Texts(2));
+
+    CChatLogFile wide;
+    ASSERT_TRUE(wide.Open(file.c_str()));
+    EXPECT_EQ(wide.FriendKey(), "8");
+    EXPECT_EQ(Contents(wide), Texts(2));
+
+    std::wstring longPath(260, L'x');
+    EXPECT_FALSE(wide.Open(longPath.c_str()));
+    EXPECT_TRUE(wide.IsOpen());
+    EXPECT_FALSE(wide.Open((folder / L"9.dat").c_str()));
+    EXPECT_FALSE(fs::exists(folder / L"9.dat"));
+}
+#endif

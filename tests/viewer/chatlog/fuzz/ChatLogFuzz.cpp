@@ -1,0 +1,106 @@
+// libFuzzer target: arbitrary bytes as a chat log file. Walks them in
+// memory and through CChatLogFile on a real (memory-backed) file, checks
+// that every record and every text stays inside the bytes, and that both
+// walks agree.
+#include "ChatLogFile.h"
+#include "ChatLogFormat.h"
+#include "ChatLogNames.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+void Check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+std::vector<std::size_t> CheckedOffsets(const ChatLogRecordIndex& index, const unsigned char* base,
+                                        std::size_t size) {
+    std::vector<std::size_t> offsets;
+    std::size_t expected = kChatLogHeaderSize;
+    for (ChatLogRecordPos p : index) {
+        Check(p >= base + kChatLogHeaderSize && p < base + size, "record inside the file");
+        std::size_t offset = static_cast<std::size_t>(p - base);
+        Check(offset == expected, "records back to back");
+        std::uint16_t length = RecordLength(p);
+        Check(length >= kChatLogMinRecordLength, "record long enough for its fields");
+        Check(offset + length <= size, "record ends inside the file");
+        std::string_view text = RecordContent(p);
+        Check(text.data() == reinterpret_cast<const char*>(p) + 12, "text after the fixed part");
+        Check(text.size() <= length - 12u, "text inside its record");
+        Check(text.find('\0') == std::string_view::npos, "text cut at its NUL");
+        (void)RecordTime(p);
+        (void)RecordDirection(p);
+        offsets.push_back(offset);
+        expected = offset + length;
+    }
+    return offsets;
+}
+
+int MemoryFile() {
+    static int fd = memfd_create("chatlog", 0);
+    return fd;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // In memory: libFuzzer's buffer has exactly `size` bytes, so ASan sees
+    // any read past the end.
+    ChatLogRecordIndex index;
+    WalkChatLogRecords(data, static_cast<std::uint32_t>(size), index);
+    std::vector<std::size_t> inMemory = CheckedOffsets(index, data, size);
+
+    if (size >= kChatLogHeaderSize) {
+        ChatLogHeader header;
+        std::memcpy(&header, data, sizeof header);
+        Check(HeaderFriendKey(header).size() <= 16, "friend key inside its field");
+        Check(HeaderOwnerName(header).size() <= 21, "owner name inside its field");
+        Check(HeaderFriendName(header).size() <= 21, "friend name inside its field");
+    }
+
+    // The same bytes as a file, opened, header read and mapped for real.
+    int fd = MemoryFile();
+    if (fd >= 0 && ftruncate(fd, 0) == 0 &&
+        pwrite(fd, data, size, 0) == static_cast<ssize_t>(size)) {
+        char path[64];
+        std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+        CChatLogFile log;
+        bool opened = log.Open(path);
+        Check(opened == (size >= kChatLogHeaderSize),
+              "opens exactly the files of 80 bytes or more");
+        if (opened)
+            Check(std::memcmp(&log.Header(), data, kChatLogHeaderSize) == 0, "header copied");
+        ChatLogRecordIndex mapped;
+        log.EnumRecords(mapped);
+        if (!mapped.empty()) {
+            const unsigned char* view = mapped.front() - kChatLogHeaderSize;
+            Check(CheckedOffsets(mapped, view, size) == inMemory, "file walk equals memory walk");
+        } else {
+            Check(inMemory.empty(), "file walk found the same records");
+        }
+    }
+
+    // The name rule and the key never read past their input either.
+    std::string name(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 300));
+    (void)IsChatLogFileName(name.c_str());
+    (void)IsDigitString(name.c_str());
+    if (size >= 8) {
+        std::uint32_t a, b;
+        std::memcpy(&a, data, 4);
+        std::memcpy(&b, data + 4, 4);
+        std::string key = FormatAccountKey(a, b);
+        Check(key.size() >= 2 && key.size() <= 15 && IsDigitString(key.c_str()), "key shape");
+    }
+    return 0;
+}

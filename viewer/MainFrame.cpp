@@ -1,0 +1,237 @@
+#include "viewer/MainFrame.h"
+
+#include <string>
+
+#include "ChatLogNames.h"
+#include "UniqueHandle.h"
+#include "viewer/ChatLogFolder.h"
+#include "ChatLogPaths.h"
+#include "PaneSizing.h"
+#include "viewer/ViewerMessages.h"
+#include "viewer/panes/ChatContentTitle.h"
+#include "viewer/panes/ContentOutput.h"
+#include "viewer/panes/UserTitleWnd.h"
+#include "viewer/res/resource.h"
+
+CMainFrame::~CMainFrame() {
+    // While the whole object still stands, so that every handler runs.
+    DestroyWindow();
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
+    return CFrameWnd::PreCreateWindow(cs);
+}
+
+void CMainFrame::ActivateFrame(int cmdShow) {
+    CFrameWnd::ActivateFrame(cmdShow);
+}
+
+BOOL CMainFrame::OnCreateClient(CREATESTRUCTW*, CCreateContext* context) {
+    if (!m_outerSplitter.CreateStatic(this, 1, 2, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST))
+        return FALSE;
+    if (!m_outerSplitter.CreateView(0, 0, RuntimeClassOf<CUserTitleWnd>(), {200, 0}, context))
+        return FALSE;
+    if (!m_rightSplitter.CreateStatic(&m_outerSplitter, 2, 1, WS_CHILD | WS_VISIBLE,
+                                      m_outerSplitter.IdFromRowCol(0, 1)))
+        return FALSE;
+    if (!m_rightSplitter.CreateView(0, 0, RuntimeClassOf<CChatContentTitle>(), {0, 0}, context))
+        return FALSE;
+    if (!m_rightSplitter.CreateView(1, 0, RuntimeClassOf<CContentOutput>(), {0, 0}, context))
+        return FALSE;
+    m_splittersReady = TRUE;
+    RecalcPaneSizes();
+    return TRUE;
+}
+
+void CMainFrame::RecalcPaneSizes() {
+    if (!m_splittersReady || m_outerSplitter.m_hWnd == nullptr)
+        return;
+
+    int w0 = 0, w1 = 0, minimum = 0, unused = 0;
+    m_outerSplitter.GetColumnInfo(0, w0, unused);
+    m_outerSplitter.GetColumnInfo(1, w1, minimum);
+    std::optional<int> width = FriendColumnWidth(w0, w1);
+    if (!width)
+        return;
+    m_outerSplitter.SetColumnInfo(0, *width, minimum);
+    m_outerSplitter.RecalcLayout();
+
+    int h0 = 0, h1 = 0;
+    m_rightSplitter.GetRowInfo(0, h0, unused);
+    m_rightSplitter.GetRowInfo(1, h1, minimum);
+    std::optional<int> height = MessageRowHeight(h0, h1);
+    if (!height)
+        return;
+    m_rightSplitter.SetRowInfo(0, *height, minimum);
+    m_rightSplitter.RecalcLayout();
+}
+
+void CMainFrame::OnSize(UINT type, int cx, int cy) {
+    CFrameWnd::OnSize(type, cx, cy);
+    RecalcPaneSizes();
+}
+
+CUserTitleWnd* CMainFrame::GetFriendListPane() const {
+    return dynamic_cast<CUserTitleWnd*>(m_outerSplitter.GetPane(0, 0));
+}
+
+CChatContentTitle* CMainFrame::GetMessageListPane() const {
+    return dynamic_cast<CChatContentTitle*>(m_rightSplitter.GetPane(0, 0));
+}
+
+CContentOutput* CMainFrame::GetContentPane() const {
+    return dynamic_cast<CContentOutput*>(m_rightSplitter.GetPane(1, 0));
+}
+
+void CMainFrame::ResetPanes() {
+    if (CContentOutput* content = GetContentPane())
+        content->ClearMessageText();
+    if (CChatContentTitle* messages = GetMessageListPane())
+        messages->ClearMessages();
+    if (CUserTitleWnd* friends = GetFriendListPane())
+        friends->ClearFriends();
+}
+
+void CMainFrame::LoadAccount(const wchar_t* folder) {
+    ResetPanes();
+    if (IsFolder(folder))
+        EnumerateChatLogs(folder);
+}
+
+void CMainFrame::EnumerateChatLogs(const wchar_t* folder) {
+    if (folder == nullptr)
+        return;
+    std::wstring pattern;
+    if (!ComposeListingPattern(folder, pattern))
+        return;
+    WIN32_FIND_DATAW entry;
+    CFindHandle listing(::FindFirstFileW(pattern.c_str(), &entry));
+    if (!listing.IsValid())
+        return;
+    do {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        if (!IsChatLogFileName(entry.cFileName))
+            continue;
+        std::wstring path;
+        if (!ComposeListedFilePath(folder, entry.cFileName, path))
+            continue; // would not fit: skipped like a file that cannot be read
+        if (CUserTitleWnd* friends = GetFriendListPane())
+            friends->AddFriendLog(path.c_str());
+    } while (::FindNextFileW(listing.Get(), &entry));
+    if (CUserTitleWnd* friends = GetFriendListPane())
+        friends->ExpandFriendRoot();
+}
+
+void CMainFrame::OnSetFocus(HWND) {
+    // The keyboard goes back to the control that had it, or to the friend
+    // tree, rather than staying on the frame, which takes no keys itself.
+    HWND target = m_lastFocus;
+    if (target == nullptr || !::IsWindow(target) || !::IsChild(m_hWnd, target)) {
+        CUserTitleWnd* friends = GetFriendListPane();
+        target = friends ? ::GetDlgItem(friends->m_hWnd, IDC_FRIEND_TREE) : nullptr;
+    }
+    if (target != nullptr)
+        ::SetFocus(target);
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = ::GetFocus();
+            if (focus != nullptr && ::IsChild(m_hWnd, focus))
+                m_lastFocus = focus;
+        }
+        return CFrameWnd::WindowProc(message, wParam, lParam);
+    case kViewerMsgResetPanes:
+        ResetPanes();
+        return kViewerMsgHandled;
+    case kViewerMsgShowAccount: {
+        std::string key = FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
+        LoadAccount(BuildChatLogPath(key.c_str()));
+        return kViewerMsgHandled;
+    }
+    case kViewerMsgSelectFriend: {
+        std::string key = FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
+        if (CUserTitleWnd* friends = GetFriendListPane())
+            friends->SelectFriend(key.c_str());
+        return kViewerMsgHandled;
+    }
+    case kViewerMsgShowMessageText: {
+        // Any program can send this message with any number. Only 0 or the
+        // text the message list is handing over right now is read; anything
+        // else is ignored, before it empties or reads anything.
+        const auto* text = reinterpret_cast<const char*>(wParam);
+        CChatContentTitle* messages = GetMessageListPane();
+        if (text != nullptr && (messages == nullptr || !messages->IsHandingOver(text)))
+            return kViewerMsgHandled;
+        if (CContentOutput* content = GetContentPane())
+            content->SetMessageText(text);
+        return kViewerMsgHandled;
+    }
+    case kViewerMsgFriendSelected: {
+        // Likewise: 0, or one of the friend list's own chat logs.
+        auto* log = reinterpret_cast<CChatLogFile*>(wParam);
+        CUserTitleWnd* friends = GetFriendListPane();
+        if (log != nullptr && (friends == nullptr || !friends->HoldsFriendLog(log)))
+            return kViewerMsgHandled;
+        if (CChatContentTitle* messages = GetMessageListPane())
+            messages->LoadMessages(log);
+        return kViewerMsgHandled;
+    }
+    default:
+        return CFrameWnd::WindowProc(message, wParam, lParam);
+    }
+}
+
+BOOL CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
+    switch (id) {
+    case ID_FILE_NEW:
+    case ID_FILE_OPEN:
+    case ID_FILE_SAVE:
+        // The document holds nothing and the viewer writes no file: new, open
+        // and save have nothing to do (and must not move the current folder).
+        return TRUE;
+    case ID_EDIT_COPY:
+    case ID_EDIT_CUT:
+    case ID_EDIT_PASTE:
+    case ID_EDIT_UNDO: {
+        // The accelerators take these keys before the focused control sees
+        // them; hand them back as the edit messages, so the message text can
+        // be copied with the keyboard (the read-only control refuses the rest).
+        HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(m_hWnd, focus)) {
+            UINT edit = id == ID_EDIT_COPY    ? WM_COPY
+                        : id == ID_EDIT_CUT   ? WM_CUT
+                        : id == ID_EDIT_PASTE ? WM_PASTE
+                                              : WM_UNDO;
+            ::SendMessageW(focus, edit, 0, 0);
+        }
+        return TRUE;
+    }
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE:
+        MovePaneFocus(id == ID_NEXT_PANE);
+        return TRUE;
+    default:
+        return CFrameWnd::OnCommand(id, code, control);
+    }
+}
+
+void CMainFrame::MovePaneFocus(bool forward) {
+    CWnd* panes[] = {GetFriendListPane(), GetMessageListPane(), GetContentPane()};
+    constexpr int count = 3;
+    HWND focus = ::GetFocus();
+    int current = -1;
+    for (int i = 0; i < count; ++i) {
+        if (panes[i] != nullptr && focus != nullptr &&
+            (panes[i]->m_hWnd == focus || ::IsChild(panes[i]->m_hWnd, focus)))
+            current = i;
+    }
+    int next = current < 0 ? 0 : (current + (forward ? 1 : count - 1)) % count;
+    if (panes[next] == nullptr)
+        return;
+    HWND target = ::GetNextDlgTabItem(panes[next]->m_hWnd, nullptr, FALSE);
+    ::SetFocus(target != nullptr ? target : panes[next]->m_hWnd);
+}

@@ -1,0 +1,53 @@
+// CMainFrame: the viewer's main window. Two static splitters hold the three
+// panes; the window procedure takes the client's messages (reset, show an
+// account, select a friend) and the panes' (message text, friend selected).
+// The frame keeps no pointers to panes: it asks the splitters each time.
+#pragma once
+
+#include "viewer/framework/FrameWnd.h"
+#include "viewer/framework/SplitterWnd.h"
+
+class CUserTitleWnd;
+class CChatContentTitle;
+class CContentOutput;
+
+class CMainFrame : public CFrameWnd {
+public:
+    static constexpr char kClassName[] = "CMainFrame";
+
+    ~CMainFrame() override;
+
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void ActivateFrame(int cmdShow = -1) override;
+    BOOL OnCreateClient(CREATESTRUCTW* cs, CCreateContext* context) override;
+
+    // Friend list a seventh of the width (at least 190), the content pane at
+    // least a fifth of the height and 120 pixels. Overrides dragged bars.
+    void RecalcPaneSizes();
+    // Content pane, then message list, then friend list.
+    void ResetPanes();
+    // Resets, then lists the folder if it is one.
+    void LoadAccount(const wchar_t* folder);
+    // Hands every chat log file of the folder to the friend list, in
+    // listing order, then expands its root.
+    void EnumerateChatLogs(const wchar_t* folder);
+
+    // The panes at their splitter positions (null before they exist).
+    CUserTitleWnd* GetFriendListPane() const;
+    CChatContentTitle* GetMessageListPane() const;
+    CContentOutput* GetContentPane() const;
+
+protected:
+    void OnSize(UINT type, int cx, int cy) override;
+    BOOL OnCommand(UINT id, UINT code, HWND control) override;
+    void OnSetFocus(HWND oldFocus) override;
+
+private:
+    void MovePaneFocus(bool forward);
+
+    CSplitterWnd m_outerSplitter;
+    CSplitterWnd m_rightSplitter;
+    BOOL m_splittersReady = FALSE;
+    HWND m_lastFocus = nullptr; // the control that had the focus when the frame lost it
+};
