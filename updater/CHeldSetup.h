@@ -4,7 +4,7 @@
 // CreateProcessA has started the file, so the bytes checked are the bytes run.
 #pragma once
 
-#include "CKernelHandle.h"
+#include "UniqueHandle.h"
 #include "SignedSetup.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "SetupLauncher.h"
 
-#include "CKernelHandle.h"
+#include "UniqueHandle.h"
 #include "DebugTrace.h"
 #include "UpdaterConstants.h"
 #include "UpdaterPaths.h"

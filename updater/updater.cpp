@@ -3,7 +3,7 @@
 // downloaded setup over to run silently into this folder. No window, no
 // message, exit code 0 whatever happens.
 #include "CHeldSetup.h"
-#include "CKernelHandle.h"
+#include "UniqueHandle.h"
 #include "CPseudoRandom.h"
 #include "CServerConfig.h"
 #include "CUpdateEngine.h"

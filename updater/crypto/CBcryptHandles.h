@@ -6,71 +6,37 @@
 
 #include <bcrypt.h>
 
-class CBcryptAlgorithm {
-public:
-    CBcryptAlgorithm() = default;
-    ~CBcryptAlgorithm() { Close(); }
-    CBcryptAlgorithm(const CBcryptAlgorithm&) = delete;
-    CBcryptAlgorithm& operator=(const CBcryptAlgorithm&) = delete;
+#include "UniqueHandle.h"
 
-    // Opens the provider of `pszAlgorithm` (a BCRYPT_*_ALGORITHM name).
-    bool Open(LPCWSTR pszAlgorithm) {
-        Close();
-        if (BCryptOpenAlgorithmProvider(&m_hAlgorithm, pszAlgorithm, nullptr, 0) != 0)
-            m_hAlgorithm = nullptr;
-        return m_hAlgorithm != nullptr;
-    }
-    void Close() {
-        if (m_hAlgorithm != nullptr)
-            BCryptCloseAlgorithmProvider(m_hAlgorithm, 0);
-        m_hAlgorithm = nullptr;
-    }
-    BCRYPT_ALG_HANDLE Get() const { return m_hAlgorithm; }
-
-private:
-    BCRYPT_ALG_HANDLE m_hAlgorithm = nullptr;
+struct BcryptAlgorithmTraits {
+    using Handle = BCRYPT_ALG_HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::BCryptCloseAlgorithmProvider(h, 0); }
 };
+using CBcryptAlgorithm = CUniqueHandle<BcryptAlgorithmTraits>;
 
-class CBcryptKey {
-public:
-    CBcryptKey() = default;
-    ~CBcryptKey() { Close(); }
-    CBcryptKey(const CBcryptKey&) = delete;
-    CBcryptKey& operator=(const CBcryptKey&) = delete;
-
-    BCRYPT_KEY_HANDLE* Receive() {
-        Close();
-        return &m_hKey;
-    }
-    void Close() {
-        if (m_hKey != nullptr)
-            BCryptDestroyKey(m_hKey);
-        m_hKey = nullptr;
-    }
-    BCRYPT_KEY_HANDLE Get() const { return m_hKey; }
-
-private:
-    BCRYPT_KEY_HANDLE m_hKey = nullptr;
+struct BcryptKeyTraits {
+    using Handle = BCRYPT_KEY_HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::BCryptDestroyKey(h); }
 };
+using CBcryptKey = CUniqueHandle<BcryptKeyTraits>;
 
-class CBcryptHash {
-public:
-    CBcryptHash() = default;
-    ~CBcryptHash() { Close(); }
-    CBcryptHash(const CBcryptHash&) = delete;
-    CBcryptHash& operator=(const CBcryptHash&) = delete;
-
-    BCRYPT_HASH_HANDLE* Receive() {
-        Close();
-        return &m_hHash;
-    }
-    void Close() {
-        if (m_hHash != nullptr)
-            BCryptDestroyHash(m_hHash);
-        m_hHash = nullptr;
-    }
-    BCRYPT_HASH_HANDLE Get() const { return m_hHash; }
-
-private:
-    BCRYPT_HASH_HANDLE m_hHash = nullptr;
+struct BcryptHashTraits {
+    using Handle = BCRYPT_HASH_HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::BCryptDestroyHash(h); }
 };
+using CBcryptHash = CUniqueHandle<BcryptHashTraits>;
+
+// The provider of `pszAlgorithm` (a BCRYPT_*_ALGORITHM name); invalid when it
+// cannot be opened.
+inline CBcryptAlgorithm OpenBcryptAlgorithm(LPCWSTR pszAlgorithm) {
+    BCRYPT_ALG_HANDLE hAlgorithm = nullptr;
+    if (BCryptOpenAlgorithmProvider(&hAlgorithm, pszAlgorithm, nullptr, 0) != 0)
+        hAlgorithm = nullptr;
+    return CBcryptAlgorithm(hAlgorithm);
+}

@@ -3,19 +3,21 @@
 #include <cstring>
 
 bool CEcdsaP256Key::Import(const vemli::SetupKey& key) {
-    m_key.Close();
-    if (m_algorithm.Get() == nullptr && !m_algorithm.Open(BCRYPT_ECDSA_P256_ALGORITHM))
+    m_key.Reset();
+    if (!m_algorithm.IsValid())
+        m_algorithm = OpenBcryptAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM);
+    if (!m_algorithm.IsValid())
         return false;
     // BCRYPT_ECCPUBLIC_BLOB: the header, then X and Y big-endian.
     unsigned char blob[sizeof(BCRYPT_ECCKEY_BLOB) + sizeof key];
     BCRYPT_ECCKEY_BLOB header{BCRYPT_ECDSA_PUBLIC_P256_MAGIC, ULONG(sizeof key / 2)};
     std::memcpy(blob, &header, sizeof header);
     std::memcpy(blob + sizeof header, key.data(), sizeof key);
-    if (BCryptImportKeyPair(m_algorithm.Get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, m_key.Receive(),
-                            blob, ULONG(sizeof blob), 0) != 0) {
-        m_key.Close();
+    BCRYPT_KEY_HANDLE hKey = nullptr;
+    if (BCryptImportKeyPair(m_algorithm.Get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &hKey, blob,
+                            ULONG(sizeof blob), 0) != 0)
         return false;
-    }
+    m_key.Reset(hKey);
     return true;
 }
 

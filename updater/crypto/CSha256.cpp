@@ -5,11 +5,13 @@
 
 CSha256::CSha256() {
     m_pending.reserve(kBatchSize);
-    if (!m_algorithm.Open(BCRYPT_SHA256_ALGORITHM))
+    m_algorithm = OpenBcryptAlgorithm(BCRYPT_SHA256_ALGORITHM);
+    if (!m_algorithm.IsValid())
         return;
     // Null object buffer: CNG allocates and frees the hash object itself.
-    if (BCryptCreateHash(m_algorithm.Get(), m_hash.Receive(), nullptr, 0, nullptr, 0, 0) != 0)
-        m_hash.Close();
+    BCRYPT_HASH_HANDLE hHash = nullptr;
+    if (BCryptCreateHash(m_algorithm.Get(), &hHash, nullptr, 0, nullptr, 0, 0) == 0)
+        m_hash.Reset(hHash);
 }
 
 bool CSha256::Update(const void* pData, std::size_t nSize) {

@@ -108,10 +108,7 @@ private:
 
 CEngineState::CEngineState() : m_szLastError{}, m_szObjectName{}, m_szDownloadUrl{} {}
 
-CEngineState::~CEngineState() {
-    if (m_hDownloadThread)
-        CloseHandle(m_hDownloadThread);
-}
+CEngineState::~CEngineState() = default;
 
 void CEngineState::SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext,
                                unsigned int nSeed) {
@@ -179,16 +176,15 @@ bool CEngineState::StartCheck(const char* pszHost, const char* pszPath, const ch
 
     std::lock_guard<std::mutex> lock(m_lock);
     auto pArgument = std::make_unique<StatePtr>(shared_from_this());
-    HANDLE hThread = CreateThread(nullptr, 0, _CheckVersionMain, pArgument.get(), 0, nullptr);
-    if (hThread == nullptr) {
+    // The check is never waited for; it ends with one of its events.
+    CKernelHandle thread(CreateThread(nullptr, 0, _CheckVersionMain, pArgument.get(), 0, nullptr));
+    if (!thread.IsValid()) {
         lstrcpynA(m_szLastError, UE_TEXT_THREAD_FAILED, int(sizeof m_szLastError));
         return false;
     }
     pArgument.release();
     ++m_nWorkers;
     m_bCheckStarted = true;
-    // The check is never waited for; it ends with one of its events.
-    CloseHandle(hThread);
     return true;
 }
 
@@ -196,7 +192,7 @@ bool CEngineState::StartDownload(const char* pszAddress) {
     HANDLE hThread = nullptr;
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        if (m_bStopping || m_hDownloadThread != nullptr)
+        if (m_bStopping || m_hDownloadThread.IsValid())
             return false;
         // A longer address is refused and the empty member makes the
         // download fail to open (event 8).
@@ -211,20 +207,21 @@ bool CEngineState::StartDownload(const char* pszAddress) {
             return false;
         pArgument.release();
         ++m_nWorkers;
-        m_hDownloadThread = hThread;
+        m_hDownloadThread.Reset(hThread);
     }
     ResumeThread(hThread);
     return true;
 }
 
 void CEngineState::Stop() {
-    HANDLE hThread = nullptr;
+    CKernelHandle thread;
     {
         std::lock_guard<std::mutex> lock(m_lock);
         m_bStopping = true;
         m_szLastError[0] = '\0';
-        std::swap(hThread, m_hDownloadThread);
+        thread = std::move(m_hDownloadThread);
     }
+    const HANDLE hThread = thread.Get();
     const bool bOwnThread = hThread && GetThreadId(hThread) == GetCurrentThreadId();
     bool bEnded = hThread == nullptr || bOwnThread ||
                   WaitForSingleObject(hThread, CUpdateEngine::kStopWaitMs) == WAIT_OBJECT_0;
@@ -244,8 +241,7 @@ void CEngineState::Stop() {
     }
     if (!bEnded)
         WaitForSingleObject(hThread, kCutOffGraceMs);
-    if (hThread)
-        CloseHandle(hThread);
+    thread.Reset();
 
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_nWorkers == 0) {

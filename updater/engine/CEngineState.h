@@ -23,6 +23,7 @@
 #include "CInternetSession.h"
 #include "CUpdateEngine.h"
 #include "CVersionInfo.h"
+#include "UniqueHandle.h"
 
 class CEngineState : public std::enable_shared_from_this<CEngineState> {
 public:
@@ -81,7 +82,7 @@ private:
     bool m_bStopping = false;
     bool m_bCutOff = false;
     bool m_bCheckStarted = false;
-    HANDLE m_hDownloadThread = nullptr;
+    CKernelHandle m_hDownloadThread;
 
     UpdateEventCallback m_pfnCallback = nullptr;
     DWORD m_dwContext = 0;

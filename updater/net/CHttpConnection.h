@@ -17,7 +17,7 @@ public:
                                            const char** ppszAcceptTypes, const char* pszVersion,
                                            DWORD dwFlags);
 
-    void Close() { m_hConnection.Close(); }
+    void Close() { m_hConnection.Reset(); }
 
 private:
     CInternetHandle m_hConnection;

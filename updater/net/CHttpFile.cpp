@@ -4,7 +4,7 @@
 
 void CHttpFile::SendRequest(const char* pszHeaders, DWORD dwHeadersLength, void* pOptional,
                             DWORD dwOptionalLength) {
-    HINTERNET hFile = m_hFile.Get();
+    HINTERNET hFile = GetHandle();
     if (hFile == nullptr)
         throw CInternetException(ERROR_INTERNET_OPERATION_CANCELLED, m_dwContext);
     if (!HttpSendRequestA(hFile, pszHeaders, dwHeadersLength, pOptional, dwOptionalLength))
@@ -18,7 +18,7 @@ bool CHttpFile::QueryInfoStatusCode(DWORD& dwStatusCode) const {
 
 bool CHttpFile::QueryInfo(DWORD dwInfoLevel, void* pBuffer, DWORD* pdwLength,
                           DWORD* pdwIndex) const {
-    HINTERNET hFile = m_hFile.Get();
+    HINTERNET hFile = GetHandle();
     if (hFile == nullptr || pdwLength == nullptr)
         return false;
     return HttpQueryInfoA(hFile, dwInfoLevel, pBuffer, pdwLength, pdwIndex) != FALSE;

@@ -2,8 +2,18 @@
 
 #include "CInternetException.h"
 
+void CInternetFile::Close() {
+    std::lock_guard<std::mutex> lock(m_handleLock);
+    m_hFile.Reset();
+}
+
+HINTERNET CInternetFile::GetHandle() const {
+    std::lock_guard<std::mutex> lock(m_handleLock);
+    return m_hFile.Get();
+}
+
 UINT CInternetFile::Read(void* pBuffer, UINT nCount) {
-    HINTERNET hFile = m_hFile.Get();
+    HINTERNET hFile = GetHandle();
     if (hFile == nullptr)
         throw CInternetException(ERROR_INTERNET_OPERATION_CANCELLED, m_dwContext);
     DWORD nRead = 0;
@@ -13,7 +23,7 @@ UINT CInternetFile::Read(void* pBuffer, UINT nCount) {
 }
 
 ULONGLONG CInternetFile::GetLength() {
-    HINTERNET hFile = m_hFile.Get();
+    HINTERNET hFile = GetHandle();
     DWORD nAvailable = 0;
     if (hFile == nullptr || !InternetQueryDataAvailable(hFile, &nAvailable, 0, 0))
         return 0;

@@ -15,7 +15,7 @@ CInternetSession::CInternetSession(const char* pszAgent, DWORD_PTR dwContext, DW
         InternetOpenA(pszAgent, dwAccessType, pszProxyName, pszProxyBypass, dwFlags);
     if (hSession == nullptr)
         CInternetException::ThrowLastError(dwContext);
-    m_hSession.Attach(hSession);
+    m_hSession.Reset(hSession);
 }
 
 std::unique_ptr<CHttpConnection> CInternetSession::GetHttpConnection(const char* pszServer,

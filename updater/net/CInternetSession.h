@@ -31,7 +31,7 @@ public:
                                       DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
                                       const char* pszHeaders = nullptr, DWORD dwHeadersLength = 0);
 
-    void Close() { m_hSession.Close(); }
+    void Close() { m_hSession.Reset(); }
     HINTERNET GetHandle() const { return m_hSession.Get(); }
 
 private:

@@ -2,21 +2,26 @@
 // internet service does not read those.
 #pragma once
 
-#include <atomic>
+#include <mutex>
 
 #include "CUrlFile.h"
+#include "UniqueHandle.h"
 
 class CLocalUrlFile : public CUrlFile {
 public:
     // Opens the file for reading; throws CInternetException when it cannot.
     CLocalUrlFile(const char* pszPath, DWORD_PTR dwContext);
-    ~CLocalUrlFile() override { Close(); }
 
     UINT Read(void* pBuffer, UINT nCount) override;
     ULONGLONG GetLength() override;
     void Close() override;
 
 private:
-    std::atomic<HANDLE> m_hFile;
+    // Close may come from another thread while a read is blocked (see
+    // CUrlFile); the lock is never held during a read.
+    HANDLE GetHandle() const;
+
+    mutable std::mutex m_handleLock;
+    CKernelHandle m_hFile;
     DWORD_PTR m_dwContext;
 };
