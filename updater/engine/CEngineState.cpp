@@ -9,6 +9,7 @@
 #include "CSha256.h"
 #include "EngineRules.h"
 #include "EngineTexts.h"
+#include "LocalOutput.h"
 
 namespace {
 
@@ -24,85 +25,14 @@ StatePtr TakeArgument(LPVOID pParam) {
     return *pArgument;
 }
 
-// Deletes the temporary version document on every way out of the check.
-class CTempDocument {
-public:
-    CTempDocument() {
-        char szFolder[MAX_PATH] = "";
-        const DWORD n = GetTempPathA(MAX_PATH, szFolder);
-        if (n == 0 || n >= MAX_PATH)
-            szFolder[0] = '\0';
-        if (szFolder[0] == '\0' || !GetTempFileNameA(szFolder, UE_TEMP_PREFIX, 0, m_szPath))
-            m_szPath[0] = '\0';
-    }
-    ~CTempDocument() { Delete(); }
-    CTempDocument(const CTempDocument&) = delete;
-    CTempDocument& operator=(const CTempDocument&) = delete;
-
-    const char* Path() const { return m_szPath; }
-    void Delete() {
-        if (m_szPath[0] != '\0')
-            std::remove(m_szPath);
-        m_szPath[0] = '\0';
-    }
-
-private:
-    char m_szPath[MAX_PATH] = "";
-};
-
-// A local file being written. It is marked for deletion from the moment it
-// is created and only unmarked once complete, so that an unfinished file goes
-// away with its handle, even when the process ends under a worker that Stop
-// could not reach.
-class CLocalOutput {
-public:
-    explicit CLocalOutput(const char* pszPath) : m_pszPath(pszPath) {
-        if (pszPath[0] == '\0')
-            return;
-        m_hFile = CreateFileA(pszPath, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (m_hFile == INVALID_HANDLE_VALUE)
-            return;
-        FILE_DISPOSITION_INFO disposition{TRUE};
-        m_bMarked = SetFileInformationByHandle(m_hFile, FileDispositionInfo, &disposition,
-                                               sizeof disposition) != FALSE;
-    }
-    ~CLocalOutput() { Discard(); }
-    CLocalOutput(const CLocalOutput&) = delete;
-    CLocalOutput& operator=(const CLocalOutput&) = delete;
-
-    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
-    bool Write(const void* pData, DWORD nSize) {
-        DWORD nWritten = 0;
-        return WriteFile(m_hFile, pData, nSize, &nWritten, nullptr) && nWritten == nSize;
-    }
-    // Unmarks and closes the file; false (and the file gone) when it cannot
-    // be kept.
-    bool Keep() {
-        FILE_DISPOSITION_INFO disposition{FALSE};
-        if (m_bMarked && !SetFileInformationByHandle(m_hFile, FileDispositionInfo, &disposition,
-                                                     sizeof disposition)) {
-            Discard();
-            return false;
-        }
-        CloseHandle(m_hFile);
-        m_hFile = INVALID_HANDLE_VALUE;
-        return true;
-    }
-    void Discard() {
-        if (m_hFile == INVALID_HANDLE_VALUE)
-            return;
-        CloseHandle(m_hFile);
-        m_hFile = INVALID_HANDLE_VALUE;
-        // Only needed where the deletion mark could not be set.
-        DeleteFileA(m_pszPath);
-    }
-
-private:
-    const char* m_pszPath;
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
-    bool m_bMarked = false;
-};
+// The length the response announces, which tells a whole body from one the
+// server cut off with a clean close (WinINet reports that as a normal end).
+bool QueryAnnouncedLength(const CHttpFile& file, std::uint64_t& nAnnounced) {
+    char szLength[128] = "";
+    DWORD nLength = sizeof szLength;
+    return file.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, szLength, &nLength) &&
+           AnnouncedLength(szLength, nAnnounced);
+}
 
 } // namespace
 
@@ -381,14 +311,8 @@ void CEngineState::CheckVersion() {
         return;
     }
 
-    // The announced length tells a whole document from one the server cut
-    // off with a clean close, which WinINet reports as a normal end.
-    char szLength[128] = "";
-    DWORD nLength = sizeof szLength;
     std::uint64_t nAnnounced = 0;
-    const bool bAnnounced =
-        m_pCurrentProcessFile->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, szLength, &nLength) &&
-        AnnouncedLength(szLength, nAnnounced);
+    const bool bAnnounced = QueryAnnouncedLength(*m_pCurrentProcessFile, nAnnounced);
 
     CLocalOutput output(document.Path());
     if (!output.IsOpen()) {
@@ -398,47 +322,21 @@ void CEngineState::CheckVersion() {
         return;
     }
 
-    char block[kBlockSize];
-    std::uint64_t nReceived = 0;
-    bool bWritten = true;
-    try {
-        for (;;) {
-            const UINT nRead = m_pCurrentProcessFile->Read(block, kBlockSize);
-            if (nRead == 0)
-                break;
-            nReceived += nRead;
-            if (!output.Write(block, nRead)) {
-                bWritten = false;
-                break;
-            }
-        }
-    } catch (const CInternetException& e) {
+    const TransferEnd end =
+        Transfer(*m_pCurrentProcessFile, output, bAnnounced, nAnnounced, nullptr);
+    const bool bKept = end.kind == TransferEnd::kDone && output.Keep();
+    releaseRequest();
+    if (!bKept) {
         output.Discard();
         document.Delete();
-        if (IsCutOff())
-            return releaseRequest();
-        SetLastErrorText(e, UE_TEXT_CONNECTION_LOST);
-        Notify(UE_CONNECTION_LOST);
-        return;
-    }
-    if (IsCutOff())
-        return releaseRequest();
-    if (!bWritten || !output.Keep()) {
-        releaseRequest();
-        document.Delete();
-        Notify(UE_LOCAL_FILE_FAILED);
-        return;
-    }
-    if (!IsBodyComplete(bAnnounced, nAnnounced, nReceived)) {
-        releaseRequest();
-        SetLastErrorText(UE_TEXT_CONNECTION_LOST);
-        document.Delete();
-        Notify(UE_CONNECTION_LOST);
+        if (end.kind == TransferEnd::kFailed)
+            Notify(end.nEvent);
+        else if (end.kind == TransferEnd::kDone)
+            Notify(UE_LOCAL_FILE_FAILED);
         return;
     }
 
     m_versionInfo.Empty();
-    releaseRequest();
     m_pConnection.reset();
 
     bool bValid = m_versionInfo.LoadVersion(document.Path());
@@ -490,10 +388,7 @@ void CEngineState::DownloadSetup() {
             Notify(UE_SETUP_MISSING);
             return;
         }
-        char szLength[128] = "";
-        DWORD nLength = sizeof szLength;
-        bAnnounced = pHttp->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, szLength, &nLength) &&
-                     AnnouncedLength(szLength, nAnnounced);
+        bAnnounced = QueryAnnouncedLength(*pHttp, nAnnounced);
         nTotal = bAnnounced ? std::uint32_t(nAnnounced) : std::uint32_t(pFile->GetLength());
     } else {
         nTotal = std::uint32_t(pFile->GetLength());
@@ -519,39 +414,18 @@ void CEngineState::DownloadSetup() {
     if (m_pSetupKey)
         pHash = std::make_unique<CSha256>();
 
-    char block[kBlockSize];
-    std::uint64_t nReceived = 0;
-    try {
-        for (;;) {
-            const UINT nRead = pFile->Read(block, kBlockSize);
-            if (nRead == 0)
-                break;
+    const TransferEnd end = Transfer(
+        *pFile, output, bAnnounced, nAnnounced,
+        [&](const char* pBlock, UINT nRead, std::uint64_t nReceived) {
             if (pHash)
-                pHash->Update(block, nRead);
-            if (!output.Write(block, nRead)) {
-                output.Discard();
-                releaseFile();
-                Notify(UE_LOCAL_FILE_FAILED);
-                return;
-            }
-            nReceived += nRead;
-            if (!Notify(UE_DOWNLOAD_PROGRESS, WPARAM(std::uint32_t(nReceived)), LPARAM(nTotal)))
-                return releaseFile();
-        }
-    } catch (const CInternetException& e) {
-        output.Discard();
-        releaseFile();
-        if (IsCutOff())
-            return;
-        SetLastErrorText(e, UE_TEXT_CONNECTION_LOST);
-        Notify(UE_CONNECTION_LOST);
-        return;
-    }
+                pHash->Update(pBlock, nRead);
+            return Notify(UE_DOWNLOAD_PROGRESS, WPARAM(std::uint32_t(nReceived)), LPARAM(nTotal));
+        });
     releaseFile();
-    if (!IsBodyComplete(bAnnounced, nAnnounced, nReceived)) {
+    if (end.kind != TransferEnd::kDone) {
         output.Discard();
-        SetLastErrorText(UE_TEXT_CONNECTION_LOST);
-        Notify(UE_CONNECTION_LOST);
+        if (end.kind == TransferEnd::kFailed)
+            Notify(end.nEvent);
         return;
     }
     if (pHash) {
@@ -568,4 +442,35 @@ void CEngineState::DownloadSetup() {
         return;
     }
     Notify(UE_DOWNLOAD_DONE, reinterpret_cast<WPARAM>(szPath), 0);
+}
+
+CEngineState::TransferEnd CEngineState::Transfer(CUrlFile& file, CLocalOutput& output,
+                                                 bool bAnnounced, std::uint64_t nAnnounced,
+                                                 const BlockHandler& onBlock) {
+    char block[kBlockSize];
+    std::uint64_t nReceived = 0;
+    try {
+        for (;;) {
+            const UINT nRead = file.Read(block, kBlockSize);
+            if (nRead == 0)
+                break;
+            nReceived += nRead;
+            if (!output.Write(block, nRead))
+                return {TransferEnd::kFailed, UE_LOCAL_FILE_FAILED};
+            if (onBlock && !onBlock(block, nRead, nReceived))
+                return {TransferEnd::kCutOff, 0};
+        }
+    } catch (const CInternetException& e) {
+        if (IsCutOff())
+            return {TransferEnd::kCutOff, 0};
+        SetLastErrorText(e, UE_TEXT_CONNECTION_LOST);
+        return {TransferEnd::kFailed, UE_CONNECTION_LOST};
+    }
+    if (IsCutOff())
+        return {TransferEnd::kCutOff, 0};
+    if (!IsBodyComplete(bAnnounced, nAnnounced, nReceived)) {
+        SetLastErrorText(UE_TEXT_CONNECTION_LOST);
+        return {TransferEnd::kFailed, UE_CONNECTION_LOST};
+    }
+    return {TransferEnd::kDone, 0};
 }

@@ -12,6 +12,8 @@
 #include <windows.h>
 
 #include <condition_variable>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,6 +25,7 @@
 #include "CInternetSession.h"
 #include "CUpdateEngine.h"
 #include "CVersionInfo.h"
+#include "LocalOutput.h"
 #include "UniqueHandle.h"
 
 class CEngineState : public std::enable_shared_from_this<CEngineState> {
@@ -56,6 +59,22 @@ private:
     // With a setup key: the document's digest and signature verify for its
     // CurrentVersion; the digest is then kept for the download.
     bool VerifyDocumentSignature();
+
+    // How a transfer ended: complete, cut off by Stop (the worker cleans up
+    // and ends quietly), or failed with the event that reports it (its error
+    // text already set).
+    struct TransferEnd {
+        enum Kind { kDone, kCutOff, kFailed } kind;
+        UINT nEvent;
+    };
+    // After each block written: the block, its size and the bytes so far;
+    // false when the worker has been cut off.
+    using BlockHandler = std::function<bool(const char*, UINT, std::uint64_t)>;
+    // The one transfer loop of the check and the download: reads `file` to
+    // its end into `output` (neither kept nor discarded here) and compares
+    // what came with the announced length.
+    TransferEnd Transfer(CUrlFile& file, CLocalOutput& output, bool bAnnounced,
+                         std::uint64_t nAnnounced, const BlockHandler& onBlock);
 
     // Calls the owner's handler; false (and no call) once Stop has cut the
     // workers off, which tells the caller to clean up and end quietly.
