@@ -2,6 +2,7 @@
 
 #include "UniqueHandle.h"
 #include "DebugTrace.h"
+#include "ErrorText.h"
 #include "UpdaterConstants.h"
 #include "UpdaterPaths.h"
 
@@ -20,13 +21,9 @@ bool namesFile(const char* path) {
 // The system's text for the failure goes to the debugger only; the user is
 // never shown anything.
 void traceStartFailure(DWORD error) {
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error,
-                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
-                   nullptr);
-    if (text != nullptr) {
+    char text[1024];
+    if (FormatErrorText(error, text, sizeof text)) {
         DebugTrace("setup did not start: %s", text);
-        LocalFree(text);
     }
 }
 

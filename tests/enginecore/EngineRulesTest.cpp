@@ -6,8 +6,11 @@
 #include <string>
 
 #include "EngineRules.h"
+#include "TextRules.h"
 
 namespace {
+
+using vemli::CopyFittingText;
 
 TEST(CopyFittingText, TakesTextsThatFitWithTheirTerminator) {
     char buffer[8] = "old";

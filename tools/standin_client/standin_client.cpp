@@ -16,14 +16,14 @@
 //   lifetime over <time>             nobody told it to quit; then exit
 #include <windows.h>
 
+#include "UpdaterConstants.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
 
-// The updater's question; a non-zero answer means "I agree to end".
-constexpr UINT kQuitQuery = 0x7FFE;
 constexpr UINT_PTR kLifetimeTimer = 1;
 
 std::FILE* g_log = nullptr;
@@ -74,7 +74,7 @@ void tamperWith(const char* path) {
 
 LRESULT CALLBACK windowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case kQuitQuery:
+    case updater::kClientQuitQuery:
         logLine("asked %llu %lld %lld answer %lld", GetTickCount64(),
                 static_cast<long long>(wParam), static_cast<long long>(lParam),
                 static_cast<long long>(g_answer));

@@ -1,5 +1,6 @@
 #include "UpdaterPaths.h"
 
+#include "TextRules.h"
 #include "UpdaterConstants.h"
 
 #include <cstdio>
@@ -11,11 +12,7 @@ namespace updater {
 namespace {
 
 bool copyFitting(const std::string& text, char* out, std::size_t size) {
-    if (out == nullptr || text.size() + 1 > size) {
-        return false;
-    }
-    std::memcpy(out, text.c_str(), text.size() + 1);
-    return true;
+    return vemli::CopyFittingText(out, size, text.c_str());
 }
 
 bool isAsciiLetter(char c) {
@@ -43,18 +40,6 @@ bool IsAbsolutePath(const char* path) {
         return true;
     }
     return isAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';
-}
-
-bool JoinPath(const char* folder, const char* name, char* out, std::size_t size) {
-    if (folder == nullptr || name == nullptr) {
-        return false;
-    }
-    std::string joined = folder;
-    if (joined.empty() || joined.back() != '\\') {
-        joined += '\\';
-    }
-    joined += name;
-    return copyFitting(joined, out, size);
 }
 
 bool ResolvePath(const char* currentFolder, const char* path, char* out, std::size_t size) {

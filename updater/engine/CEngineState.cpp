@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "AfxParseURL.h"
+#include "DebugTrace.h"
 #include "CSha256.h"
 #include "EngineRules.h"
+#include "TextRules.h"
 #include "EngineTexts.h"
 #include "LocalOutput.h"
 
@@ -18,6 +20,12 @@ const UINT kBlockSize = 1024;
 const DWORD kOpenUrlFlags = INTERNET_FLAG_PASSIVE | INTERNET_FLAG_TRANSFER_BINARY;
 
 using StatePtr = std::shared_ptr<CEngineState>;
+
+// The engine's developer trace: never shown to the user; a developer sees it
+// with WINEDEBUG=+debugstr.
+void Trace(const char* pszText) {
+    DebugTrace("engine: %s\n", pszText);
+}
 
 // A worker's argument: its own reference to the state, handed over on start.
 StatePtr TakeArgument(LPVOID pParam) {
@@ -69,7 +77,7 @@ bool CEngineState::VerifyDocumentSignature() {
     vemli::SetupDigest digest;
     vemli::SetupSignature signature;
     if (!m_versionInfo.GetSetupSignature(digest, signature)) {
-        OutputDebugStringA("updater engine: SetupSHA256 or SetupSignature missing or malformed\n");
+        Trace("SetupSHA256 or SetupSignature missing or malformed");
         return false;
     }
     const std::string message =
@@ -77,7 +85,7 @@ bool CEngineState::VerifyDocumentSignature() {
     vemli::SetupDigest messageHash;
     if (!CSha256::Of(message.data(), message.size(), messageHash) ||
         !m_pSetupKey->Verify(messageHash, signature)) {
-        OutputDebugStringA("updater engine: SetupSignature does not verify\n");
+        Trace("SetupSignature does not verify");
         return false;
     }
     m_setupDigest = digest;
@@ -127,7 +135,7 @@ bool CEngineState::StartDownload(const char* pszAddress) {
         // A longer address is refused and the empty member makes the
         // download fail to open (event 8).
         m_szDownloadUrl[0] = '\0';
-        CopyFittingText(m_szDownloadUrl, sizeof m_szDownloadUrl, pszAddress);
+        vemli::CopyFittingText(m_szDownloadUrl, sizeof m_szDownloadUrl, pszAddress);
         auto pArgument = std::make_unique<StatePtr>(shared_from_this());
         // Suspended until its handle is stored: its first event may wake the
         // owner, whose Stop must find the handle to wait for.
@@ -224,10 +232,7 @@ void CEngineState::SetLastErrorText(const char* pszText) {
             return;
         lstrcpynA(m_szLastError, pszText, int(sizeof m_szLastError));
     }
-    // Never shown to the user; a developer sees it with WINEDEBUG=+debugstr.
-    OutputDebugStringA("updater engine: ");
-    OutputDebugStringA(pszText);
-    OutputDebugStringA("\n");
+    Trace(pszText);
 }
 
 void CEngineState::SetLastErrorText(const CInternetException& e, const char* pszFallback) {

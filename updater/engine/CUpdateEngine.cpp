@@ -5,6 +5,7 @@
 
 #include "CEngineState.h"
 #include "EngineRules.h"
+#include "TextRules.h"
 
 namespace {
 // 100 ns intervals between 1601-01-01 (FILETIME's origin) and 1970-01-01.
@@ -28,9 +29,9 @@ CUpdateEngine::~CUpdateEngine() {
 }
 
 void CUpdateEngine::SetServer(const char* pszHost, const char* pszPath, const char* pszFile) {
-    CopyFittingText(m_szServer, sizeof m_szServer, pszHost);
-    CopyFittingText(m_szPath, sizeof m_szPath, pszPath);
-    CopyFittingText(m_szFile, sizeof m_szFile, pszFile);
+    vemli::CopyFittingText(m_szServer, sizeof m_szServer, pszHost);
+    vemli::CopyFittingText(m_szPath, sizeof m_szPath, pszPath);
+    vemli::CopyFittingText(m_szFile, sizeof m_szFile, pszFile);
 }
 
 bool CUpdateEngine::SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext) {

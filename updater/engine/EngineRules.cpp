@@ -3,49 +3,19 @@
 #include <cstring>
 
 #include "EngineTexts.h"
-
-namespace {
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-} // namespace
-
-bool CopyFittingText(char* pszBuffer, std::size_t nSize, const char* pszSource) {
-    if (pszBuffer == nullptr || nSize == 0)
-        return false;
-    if (pszSource == nullptr) {
-        pszBuffer[0] = '\0';
-        return true;
-    }
-    const std::size_t nLength = std::strlen(pszSource);
-    if (nLength >= nSize)
-        return false;
-    std::memcpy(pszBuffer, pszSource, nLength + 1);
-    return true;
-}
+#include "TextRules.h"
 
 bool BuildSetupPath(const char* pszTempFolder, char* pszBuffer, std::size_t nSize) {
-    if (pszTempFolder == nullptr || pszTempFolder[0] == '\0' || pszBuffer == nullptr)
+    if (pszTempFolder == nullptr || pszTempFolder[0] == '\0')
         return false;
-    const std::size_t nFolder = std::strlen(pszTempFolder);
-    const bool bSeparator = pszTempFolder[nFolder - 1] != '\\';
-    const std::size_t nName = sizeof UE_SETUP_FILE_NAME - 1;
-    const std::size_t nTotal = nFolder + (bSeparator ? 1 : 0) + nName;
-    if (nTotal >= nSize)
-        return false;
-    std::memcpy(pszBuffer, pszTempFolder, nFolder);
-    std::size_t n = nFolder;
-    if (bSeparator)
-        pszBuffer[n++] = '\\';
-    std::memcpy(pszBuffer + n, UE_SETUP_FILE_NAME, nName + 1);
-    return true;
+    return vemli::JoinPath(pszTempFolder, UE_SETUP_FILE_NAME, pszBuffer, nSize);
 }
 
 bool ParseContentLength(const char* pszText, std::uint64_t& nLength) {
     if (pszText == nullptr)
         return false;
     const char* p = pszText;
-    while (IsBlank(*p))
+    while (vemli::IsBlankByte(*p))
         ++p;
     if (*p < '0' || *p > '9')
         return false;
@@ -56,7 +26,7 @@ bool ParseContentLength(const char* pszText, std::uint64_t& nLength) {
             return false;
         nValue = nValue * 10 + nDigit;
     }
-    while (IsBlank(*p))
+    while (vemli::IsBlankByte(*p))
         ++p;
     if (*p != '\0')
         return false;

@@ -6,17 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 
-// Copies pszSource with its terminator into a buffer of nSize bytes. Null
-// empties the buffer. A text that does not fit is refused (false) and the
-// buffer keeps what it held.
-bool CopyFittingText(char* pszBuffer, std::size_t nSize, const char* pszSource);
-
 // The temporary folder, one '\' (added only when the folder lacks it) and
 // "VemliSetup.exe" into a buffer of nSize bytes. False when the folder is null
 // or empty or the whole path does not fit.
 bool BuildSetupPath(const char* pszTempFolder, char* pszBuffer, std::size_t nSize);
 
-// A Content-Length header value: decimal digits, blanks around them allowed.
+// A Content-Length header value: decimal digits, blanks (vemli::IsBlankByte)
+// around them allowed.
 // False for anything else (no number, a sign, trailing junk, overflow).
 bool ParseContentLength(const char* pszText, std::uint64_t& nLength);
 

@@ -1,5 +1,8 @@
 #include "TextRules.h"
 
+#include <cstring>
+#include <string>
+
 namespace vemli {
 
 namespace {
@@ -47,6 +50,34 @@ int CompareNoCase(const char* a, const char* b) {
             return static_cast<int>(ca) - static_cast<int>(cb);
         }
     }
+}
+
+bool CopyFittingText(char* buffer, std::size_t size, const char* source) {
+    if (buffer == nullptr || size == 0) {
+        return false;
+    }
+    if (source == nullptr) {
+        buffer[0] = '\0';
+        return true;
+    }
+    const std::size_t length = std::strlen(source);
+    if (length >= size) {
+        return false;
+    }
+    std::memcpy(buffer, source, length + 1);
+    return true;
+}
+
+bool JoinPath(const char* folder, const char* name, char* out, std::size_t size) {
+    if (folder == nullptr || name == nullptr || out == nullptr) {
+        return false;
+    }
+    std::string joined = folder;
+    if (joined.empty() || joined.back() != '\\') {
+        joined += '\\';
+    }
+    joined += name;
+    return CopyFittingText(out, size, joined.c_str());
 }
 
 } // namespace vemli
