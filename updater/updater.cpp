@@ -2,12 +2,12 @@
 // asks the update server for a newer client, and when there is one hands the
 // downloaded setup over to run silently into this folder. No window, no
 // message, exit code 0 whatever happens.
-#include "CHeldSetup.h"
+#include "HeldSetup.h"
 #include "UniqueHandle.h"
-#include "CPseudoRandom.h"
-#include "CServerConfig.h"
-#include "CUpdateEngine.h"
-#include "CWinHandOver.h"
+#include "PseudoRandom.h"
+#include "ServerConfig.h"
+#include "UpdateEngine.h"
+#include "WinHandOver.h"
 #include "DebugTrace.h"
 #include "CommandLine.h"
 #include "ParseVersion.h"
@@ -260,7 +260,7 @@ bool CUpdateRun::HoldSignedSetup(CHeldSetup& heldSetup) {
     if (!m_config.HasSetupKey()) {
         return true;
     }
-    vemli::SetupDigest digest;
+    updater::SetupDigest digest;
     if (m_engine.GetSetupDigest(digest) && heldSetup.OpenVerified(m_szSetupPath, digest)) {
         DebugTrace("setup matches its signed SHA-256; held until it has started");
         return true;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "CUpdateEngine.h"
+#include "UpdateEngine.h"
 #include "ScratchDir.h"
 #include "UpdateServerControl.h"
 

@@ -25,15 +25,15 @@ TEST_P(SignedDownload, EndsWithItsEvent) {
     const std::string setup = CUpdateServerControl::Payload(3000);
     ASSERT_TRUE(m_server.Release("/v.ini", "/setup.exe", "http://" + Host("dl") + "/setup.exe",
                                  "1,2,3,5", c.variant, setup));
-    vemli::SetupKey key;
-    ASSERT_TRUE(vemli::ParseHexBytes(m_server.SetupKey().c_str(), key));
+    updater::SetupKey key;
+    ASSERT_TRUE(updater::ParseHexBytes(m_server.SetupKey().c_str(), key));
     ASSERT_TRUE(m_engine->SetSetupKey(key));
     ASSERT_TRUE(StartCheck(Host(), "/", "v.ini"));
     ASSERT_TRUE(WaitForEnd());
 
     EXPECT_EQ(Codes().back(), c.last);
     EXPECT_EQ(Exists(SetupPath()), c.last == UE_DOWNLOAD_DONE);
-    vemli::SetupDigest digest;
+    updater::SetupDigest digest;
     EXPECT_EQ(m_engine->GetSetupDigest(digest), c.last != UE_VERSION_INVALID);
     if (c.last == UE_VERSION_INVALID) {
         // Nothing of a document that is not signed is left to act on.

@@ -10,7 +10,7 @@
 
 namespace {
 
-using vemli::CopyFittingText;
+using updater::CopyFittingText;
 
 TEST(CopyFittingText, TakesTextsThatFitWithTheirTerminator) {
     char buffer[8] = "old";

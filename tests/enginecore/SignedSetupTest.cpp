@@ -10,8 +10,8 @@
 #include <random>
 #include <string>
 
-#include "CServerConfig.h"
-#include "CVersionInfo.h"
+#include "ServerConfig.h"
+#include "VersionInfo.h"
 #include "SignedSetup.h"
 
 namespace {
@@ -83,24 +83,24 @@ TEST(SignedSetup, HexTexts) {
     for (const Case& c : cases) {
         std::array<unsigned char, 64> out;
         out.fill(0x5A);
-        EXPECT_EQ(vemli::ParseHexBytes(c.text.c_str(), out.data(), c.size), c.valid) << c.label;
+        EXPECT_EQ(updater::ParseHexBytes(c.text.c_str(), out.data(), c.size), c.valid) << c.label;
         if (c.valid) {
-            EXPECT_EQ(vemli::HexText(out.data(), c.size), lowerCase(c.text)) << c.label;
+            EXPECT_EQ(updater::HexText(out.data(), c.size), lowerCase(c.text)) << c.label;
         } else {
             EXPECT_EQ(out[0], 0x5A) << c.label << ": output changed";
         }
     }
-    vemli::SetupDigest digest;
-    EXPECT_FALSE(vemli::ParseHexBytes(nullptr, digest));
+    updater::SetupDigest digest;
+    EXPECT_FALSE(updater::ParseHexBytes(nullptr, digest));
 }
 
 TEST(SignedSetup, MessageBindsTheVersionToTheLowerCaseDigest) {
-    vemli::SetupDigest digest;
-    ASSERT_TRUE(vemli::ParseHexBytes(kDigest.c_str(), digest));
+    updater::SetupDigest digest;
+    ASSERT_TRUE(updater::ParseHexBytes(kDigest.c_str(), digest));
     const std::string lower = lowerCase(kDigest);
-    EXPECT_EQ(vemli::SignedSetupMessage("1,2,3,5", digest), "1,2,3,5\n" + lower);
-    EXPECT_EQ(vemli::SignedSetupMessage("", digest), "\n" + lower);
-    EXPECT_EQ(vemli::SignedSetupMessage(nullptr, digest), "\n" + lower);
+    EXPECT_EQ(updater::SignedSetupMessage("1,2,3,5", digest), "1,2,3,5\n" + lower);
+    EXPECT_EQ(updater::SignedSetupMessage("", digest), "\n" + lower);
+    EXPECT_EQ(updater::SignedSetupMessage(nullptr, digest), "\n" + lower);
 }
 
 TEST(SignedSetup, SetupKeyInServerIni) {
@@ -133,7 +133,7 @@ TEST(SignedSetup, SetupKeyInServerIni) {
         EXPECT_EQ(config.Load(scratch.Write(text).c_str()), c.loads) << c.label;
         EXPECT_EQ(config.HasSetupKey(), c.hasKey) << c.label;
         if (c.hasKey) {
-            EXPECT_EQ(vemli::HexText(config.GetSetupKey().data(), 64).substr(0, 16),
+            EXPECT_EQ(updater::HexText(config.GetSetupKey().data(), 64).substr(0, 16),
                       "0123456789abcdef")
                 << c.label;
         }
@@ -169,9 +169,9 @@ TEST(SignedSetup, DigestAndSignatureInTheVersionDocument) {
                                  "[DownloadUrls]\na=http://d.example/s.exe\n";
         CVersionInfo info;
         ASSERT_TRUE(info.LoadVersion(scratch.Write(text).c_str())) << c.label;
-        vemli::SetupDigest digest;
+        updater::SetupDigest digest;
         digest.fill(0x5A);
-        vemli::SetupSignature parsed;
+        updater::SetupSignature parsed;
         EXPECT_EQ(info.GetSetupSignature(digest, parsed), c.valid) << c.label;
         EXPECT_EQ(digest[0], c.valid ? 0x00 : 0x5A) << c.label;
     }
@@ -182,8 +182,8 @@ TEST(SignedSetup, DigestAndSignatureInTheVersionDocument) {
                                             "SetupSHA256=" +
                                             kDigest + "\nSetupSignature=" + signature + "\n")
                                      .c_str()));
-    vemli::SetupDigest digest;
-    vemli::SetupSignature parsed;
+    updater::SetupDigest digest;
+    updater::SetupSignature parsed;
     EXPECT_FALSE(info.GetSetupSignature(digest, parsed));
 }
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "AfxParseURL.h"
-#include "CInternetException.h"
-#include "CInternetSession.h"
+#include "InternetException.h"
+#include "InternetSession.h"
 
 #include <cstring>
 

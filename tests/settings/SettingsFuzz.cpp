@@ -1,8 +1,8 @@
 // Loads arbitrary bytes as a settings document and as Server.ini, then makes
 // every lookup the updater can make, plus lookups of every bracketed name in
 // the input. Besides ASan/UBSan it checks the lookups agree with each other.
-#include "CIniDocument.h"
-#include "CServerConfig.h"
+#include "IniDocument.h"
+#include "ServerConfig.h"
 
 #include <cstdint>
 #include <cstdio>

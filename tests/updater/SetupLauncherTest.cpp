@@ -48,7 +48,7 @@ protected:
         m_folder = m_scratch.Path().string();
         std::error_code error;
         fs::create_directories(m_folder + "\\sub", error);
-        const std::string setup = buildOutput(STANDIN_SETUP_EXE);
+        const std::string setup = buildOutput(UPDATER_SETUP_STANDIN_EXE);
         ASSERT_TRUE(CopyFileA(setup.c_str(), (m_folder + "\\sub\\setup.exe").c_str(), FALSE));
         ASSERT_TRUE(SetCurrentDirectoryA(m_folder.c_str()));
     }

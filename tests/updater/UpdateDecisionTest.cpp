@@ -1,4 +1,4 @@
-#include "CPseudoRandom.h"
+#include "PseudoRandom.h"
 #include "UpdateDecision.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // updater hands over only the setup the publisher signed for the offered
 // version, and nobody can change it between the check and its start. The
 // test update server signs with a throw-away test key of its own.
-#include "CUpdaterScene.h"
+#include "UpdaterScene.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ protected:
     void SetUp() override {
         m_scene = std::make_unique<CUpdaterScene>(sceneName());
         ASSERT_TRUE(m_scene->IsReady()) << "scene folder or test update server missing";
-        m_setup = CUpdaterScene::ReadFile(buildOutput(STANDIN_SETUP_EXE));
+        m_setup = CUpdaterScene::ReadFile(buildOutput(UPDATER_SETUP_STANDIN_EXE));
     }
 
     // Server.ini of the scene, with a SetupKey line when `key` is not empty.

@@ -2,7 +2,7 @@
 // scene, against the test update server (reached as the http proxy, so the
 // fixed port 80 of the version check lands there), with stand-in client
 // windows and a stand-in setup. Everything is checked from the outside.
-#include "CUpdaterScene.h"
+#include "UpdaterScene.h"
 
 #include <gtest/gtest.h>
 
@@ -178,8 +178,8 @@ TEST_F(UpdaterRun, SetupThatCannotStartLeavesTheClientInPlace) {
 TEST_F(UpdaterRun, RunningClientKeepsItsFile) {
     m_scene->WriteServerIni();
     ASSERT_TRUE(m_scene->ServeVersion("1,2,3,5", {m_scene->ServeSetup("dl1.example")}));
-    const std::string running = CUpdaterScene::ReadFile(buildOutput(STANDIN_CLIENT_EXE));
-    ASSERT_TRUE(CopyFileA(buildOutput(STANDIN_CLIENT_EXE).c_str(),
+    const std::string running = CUpdaterScene::ReadFile(buildOutput(UPDATER_CLIENT_STANDIN_EXE));
+    ASSERT_TRUE(CopyFileA(buildOutput(UPDATER_CLIENT_STANDIN_EXE).c_str(),
                           m_scene->AppFile("Vemli.exe").c_str(), FALSE));
     ASSERT_TRUE(m_scene->StartClient("Vemli", 0, m_scene->AppFile("Vemli.exe")));
 
@@ -195,7 +195,7 @@ TEST_F(UpdaterRun, RunningClientKeepsItsFile) {
 TEST_F(UpdaterRun, UsersOwnBackupIsLeftAlone) {
     m_scene->WriteServerIni();
     ASSERT_TRUE(m_scene->ServeVersion("1,2,3,5", {m_scene->ServeSetup("dl1.example")}));
-    ASSERT_TRUE(CopyFileA(buildOutput(STANDIN_SETUP_EXE).c_str(),
+    ASSERT_TRUE(CopyFileA(buildOutput(UPDATER_SETUP_STANDIN_EXE).c_str(),
                           m_scene->AppFile("Vemli.exe.bak").c_str(), TRUE));
     const std::string users = CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe.bak"));
 
@@ -343,9 +343,9 @@ TEST_P(UpdaterEngineFailure, ChangesNothing) {
     const std::string url =
         c.unreachableSetup
             ? "http://127.0.0.2:9/VemliSetup.exe"
-            : m_scene->ServeSetupBody("dl1.example",
-                                      CUpdaterScene::ReadFile(buildOutput(STANDIN_SETUP_EXE)),
-                                      c.setupStatus, c.setupMode);
+            : m_scene->ServeSetupBody(
+                  "dl1.example", CUpdaterScene::ReadFile(buildOutput(UPDATER_SETUP_STANDIN_EXE)),
+                  c.setupStatus, c.setupMode);
     const std::string document =
         c.document != nullptr
             ? c.document

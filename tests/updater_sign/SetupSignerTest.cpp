@@ -55,7 +55,7 @@ TEST(SetupSigner, DerSignaturesBecomeRawPaddedRAndS) {
         {"empty", {}, false, {}},
     };
     for (const Case& c : cases) {
-        vemli::SetupSignature raw;
+        updater::SetupSignature raw;
         raw.fill(0x5A);
         EXPECT_EQ(signer::DerSignatureToRaw(c.der.data(), c.der.size(), raw), c.valid) << c.label;
         EXPECT_EQ(Bytes(raw.begin(), raw.end()), c.valid ? c.raw : repeat(0x5A, 64)) << c.label;
@@ -81,7 +81,7 @@ TEST(SetupSigner, SignsOnlyVersionsTheUpdaterCompares) {
 // Verifies with OpenSSL, apart from the tool: the raw signature back to DER,
 // over "<version>\n<lower-case SHA-256 of the file>".
 bool opensslVerifies(const std::string& keyPath, const std::string& message,
-                     const vemli::SetupSignature& raw) {
+                     const updater::SetupSignature& raw) {
     std::FILE* file = std::fopen(keyPath.c_str(), "rb");
     if (file == nullptr) {
         return false;
@@ -122,24 +122,24 @@ TEST(SetupSigner, KeyMadeThenSetupSignedVerifiesForItsVersionOnly) {
         std::fclose(setup);
     }
 
-    vemli::SetupKey made, read;
+    updater::SetupKey made, read;
     std::string error;
     ASSERT_TRUE(signer::GenerateKeyFile(keyPath.c_str(), made, error)) << error;
     EXPECT_EQ(fs::status(keyPath).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-    vemli::SetupKey again;
+    updater::SetupKey again;
     EXPECT_FALSE(signer::GenerateKeyFile(keyPath.c_str(), again, error)) << "replaced a key";
     ASSERT_TRUE(signer::ReadPublicKey(keyPath.c_str(), read, error)) << error;
     EXPECT_EQ(made, read);
 
-    vemli::SetupDigest digest;
-    vemli::SetupSignature signature;
+    updater::SetupDigest digest;
+    updater::SetupSignature signature;
     ASSERT_TRUE(
         signer::SignSetup(keyPath.c_str(), "1,2,3,5", setupPath.c_str(), digest, signature, error))
         << error;
     // SHA-256 of "abc".
     const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
-    EXPECT_EQ(vemli::HexText(digest.data(), digest.size()), abc);
+    EXPECT_EQ(updater::HexText(digest.data(), digest.size()), abc);
     EXPECT_TRUE(opensslVerifies(keyPath, "1,2,3,5\n" + abc, signature));
     EXPECT_FALSE(opensslVerifies(keyPath, "1,2,3,6\n" + abc, signature));
 

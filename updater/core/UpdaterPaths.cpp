@@ -11,11 +11,11 @@ namespace updater {
 
 namespace {
 
-bool copyFitting(const std::string& text, char* out, std::size_t size) {
-    return vemli::CopyFittingText(out, size, text.c_str());
+bool CopyFitting(const std::string& text, char* out, std::size_t size) {
+    return updater::CopyFittingText(out, size, text.c_str());
 }
 
-bool isAsciiLetter(char c) {
+bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
@@ -29,7 +29,7 @@ bool FolderOfModule(const char* modulePath, char* folder, std::size_t size) {
     if (lastSlash == nullptr) {
         return false;
     }
-    return copyFitting(std::string(modulePath, lastSlash), folder, size);
+    return CopyFitting(std::string(modulePath, lastSlash), folder, size);
 }
 
 bool IsAbsolutePath(const char* path) {
@@ -39,7 +39,7 @@ bool IsAbsolutePath(const char* path) {
     if (path[0] == '\\') {
         return true;
     }
-    return isAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';
+    return IsAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';
 }
 
 bool ResolvePath(const char* currentFolder, const char* path, char* out, std::size_t size) {
@@ -47,7 +47,7 @@ bool ResolvePath(const char* currentFolder, const char* path, char* out, std::si
         return false;
     }
     if (IsAbsolutePath(path)) {
-        return copyFitting(path, out, size);
+        return CopyFitting(path, out, size);
     }
     return JoinPath(currentFolder, path, out, size);
 }

@@ -16,9 +16,8 @@ bool FolderOfModule(const char* modulePath, char* folder, std::size_t size);
 // True for a path that begins with '\' or with a letter, ':' and '\'.
 bool IsAbsolutePath(const char* path);
 
-// `folder`, one '\' unless the folder already ends in one, and `name`: the
-// one joining rule of the updater and its engine, kept with the text rules.
-using vemli::JoinPath;
+// JoinPath, the one joining rule of the updater and its engine, is with the
+// text rules (TextRules.h).
 
 // An absolute path unchanged; a relative one put behind `currentFolder`.
 bool ResolvePath(const char* currentFolder, const char* path, char* out, std::size_t size);

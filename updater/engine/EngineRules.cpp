@@ -8,14 +8,14 @@
 bool BuildSetupPath(const char* pszTempFolder, char* pszBuffer, std::size_t nSize) {
     if (pszTempFolder == nullptr || pszTempFolder[0] == '\0')
         return false;
-    return vemli::JoinPath(pszTempFolder, UE_SETUP_FILE_NAME, pszBuffer, nSize);
+    return updater::JoinPath(pszTempFolder, UE_SETUP_FILE_NAME, pszBuffer, nSize);
 }
 
 bool ParseContentLength(const char* pszText, std::uint64_t& nLength) {
     if (pszText == nullptr)
         return false;
     const char* p = pszText;
-    while (vemli::IsBlankByte(*p))
+    while (updater::IsBlankByte(*p))
         ++p;
     if (*p < '0' || *p > '9')
         return false;
@@ -26,7 +26,7 @@ bool ParseContentLength(const char* pszText, std::uint64_t& nLength) {
             return false;
         nValue = nValue * 10 + nDigit;
     }
-    while (vemli::IsBlankByte(*p))
+    while (updater::IsBlankByte(*p))
         ++p;
     if (*p != '\0')
         return false;

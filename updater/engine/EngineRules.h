@@ -11,7 +11,7 @@
 // or empty or the whole path does not fit.
 bool BuildSetupPath(const char* pszTempFolder, char* pszBuffer, std::size_t nSize);
 
-// A Content-Length header value: decimal digits, blanks (vemli::IsBlankByte)
+// A Content-Length header value: decimal digits, blanks (updater::IsBlankByte)
 // around them allowed.
 // False for anything else (no number, a sign, trailing junk, overflow).
 bool ParseContentLength(const char* pszText, std::uint64_t& nLength);

@@ -3,15 +3,15 @@
 #include <cstring>
 #include <string>
 
-namespace vemli {
+namespace updater {
 
 namespace {
 
-bool isCSpace(char c) {
+bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-unsigned char foldAscii(char c) {
+unsigned char FoldAscii(char c) {
     const unsigned char b = static_cast<unsigned char>(c);
     return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b - 'A' + 'a') : b;
 }
@@ -22,7 +22,7 @@ std::int32_t AtoiWrap(const char* text) {
     if (text == nullptr) {
         return 0;
     }
-    while (isCSpace(*text)) {
+    while (IsCSpace(*text)) {
         ++text;
     }
     bool negative = false;
@@ -44,8 +44,8 @@ std::int32_t AtoiWrap(const char* text) {
 
 int CompareNoCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
-        const unsigned char ca = foldAscii(*a);
-        const unsigned char cb = foldAscii(*b);
+        const unsigned char ca = FoldAscii(*a);
+        const unsigned char cb = FoldAscii(*b);
         if (ca != cb || ca == 0) {
             return static_cast<int>(ca) - static_cast<int>(cb);
         }
@@ -80,4 +80,4 @@ bool JoinPath(const char* folder, const char* name, char* out, std::size_t size)
     return CopyFittingText(out, size, joined.c_str());
 }
 
-} // namespace vemli
+} // namespace updater

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vemli {
+namespace updater {
 
 // Bytes 1 to 32 (control characters and the blank) are what the settings
 // syntax trims; NUL ends a text and is never "blank".
@@ -36,4 +36,4 @@ bool CopyFittingText(char* buffer, std::size_t size, const char* source);
 // path does not fit.
 bool JoinPath(const char* folder, const char* name, char* out, std::size_t size);
 
-} // namespace vemli
+} // namespace updater
