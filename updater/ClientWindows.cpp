@@ -8,12 +8,12 @@
 
 namespace {
 
-BOOL CALLBACK askClientWindow(HWND hWnd, LPARAM) {
+BOOL CALLBACK AskClientWindow(HWND hWnd, LPARAM) {
     char title[updater::kPathSize];
     if (GetWindowTextA(hWnd, title, sizeof title) <= 0) {
         return TRUE;
     }
-    if (vemli::CompareNoCase(title, updater::kClientWindowTitle) != 0) {
+    if (updater::CompareNoCase(title, updater::kClientWindowTitle) != 0) {
         return TRUE;
     }
     // The client answers non-zero when it agrees to end; only then does it
@@ -30,5 +30,5 @@ BOOL CALLBACK askClientWindow(HWND hWnd, LPARAM) {
 } // namespace
 
 void CloseRunningClient() {
-    EnumWindows(askClientWindow, 0);
+    EnumWindows(AskClientWindow, 0);
 }

@@ -1,7 +1,8 @@
 #include "SetupLauncher.h"
 
-#include "CKernelHandle.h"
+#include "UniqueHandle.h"
 #include "DebugTrace.h"
+#include "ErrorText.h"
 #include "UpdaterConstants.h"
 #include "UpdaterPaths.h"
 
@@ -12,21 +13,17 @@
 
 namespace {
 
-bool namesFile(const char* path) {
+bool NamesFile(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 // The system's text for the failure goes to the debugger only; the user is
 // never shown anything.
-void traceStartFailure(DWORD error) {
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error,
-                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
-                   nullptr);
-    if (text != nullptr) {
+void TraceStartFailure(DWORD error) {
+    char text[1024];
+    if (FormatErrorText(error, text, sizeof text)) {
         DebugTrace("setup did not start: %s", text);
-        LocalFree(text);
     }
 }
 
@@ -47,7 +44,7 @@ bool RunSetup(const char* path, const char* arguments) {
         }
         toStart = fullPath;
     }
-    if (!namesFile(toStart)) {
+    if (!NamesFile(toStart)) {
         DebugTrace("no setup file at %s", toStart);
         return false;
     }
@@ -62,7 +59,7 @@ bool RunSetup(const char* path, const char* arguments) {
     if (!CreateProcessA(toStart, commandLine.data(), nullptr, nullptr, FALSE,
                         CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, nullptr, nullptr,
                         &startup, &process)) {
-        traceStartFailure(GetLastError());
+        TraceStartFailure(GetLastError());
         return false;
     }
     DebugTrace("setup started: %s, command line \"%s\"", toStart, arguments);

@@ -2,12 +2,12 @@
 // asks the update server for a newer client, and when there is one hands the
 // downloaded setup over to run silently into this folder. No window, no
 // message, exit code 0 whatever happens.
-#include "CHeldSetup.h"
-#include "CKernelHandle.h"
-#include "CPseudoRandom.h"
-#include "CServerConfig.h"
-#include "CUpdateEngine.h"
-#include "CWinHandOver.h"
+#include "HeldSetup.h"
+#include "UniqueHandle.h"
+#include "PseudoRandom.h"
+#include "ServerConfig.h"
+#include "UpdateEngine.h"
+#include "WinHandOver.h"
 #include "DebugTrace.h"
 #include "CommandLine.h"
 #include "ParseVersion.h"
@@ -17,68 +17,195 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <memory>
+#include <utility>
 
 namespace {
 
-// Process-wide state. The configuration and the engine live from before the
-// entry point to after it; the rest is written by OnUpdateEvent on a worker
-// thread before it signals the wake-up event, and read by the main thread
-// only after its wait returned.
-CServerConfig g_config;
-CUpdateEngine g_engine;
-HANDLE g_hWakeUp = nullptr;
-std::uint32_t g_clientVersion = 0;
-updater::CPseudoRandom g_random;
-char g_szSetupPath[updater::kPathSize] = "";
-volatile LONG g_setupReady = 0;
-char g_szSetupArguments[updater::kSetupArgumentsSize] = "";
+// Runs `action` on every way out of the scope it lives in.
+template <class Action> class CScopeExit {
+public:
+    explicit CScopeExit(Action action) : m_action(std::move(action)) {}
+    ~CScopeExit() { m_action(); }
+    CScopeExit(const CScopeExit&) = delete;
+    CScopeExit& operator=(const CScopeExit&) = delete;
 
-void wakeMainThread() {
-    if (g_hWakeUp != nullptr) {
-        SetEvent(g_hWakeUp);
-    }
+private:
+    Action m_action;
+};
+
+bool NamesFile(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// Event 5: is the server's version newer, and which address to fetch.
-void decideOnVersion() {
-    const std::uint32_t serverVersion = ParseVersion(g_engine.GetCurrentVersion());
-    const updater::UpdateChoice choice = updater::DecideUpdate(
-        g_clientVersion, serverVersion, g_engine.GetDownloadUrlCount(), g_random.Next());
-    DebugTrace("server version \"%s\" (0x%08X), client 0x%08X: %s", g_engine.GetCurrentVersion(),
-               static_cast<unsigned>(serverVersion), static_cast<unsigned>(g_clientVersion),
-               choice.download ? "newer" : "nothing to do");
-    if (!choice.download) {
-        wakeMainThread();
+// One run of the updater. The engine's events arrive on its worker threads,
+// which write the outcome before they signal the wake-up event; the main
+// thread reads it only after its wait returned.
+class CUpdateRun {
+public:
+    void Run();
+
+private:
+    // The engine's handler takes a 32-bit context, too small for a pointer on
+    // 64-bit Windows: the run it serves is found here instead, set for the
+    // run's duration only.
+    static CUpdateRun* s_pActive;
+    static LONG CALLBACK OnUpdateEvent(UINT nCode, WPARAM wParam, LPARAM lParam, DWORD context);
+
+    bool IsOnlyUpdater();
+    void EnterOwnFolder();
+    bool LoadConfiguration();
+    bool ReadClientVersion();
+    bool StartVersionCheck();
+    void WaitForEngine();
+    void InstallDownloadedSetup();
+
+    // On the engine's threads.
+    void OnEvent(UINT nCode, WPARAM wParam);
+    void DecideOnVersion();
+    void WakeMainThread();
+
+    bool HoldSignedSetup(CHeldSetup& heldSetup);
+    void HandOverToSetup();
+
+    CKernelHandle m_instanceMutex;
+    char m_szFolder[updater::kPathSize] = "";
+    CServerConfig m_config;
+    CKernelHandle m_wakeUp;
+    // Declared after the event, so that the engine stops before it closes:
+    // after Stop no worker raises events, so none can signal a closed (or
+    // reused) handle.
+    CUpdateEngine m_engine;
+    std::uint32_t m_clientVersion = 0;
+    updater::CPseudoRandom m_random;
+    char m_szSetupPath[updater::kPathSize] = "";
+    std::atomic<bool> m_bSetupReady{false};
+    char m_szSetupArguments[updater::kSetupArgumentsSize] = "";
+};
+
+CUpdateRun* CUpdateRun::s_pActive = nullptr;
+
+void CUpdateRun::Run() {
+    s_pActive = this;
+    // Every way out: no handler call is in flight once the engine has
+    // stopped, so nothing reaches this run after it.
+    CScopeExit leave([this] {
+        m_engine.Stop();
+        s_pActive = nullptr;
+    });
+
+    if (!IsOnlyUpdater()) {
         return;
     }
-    const char* address = g_engine.GetDownloadUrl(static_cast<int>(choice.addressIndex));
-    DebugTrace("address %u of %u: %s", choice.addressIndex + 1, g_engine.GetDownloadUrlCount(),
-               address != nullptr ? address : "(none)");
-    if (address == nullptr) {
-        wakeMainThread();
+    EnterOwnFolder();
+    if (!LoadConfiguration()) {
         return;
     }
-    // The download's own events end the wait from here on.
-    g_engine.StartDownload(address);
+    SetErrorMode(SEM_NOGPFAULTERRORBOX);
+    m_wakeUp.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!m_wakeUp.IsValid() || !ReadClientVersion() || !StartVersionCheck()) {
+        return;
+    }
+    WaitForEngine();
+    InstallDownloadedSetup();
+}
+
+bool CUpdateRun::IsOnlyUpdater() {
+    m_instanceMutex.Reset(CreateMutexA(nullptr, FALSE, updater::kInstanceMutexName));
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        DebugTrace("another updater is running");
+        return false;
+    }
+    return true;
+}
+
+// Our own folder becomes the current one and the setup's target.
+void CUpdateRun::EnterOwnFolder() {
+    char modulePath[updater::kPathSize];
+    const DWORD moduleLength = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
+    if (moduleLength > 0 && moduleLength < sizeof modulePath &&
+        updater::FolderOfModule(modulePath, m_szFolder, sizeof m_szFolder)) {
+        SetCurrentDirectoryA(m_szFolder);
+    }
+    updater::FormatSetupArguments(m_szFolder, m_szSetupArguments, sizeof m_szSetupArguments);
+}
+
+bool CUpdateRun::LoadConfiguration() {
+    if (!m_config.Load(updater::kConfigPath)) {
+        DebugTrace("no usable %s in %s", updater::kConfigPath, m_szFolder);
+        return false;
+    }
+    // A key the platform refuses makes Server.ini as unusable as a malformed
+    // one: the publisher asked for signed setups, so none unsigned may run.
+    if (m_config.HasSetupKey() && !m_engine.SetSetupKey(m_config.GetSetupKey())) {
+        DebugTrace("SetupKey of %s refused by the platform", updater::kConfigPath);
+        return false;
+    }
+    return true;
+}
+
+bool CUpdateRun::ReadClientVersion() {
+    return updater::ReadClientVersion(updater::SkipProgramName(GetCommandLineA()), m_clientVersion);
+}
+
+// Without a started check no event comes and the wait runs out; so only an
+// engine that cannot take the server ends the run here.
+bool CUpdateRun::StartVersionCheck() {
+    m_engine.SetServer(m_config.GetUpdateServer(), m_config.GetUpdatePath(),
+                       m_config.GetUpdateFile());
+    if (!m_engine.SetCallback(OnUpdateEvent, 0)) {
+        DebugTrace("update engine not ready (Update Server, Path or File empty or too long)");
+        return false;
+    }
+    m_random.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    DebugTrace("client version 0x%08X; asking %s for %s%s", static_cast<unsigned>(m_clientVersion),
+               m_config.GetUpdateServer(), m_config.GetUpdatePath(), m_config.GetUpdateFile());
+    if (!m_engine.StartCheck()) {
+        DebugTrace("version check did not start: %s", m_engine.GetLastErrorText().c_str());
+    }
+    return true;
+}
+
+void CUpdateRun::WaitForEngine() {
+    WaitForSingleObject(m_wakeUp.Get(), updater::kEngineWaitMs);
+}
+
+void CUpdateRun::InstallDownloadedSetup() {
+    if (!m_bSetupReady || !NamesFile(m_szSetupPath)) {
+        return;
+    }
+    CHeldSetup heldSetup;
+    if (HoldSignedSetup(heldSetup)) {
+        HandOverToSetup();
+    }
 }
 
 // Runs on the engine's check and download threads (never the main thread).
-LONG CALLBACK OnUpdateEvent(UINT nCode, WPARAM wParam, LPARAM, DWORD) {
+LONG CALLBACK CUpdateRun::OnUpdateEvent(UINT nCode, WPARAM wParam, LPARAM, DWORD) {
+    if (s_pActive != nullptr) {
+        s_pActive->OnEvent(nCode, wParam);
+    }
+    return 0;
+}
+
+void CUpdateRun::OnEvent(UINT nCode, WPARAM wParam) {
     switch (nCode) {
     case UE_VERSION_READY:
-        decideOnVersion();
+        DecideOnVersion();
         break;
     case UE_DOWNLOAD_DONE: {
         const char* path = reinterpret_cast<const char*>(wParam);
-        if (path != nullptr && std::strlen(path) < sizeof g_szSetupPath) {
-            std::memcpy(g_szSetupPath, path, std::strlen(path) + 1);
-            g_setupReady = 1;
+        if (path != nullptr && std::strlen(path) < sizeof m_szSetupPath) {
+            std::memcpy(m_szSetupPath, path, std::strlen(path) + 1);
+            m_bSetupReady = true;
             DebugTrace("setup downloaded to %s", path);
         }
-        wakeMainThread();
+        WakeMainThread();
         break;
     }
     case UE_SEND_FAILED:
@@ -88,128 +215,74 @@ LONG CALLBACK OnUpdateEvent(UINT nCode, WPARAM wParam, LPARAM, DWORD) {
     case UE_DOWNLOAD_CONNECT_FAILED:
     case UE_SETUP_MISSING:
     case UE_CONNECTION_LOST:
-        DebugTrace("engine event %u ends the run: %s", nCode, g_engine.GetLastErrorText().c_str());
-        wakeMainThread();
+        DebugTrace("engine event %u ends the run: %s", nCode, m_engine.GetLastErrorText().c_str());
+        WakeMainThread();
         break;
     default: // 1, 7, 10, 11 and unknown codes: progress only
         break;
     }
-    return 0;
 }
 
-bool namesFile(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+void CUpdateRun::WakeMainThread() {
+    if (m_wakeUp.IsValid()) {
+        SetEvent(m_wakeUp.Get());
+    }
 }
 
-// Closes the client and swaps its executable for the setup's run. A folder
-// too long to name the client in still gets its setup: only the executable
-// then stays untouched.
-void handOverToSetup() {
-    char folder[updater::kPathSize];
-    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    char clientPath[updater::kPathSize];
-    const bool named =
-        length > 0 && length < sizeof folder &&
-        updater::JoinPath(folder, updater::kClientExeName, clientPath, sizeof clientPath);
-    DebugTrace("handing over to the setup, arguments \"%s\"", g_szSetupArguments);
-    CWinHandOver handOver;
-    handOver.Run(named ? clientPath : nullptr, g_szSetupPath, g_szSetupArguments);
+// Event 5: is the server's version newer, and which address to fetch.
+void CUpdateRun::DecideOnVersion() {
+    const std::uint32_t serverVersion = ParseVersion(m_engine.GetCurrentVersion());
+    const updater::UpdateChoice choice = updater::DecideUpdate(
+        m_clientVersion, serverVersion, m_engine.GetDownloadUrlCount(), m_random.Next());
+    DebugTrace("server version \"%s\" (0x%08X), client 0x%08X: %s", m_engine.GetCurrentVersion(),
+               static_cast<unsigned>(serverVersion), static_cast<unsigned>(m_clientVersion),
+               choice.download ? "newer" : "nothing to do");
+    if (!choice.download) {
+        WakeMainThread();
+        return;
+    }
+    const char* address = m_engine.GetDownloadUrl(static_cast<int>(choice.addressIndex));
+    DebugTrace("address %u of %u: %s", choice.addressIndex + 1, m_engine.GetDownloadUrlCount(),
+               address != nullptr ? address : "(none)");
+    if (address == nullptr) {
+        WakeMainThread();
+        return;
+    }
+    // The download's own events end the wait from here on.
+    m_engine.StartDownload(address);
 }
 
 // With a publisher key the setup is started only as the bytes it signed:
 // checked through a handle that denies writing and deleting, held by the
 // caller until the setup has started. A file changed after its download is
 // not ours any more and goes.
-bool holdSignedSetup(CHeldSetup& heldSetup) {
-    if (!g_config.HasSetupKey()) {
+bool CUpdateRun::HoldSignedSetup(CHeldSetup& heldSetup) {
+    if (!m_config.HasSetupKey()) {
         return true;
     }
-    vemli::SetupDigest digest;
-    if (g_engine.GetSetupDigest(digest) && heldSetup.OpenVerified(g_szSetupPath, digest)) {
+    updater::SetupDigest digest;
+    if (m_engine.GetSetupDigest(digest) && heldSetup.OpenVerified(m_szSetupPath, digest)) {
         DebugTrace("setup matches its signed SHA-256; held until it has started");
         return true;
     }
     DebugTrace("setup changed since its download: not started");
-    DeleteFileA(g_szSetupPath);
+    DeleteFileA(m_szSetupPath);
     return false;
 }
 
-void runUpdate() {
-    // 1. One updater at a time.
-    CKernelHandle mutex(CreateMutexA(nullptr, FALSE, updater::kInstanceMutexName));
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        DebugTrace("another updater is running");
-        return;
-    }
-
-    // 2, 3. Our own folder becomes the current one and the setup's target.
-    char modulePath[updater::kPathSize];
-    char folder[updater::kPathSize] = "";
-    const DWORD moduleLength = GetModuleFileNameA(nullptr, modulePath, sizeof modulePath);
-    if (moduleLength > 0 && moduleLength < sizeof modulePath &&
-        updater::FolderOfModule(modulePath, folder, sizeof folder)) {
-        SetCurrentDirectoryA(folder);
-    }
-    updater::FormatSetupArguments(folder, g_szSetupArguments, sizeof g_szSetupArguments);
-
-    // 4.
-    if (!g_config.Load(updater::kConfigPath)) {
-        DebugTrace("no usable %s in %s", updater::kConfigPath, folder);
-        return;
-    }
-    // A key the platform refuses makes Server.ini as unusable as a malformed
-    // one: the publisher asked for signed setups, so none unsigned may run.
-    if (g_config.HasSetupKey() && !g_engine.SetSetupKey(g_config.GetSetupKey())) {
-        DebugTrace("SetupKey of %s refused by the platform", updater::kConfigPath);
-        return;
-    }
-    // 5.
-    SetErrorMode(SEM_NOGPFAULTERRORBOX);
-    // 6.
-    CKernelHandle wakeUp(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    if (!wakeUp.IsValid()) {
-        return;
-    }
-    g_hWakeUp = wakeUp.Get();
-
-    // 7, 8.
-    if (!updater::ReadClientVersion(updater::SkipProgramName(GetCommandLineA()), g_clientVersion)) {
-        g_hWakeUp = nullptr;
-        return;
-    }
-
-    // 9, 10.
-    g_engine.SetServer(g_config.GetUpdateServer(), g_config.GetUpdatePath(),
-                       g_config.GetUpdateFile());
-    if (!g_engine.SetCallback(OnUpdateEvent, 0)) {
-        DebugTrace("update engine not ready (Update Server, Path or File empty or too long)");
-        g_hWakeUp = nullptr;
-        return;
-    }
-    // 11, 12. Without a started check no event comes and the wait runs out.
-    g_random.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
-    DebugTrace("client version 0x%08X; asking %s for %s%s", static_cast<unsigned>(g_clientVersion),
-               g_config.GetUpdateServer(), g_config.GetUpdatePath(), g_config.GetUpdateFile());
-    if (!g_engine.StartCheck()) {
-        DebugTrace("version check did not start: %s", g_engine.GetLastErrorText().c_str());
-    }
-
-    // 13.
-    WaitForSingleObject(wakeUp.Get(), updater::kEngineWaitMs);
-
-    // 14.
-    if (g_setupReady == 1 && namesFile(g_szSetupPath)) {
-        CHeldSetup heldSetup;
-        if (holdSignedSetup(heldSetup)) {
-            handOverToSetup();
-        }
-    }
-
-    // 15. The engine stops before the event closes: after Stop no worker
-    // raises events, so none can signal a closed (or reused) handle.
-    g_engine.Stop();
-    g_hWakeUp = nullptr;
+// Closes the client and swaps its executable for the setup's run. A folder
+// too long to name the client in still gets its setup: only the executable
+// then stays untouched.
+void CUpdateRun::HandOverToSetup() {
+    char folder[updater::kPathSize];
+    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+    char clientPath[updater::kPathSize];
+    const bool named =
+        length > 0 && length < sizeof folder &&
+        updater::JoinPath(folder, updater::kClientExeName, clientPath, sizeof clientPath);
+    DebugTrace("handing over to the setup, arguments \"%s\"", m_szSetupArguments);
+    CWinHandOver handOver;
+    handOver.Run(named ? clientPath : nullptr, m_szSetupPath, m_szSetupArguments);
 }
 
 } // namespace
@@ -217,7 +290,8 @@ void runUpdate() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Exit code 0 whatever happens, even should memory run out.
     try {
-        runUpdate();
+        auto pRun = std::make_unique<CUpdateRun>();
+        pRun->Run();
     } catch (...) {
         DebugTrace("run ended by an exception");
     }

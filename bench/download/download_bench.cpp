@@ -15,8 +15,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "CHeldSetup.h"
-#include "CUpdateEngine.h"
+#include "HeldSetup.h"
+#include "UpdateEngine.h"
 
 namespace {
 HANDLE g_hEnded = nullptr;
@@ -26,7 +26,7 @@ LARGE_INTEGER g_start, g_end;
 CUpdateEngine* g_pEngine = nullptr;
 std::string g_setupPath;
 
-double secondsBetween(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+double SecondsBetween(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
@@ -67,9 +67,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const char* document = argc > 3 ? argv[3] : "v.ini";
-    vemli::SetupKey key;
+    updater::SetupKey key;
     const bool signedSetup = argc > 4;
-    if (signedSetup && !vemli::ParseHexBytes(argv[4], key)) {
+    if (signedSetup && !updater::ParseHexBytes(argv[4], key)) {
         std::fprintf(stderr, "download_bench: SETUPKEY is not 128 hex digits\n");
         return 2;
     }
@@ -89,17 +89,17 @@ int main(int argc, char** argv) {
                      engine.GetLastErrorText().c_str());
         return 1;
     }
-    std::printf("engine_seconds=%.3f engine_bytes=%llu", secondsBetween(g_start, g_end),
+    std::printf("engine_seconds=%.3f engine_bytes=%llu", SecondsBetween(g_start, g_end),
                 g_nReceived);
     bool verified = true;
     if (signedSetup) {
-        vemli::SetupDigest digest;
+        updater::SetupDigest digest;
         LARGE_INTEGER from, to;
         QueryPerformanceCounter(&from);
         CHeldSetup held;
         verified = engine.GetSetupDigest(digest) && held.OpenVerified(g_setupPath.c_str(), digest);
         QueryPerformanceCounter(&to);
-        std::printf(" verify_seconds=%.3f", secondsBetween(from, to));
+        std::printf(" verify_seconds=%.3f", SecondsBetween(from, to));
     }
     std::printf("\n");
     DeleteFileA(g_setupPath.c_str());

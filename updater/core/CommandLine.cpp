@@ -35,7 +35,7 @@ bool ReadClientVersion(const char* arguments, std::uint32_t& version) {
         (arguments[1] != kVersionSwitch[1] && arguments[1] != 'V')) {
         return false;
     }
-    version = static_cast<std::uint32_t>(vemli::AtoiWrap(arguments + 2));
+    version = static_cast<std::uint32_t>(updater::AtoiWrap(arguments + 2));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "UpdaterPaths.h"
 
+#include "TextRules.h"
 #include "UpdaterConstants.h"
 
 #include <cstdio>
@@ -10,15 +11,11 @@ namespace updater {
 
 namespace {
 
-bool copyFitting(const std::string& text, char* out, std::size_t size) {
-    if (out == nullptr || text.size() + 1 > size) {
-        return false;
-    }
-    std::memcpy(out, text.c_str(), text.size() + 1);
-    return true;
+bool CopyFitting(const std::string& text, char* out, std::size_t size) {
+    return updater::CopyFittingText(out, size, text.c_str());
 }
 
-bool isAsciiLetter(char c) {
+bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
@@ -32,7 +29,7 @@ bool FolderOfModule(const char* modulePath, char* folder, std::size_t size) {
     if (lastSlash == nullptr) {
         return false;
     }
-    return copyFitting(std::string(modulePath, lastSlash), folder, size);
+    return CopyFitting(std::string(modulePath, lastSlash), folder, size);
 }
 
 bool IsAbsolutePath(const char* path) {
@@ -42,19 +39,7 @@ bool IsAbsolutePath(const char* path) {
     if (path[0] == '\\') {
         return true;
     }
-    return isAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';
-}
-
-bool JoinPath(const char* folder, const char* name, char* out, std::size_t size) {
-    if (folder == nullptr || name == nullptr) {
-        return false;
-    }
-    std::string joined = folder;
-    if (joined.empty() || joined.back() != '\\') {
-        joined += '\\';
-    }
-    joined += name;
-    return copyFitting(joined, out, size);
+    return IsAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\';
 }
 
 bool ResolvePath(const char* currentFolder, const char* path, char* out, std::size_t size) {
@@ -62,7 +47,7 @@ bool ResolvePath(const char* currentFolder, const char* path, char* out, std::si
         return false;
     }
     if (IsAbsolutePath(path)) {
-        return copyFitting(path, out, size);
+        return CopyFitting(path, out, size);
     }
     return JoinPath(currentFolder, path, out, size);
 }

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "TextRules.h"
+
 namespace updater {
 
 // The folder of a module path: everything before its last '\' (the '\'
@@ -14,8 +16,8 @@ bool FolderOfModule(const char* modulePath, char* folder, std::size_t size);
 // True for a path that begins with '\' or with a letter, ':' and '\'.
 bool IsAbsolutePath(const char* path);
 
-// `folder`, one '\' unless the folder already ends in one, and `name`.
-bool JoinPath(const char* folder, const char* name, char* out, std::size_t size);
+// JoinPath, the one joining rule of the updater and its engine, is with the
+// text rules (TextRules.h).
 
 // An absolute path unchanged; a relative one put behind `currentFolder`.
 bool ResolvePath(const char* currentFolder, const char* path, char* out, std::size_t size);

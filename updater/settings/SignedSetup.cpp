@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-namespace vemli {
+namespace updater {
 
 namespace {
 
-int hexValue(char c) {
+int HexValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
@@ -26,12 +26,12 @@ bool ParseHexBytes(const char* text, unsigned char* out, std::size_t size) {
         return false;
     }
     for (std::size_t i = 0; i < 2 * size; ++i) {
-        if (hexValue(text[i]) < 0) {
+        if (HexValue(text[i]) < 0) {
             return false;
         }
     }
     for (std::size_t i = 0; i < size; ++i) {
-        out[i] = static_cast<unsigned char>(hexValue(text[2 * i]) * 16 + hexValue(text[2 * i + 1]));
+        out[i] = static_cast<unsigned char>(HexValue(text[2 * i]) * 16 + HexValue(text[2 * i + 1]));
     }
     return true;
 }
@@ -54,4 +54,4 @@ std::string SignedSetupMessage(const char* currentVersion, const SetupDigest& di
     return message;
 }
 
-} // namespace vemli
+} // namespace updater

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-namespace vemli {
+namespace updater {
 
 // ECDSA P-256 public key: X then Y, 32 bytes each, big-endian.
 using SetupKey = std::array<unsigned char, 64>;
@@ -41,4 +41,4 @@ std::string HexText(const unsigned char* bytes, std::size_t size);
 // version.
 std::string SignedSetupMessage(const char* currentVersion, const SetupDigest& digest);
 
-} // namespace vemli
+} // namespace updater

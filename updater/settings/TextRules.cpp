@@ -1,14 +1,17 @@
 #include "TextRules.h"
 
-namespace vemli {
+#include <cstring>
+#include <string>
+
+namespace updater {
 
 namespace {
 
-bool isCSpace(char c) {
+bool IsCSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-unsigned char foldAscii(char c) {
+unsigned char FoldAscii(char c) {
     const unsigned char b = static_cast<unsigned char>(c);
     return (b >= 'A' && b <= 'Z') ? static_cast<unsigned char>(b - 'A' + 'a') : b;
 }
@@ -19,7 +22,7 @@ std::int32_t AtoiWrap(const char* text) {
     if (text == nullptr) {
         return 0;
     }
-    while (isCSpace(*text)) {
+    while (IsCSpace(*text)) {
         ++text;
     }
     bool negative = false;
@@ -41,12 +44,40 @@ std::int32_t AtoiWrap(const char* text) {
 
 int CompareNoCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
-        const unsigned char ca = foldAscii(*a);
-        const unsigned char cb = foldAscii(*b);
+        const unsigned char ca = FoldAscii(*a);
+        const unsigned char cb = FoldAscii(*b);
         if (ca != cb || ca == 0) {
             return static_cast<int>(ca) - static_cast<int>(cb);
         }
     }
 }
 
-} // namespace vemli
+bool CopyFittingText(char* buffer, std::size_t size, const char* source) {
+    if (buffer == nullptr || size == 0) {
+        return false;
+    }
+    if (source == nullptr) {
+        buffer[0] = '\0';
+        return true;
+    }
+    const std::size_t length = std::strlen(source);
+    if (length >= size) {
+        return false;
+    }
+    std::memcpy(buffer, source, length + 1);
+    return true;
+}
+
+bool JoinPath(const char* folder, const char* name, char* out, std::size_t size) {
+    if (folder == nullptr || name == nullptr || out == nullptr) {
+        return false;
+    }
+    std::string joined = folder;
+    if (joined.empty() || joined.back() != '\\') {
+        joined += '\\';
+    }
+    joined += name;
+    return CopyFittingText(out, size, joined.c_str());
+}
+
+} // namespace updater

@@ -3,9 +3,10 @@
 // every rule looks at byte values only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-namespace vemli {
+namespace updater {
 
 // Bytes 1 to 32 (control characters and the blank) are what the settings
 // syntax trims; NUL ends a text and is never "blank".
@@ -25,4 +26,14 @@ std::int32_t AtoiWrap(const char* text);
 // Returns <0, 0 or >0.
 int CompareNoCase(const char* a, const char* b);
 
-} // namespace vemli
+// Copies `source` with its terminator into a buffer of `size` bytes; a null
+// source empties the buffer. A text that does not fit is refused (false) and
+// the buffer keeps what it held.
+bool CopyFittingText(char* buffer, std::size_t size, const char* source);
+
+// `folder`, one '\' unless the folder already ends in one, and `name`, into
+// `out`; refused (false, `out` untouched) when either is null or the whole
+// path does not fit.
+bool JoinPath(const char* folder, const char* name, char* out, std::size_t size);
+
+} // namespace updater

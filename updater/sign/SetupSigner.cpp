@@ -42,7 +42,7 @@ using Sig = std::unique_ptr<ECDSA_SIG, SigFree>;
 using File = std::unique_ptr<std::FILE, FileClose>;
 
 // OpenSSL's own reason, for the publisher to read.
-std::string openSslError(const char* what) {
+std::string OpenSslError(const char* what) {
     const unsigned long code = ERR_get_error();
     char reason[256] = "";
     if (code != 0) {
@@ -52,7 +52,7 @@ std::string openSslError(const char* what) {
     return code != 0 ? std::string(what) + ": " + reason : what;
 }
 
-bool publicKeyOf(EVP_PKEY* key, vemli::SetupKey& publicKey, std::string& error) {
+bool PublicKeyOf(EVP_PKEY* key, updater::SetupKey& publicKey, std::string& error) {
     char group[64] = "";
     std::size_t groupLength = 0;
     if (!EVP_PKEY_is_a(key, "EC") ||
@@ -69,13 +69,13 @@ bool publicKeyOf(EVP_PKEY* key, vemli::SetupKey& publicKey, std::string& error) 
     const Bn ownX(x), ownY(y);
     if (!got || BN_bn2binpad(x, publicKey.data(), kCoordinateSize) < 0 ||
         BN_bn2binpad(y, publicKey.data() + kCoordinateSize, kCoordinateSize) < 0) {
-        error = openSslError("cannot read the public key");
+        error = OpenSslError("cannot read the public key");
         return false;
     }
     return true;
 }
 
-Pkey loadKey(const char* keyPath, std::string& error) {
+Pkey LoadKey(const char* keyPath, std::string& error) {
     const File file(std::fopen(keyPath, "rb"));
     if (!file) {
         error = std::string("cannot open ") + keyPath + ": " + std::strerror(errno);
@@ -83,12 +83,12 @@ Pkey loadKey(const char* keyPath, std::string& error) {
     }
     Pkey key(PEM_read_PrivateKey(file.get(), nullptr, nullptr, nullptr));
     if (!key) {
-        error = openSslError((std::string("no private key in ") + keyPath).c_str());
+        error = OpenSslError((std::string("no private key in ") + keyPath).c_str());
     }
     return key;
 }
 
-bool hashFile(const char* path, vemli::SetupDigest& digest, std::string& error) {
+bool HashFile(const char* path, updater::SetupDigest& digest, std::string& error) {
     const File file(std::fopen(path, "rb"));
     if (!file) {
         error = std::string("cannot open ") + path + ": " + std::strerror(errno);
@@ -96,14 +96,14 @@ bool hashFile(const char* path, vemli::SetupDigest& digest, std::string& error) 
     }
     const MdCtx context(EVP_MD_CTX_new());
     if (!context || !EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr)) {
-        error = openSslError("SHA-256 unavailable");
+        error = OpenSslError("SHA-256 unavailable");
         return false;
     }
     std::vector<unsigned char> block(1 << 16);
     std::size_t read = 0;
     while ((read = std::fread(block.data(), 1, block.size(), file.get())) > 0) {
         if (!EVP_DigestUpdate(context.get(), block.data(), read)) {
-            error = openSslError("SHA-256 failed");
+            error = OpenSslError("SHA-256 failed");
             return false;
         }
     }
@@ -113,7 +113,7 @@ bool hashFile(const char* path, vemli::SetupDigest& digest, std::string& error) 
     }
     unsigned int length = 0;
     if (!EVP_DigestFinal_ex(context.get(), digest.data(), &length) || length != digest.size()) {
-        error = openSslError("SHA-256 failed");
+        error = OpenSslError("SHA-256 failed");
         return false;
     }
     return true;
@@ -121,13 +121,13 @@ bool hashFile(const char* path, vemli::SetupDigest& digest, std::string& error) 
 
 } // namespace
 
-bool GenerateKeyFile(const char* keyPath, vemli::SetupKey& publicKey, std::string& error) {
+bool GenerateKeyFile(const char* keyPath, updater::SetupKey& publicKey, std::string& error) {
     const Pkey key(EVP_EC_gen(SN_X9_62_prime256v1));
     if (!key) {
-        error = openSslError("cannot make a key");
+        error = OpenSslError("cannot make a key");
         return false;
     }
-    if (!publicKeyOf(key.get(), publicKey, error)) {
+    if (!PublicKeyOf(key.get(), publicKey, error)) {
         return false;
     }
     // Never over an existing key: it may be the one the clients hold.
@@ -147,30 +147,31 @@ bool GenerateKeyFile(const char* keyPath, vemli::SetupKey& publicKey, std::strin
     const bool closed = std::fclose(file.release()) == 0;
     if (!written || !closed) {
         unlink(keyPath);
-        error = openSslError((std::string("cannot write ") + keyPath).c_str());
+        error = OpenSslError((std::string("cannot write ") + keyPath).c_str());
         return false;
     }
     return true;
 }
 
-bool ReadPublicKey(const char* keyPath, vemli::SetupKey& publicKey, std::string& error) {
-    const Pkey key = loadKey(keyPath, error);
-    return key && publicKeyOf(key.get(), publicKey, error);
+bool ReadPublicKey(const char* keyPath, updater::SetupKey& publicKey, std::string& error) {
+    const Pkey key = LoadKey(keyPath, error);
+    return key && PublicKeyOf(key.get(), publicKey, error);
 }
 
 bool SignSetup(const char* keyPath, const char* version, const char* setupPath,
-               vemli::SetupDigest& digest, vemli::SetupSignature& signature, std::string& error) {
+               updater::SetupDigest& digest, updater::SetupSignature& signature,
+               std::string& error) {
     if (!IsSignableVersion(version)) {
         error = std::string("version \"") + (version ? version : "") +
                 "\" is not four numbers 0-255 separated by commas, e.g. 1,2,3,5";
         return false;
     }
-    const Pkey key = loadKey(keyPath, error);
-    vemli::SetupKey publicKey;
-    if (!key || !publicKeyOf(key.get(), publicKey, error) || !hashFile(setupPath, digest, error)) {
+    const Pkey key = LoadKey(keyPath, error);
+    updater::SetupKey publicKey;
+    if (!key || !PublicKeyOf(key.get(), publicKey, error) || !HashFile(setupPath, digest, error)) {
         return false;
     }
-    const std::string message = vemli::SignedSetupMessage(version, digest);
+    const std::string message = updater::SignedSetupMessage(version, digest);
     const MdCtx context(EVP_MD_CTX_new());
     std::size_t length = 0;
     if (!context ||
@@ -178,7 +179,7 @@ bool SignSetup(const char* keyPath, const char* version, const char* setupPath,
         EVP_DigestSign(context.get(), nullptr, &length,
                        reinterpret_cast<const unsigned char*>(message.data()),
                        message.size()) != 1) {
-        error = openSslError("cannot sign");
+        error = OpenSslError("cannot sign");
         return false;
     }
     std::vector<unsigned char> der(length);
@@ -186,7 +187,7 @@ bool SignSetup(const char* keyPath, const char* version, const char* setupPath,
                        reinterpret_cast<const unsigned char*>(message.data()),
                        message.size()) != 1 ||
         !DerSignatureToRaw(der.data(), length, signature)) {
-        error = openSslError("cannot sign");
+        error = OpenSslError("cannot sign");
         return false;
     }
     return true;
@@ -216,7 +217,7 @@ bool IsSignableVersion(const char* version) {
     return *p == '\0';
 }
 
-bool DerSignatureToRaw(const unsigned char* der, std::size_t size, vemli::SetupSignature& raw) {
+bool DerSignatureToRaw(const unsigned char* der, std::size_t size, updater::SetupSignature& raw) {
     const unsigned char* p = der;
     const Sig sig(d2i_ECDSA_SIG(nullptr, &p, long(size)));
     if (!sig || p != der + size) {
@@ -225,7 +226,7 @@ bool DerSignatureToRaw(const unsigned char* der, std::size_t size, vemli::SetupS
     const BIGNUM* r = nullptr;
     const BIGNUM* s = nullptr;
     ECDSA_SIG_get0(sig.get(), &r, &s);
-    vemli::SetupSignature out;
+    updater::SetupSignature out;
     if (BN_is_negative(r) || BN_is_negative(s) ||
         BN_bn2binpad(r, out.data(), kCoordinateSize) < 0 ||
         BN_bn2binpad(s, out.data() + kCoordinateSize, kCoordinateSize) < 0) {

@@ -18,45 +18,45 @@
 
 namespace {
 
-int usage() {
+int Usage() {
     std::fprintf(stderr, "usage: updater-sign keygen KEYFILE\n"
                          "       updater-sign pubkey KEYFILE\n"
                          "       updater-sign sign --key KEYFILE --version A,B,C,D SETUP\n");
     return 2;
 }
 
-int fail(const std::string& error) {
+int Fail(const std::string& error) {
     std::fprintf(stderr, "updater-sign: %s\n", error.c_str());
     return 1;
 }
 
-void printKey(const vemli::SetupKey& publicKey) {
-    std::printf("%s=%s\n", vemli::kSetupKeyName,
-                vemli::HexText(publicKey.data(), publicKey.size()).c_str());
+void PrintKey(const updater::SetupKey& publicKey) {
+    std::printf("%s=%s\n", updater::kSetupKeyName,
+                updater::HexText(publicKey.data(), publicKey.size()).c_str());
 }
 
-int keygen(const char* keyPath) {
-    vemli::SetupKey publicKey;
+int Keygen(const char* keyPath) {
+    updater::SetupKey publicKey;
     std::string error;
     if (!signer::GenerateKeyFile(keyPath, publicKey, error)) {
-        return fail(error);
+        return Fail(error);
     }
-    printKey(publicKey);
+    PrintKey(publicKey);
     std::fprintf(stderr, "updater-sign: private key written to %s; keep it secret\n", keyPath);
     return 0;
 }
 
-int pubkey(const char* keyPath) {
-    vemli::SetupKey publicKey;
+int Pubkey(const char* keyPath) {
+    updater::SetupKey publicKey;
     std::string error;
     if (!signer::ReadPublicKey(keyPath, publicKey, error)) {
-        return fail(error);
+        return Fail(error);
     }
-    printKey(publicKey);
+    PrintKey(publicKey);
     return 0;
 }
 
-int sign(int argc, char** argv) {
+int Sign(int argc, char** argv) {
     const char* keyPath = nullptr;
     const char* version = nullptr;
     const char* setupPath = nullptr;
@@ -68,21 +68,22 @@ int sign(int argc, char** argv) {
         } else if (setupPath == nullptr && argv[i][0] != '-') {
             setupPath = argv[i];
         } else {
-            return usage();
+            return Usage();
         }
     }
     if (keyPath == nullptr || version == nullptr || setupPath == nullptr) {
-        return usage();
+        return Usage();
     }
-    vemli::SetupDigest digest;
-    vemli::SetupSignature signature;
+    updater::SetupDigest digest;
+    updater::SetupSignature signature;
     std::string error;
     if (!signer::SignSetup(keyPath, version, setupPath, digest, signature, error)) {
-        return fail(error);
+        return Fail(error);
     }
-    std::printf("%s=%s\n%s=%s\n", vemli::kSetupDigestName,
-                vemli::HexText(digest.data(), digest.size()).c_str(), vemli::kSetupSignatureName,
-                vemli::HexText(signature.data(), signature.size()).c_str());
+    std::printf("%s=%s\n%s=%s\n", updater::kSetupDigestName,
+                updater::HexText(digest.data(), digest.size()).c_str(),
+                updater::kSetupSignatureName,
+                updater::HexText(signature.data(), signature.size()).c_str());
     return 0;
 }
 
@@ -90,13 +91,13 @@ int sign(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "keygen") == 0) {
-        return keygen(argv[2]);
+        return Keygen(argv[2]);
     }
     if (argc == 3 && std::strcmp(argv[1], "pubkey") == 0) {
-        return pubkey(argv[2]);
+        return Pubkey(argv[2]);
     }
     if (argc >= 2 && std::strcmp(argv[1], "sign") == 0) {
-        return sign(argc - 2, argv + 2);
+        return Sign(argc - 2, argv + 2);
     }
-    return usage();
+    return Usage();
 }

@@ -1,0 +1,90 @@
+// RunSetup on the real system: which paths start a program, with what.
+#include "ScratchDir.h"
+#include "SetupLauncher.h"
+#include "WinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::map<std::string, std::string> waitForRecord(const std::string& path) {
+    std::map<std::string, std::string> record;
+    for (int i = 0; i < 300; ++i) {
+        std::ifstream in(path, std::ios::binary);
+        std::string line;
+        int lines = 0;
+        while (std::getline(in, line)) {
+            ++lines;
+            const std::size_t equals = line.find('=');
+            if (equals != std::string::npos) {
+                record[line.substr(0, equals)] = line.substr(equals + 1);
+            }
+        }
+        if (lines >= 5) {
+            return record;
+        }
+        record.clear();
+        Sleep(50);
+    }
+    return record;
+}
+
+class RunSetupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char previous[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof previous, previous);
+        m_previous = previous;
+        m_folder = m_scratch.Path().string();
+        std::error_code error;
+        fs::create_directories(m_folder + "\\sub", error);
+        const std::string setup = buildOutput(UPDATER_SETUP_STANDIN_EXE);
+        ASSERT_TRUE(CopyFileA(setup.c_str(), (m_folder + "\\sub\\setup.exe").c_str(), FALSE));
+        ASSERT_TRUE(SetCurrentDirectoryA(m_folder.c_str()));
+    }
+    void TearDown() override { SetCurrentDirectoryA(m_previous.c_str()); }
+
+    std::string m_previous;
+    CScratchDir m_scratch{"runsetup"};
+    std::string m_folder;
+};
+
+TEST_F(RunSetupTest, RelativePathIsTakenFromTheCurrentFolder) {
+    ASSERT_TRUE(RunSetup("sub\\setup.exe", " /S /D=C:\\Target"));
+    std::map<std::string, std::string> record = waitForRecord(m_folder + "\\sub\\setup.exe.record");
+    ASSERT_FALSE(record.empty());
+    EXPECT_EQ(record["commandline"], " /S /D=C:\\Target"); // no program name in front
+    EXPECT_EQ(record["path"], m_folder + "\\sub\\setup.exe");
+    EXPECT_EQ(record["folder"], m_folder); // our current folder, inherited
+}
+
+TEST_F(RunSetupTest, AbsolutePathIsUsedUnchanged) {
+    SetCurrentDirectoryA((m_folder + "\\sub").c_str()); // would double "sub" if joined
+    ASSERT_TRUE(RunSetup((m_folder + "\\sub\\setup.exe").c_str(), " /S /D=X"));
+    std::map<std::string, std::string> record = waitForRecord(m_folder + "\\sub\\setup.exe.record");
+    EXPECT_EQ(record["commandline"], " /S /D=X");
+}
+
+TEST_F(RunSetupTest, NothingStartsForWhatIsNoProgramFile) {
+    std::ofstream(m_folder + "\\text.exe", std::ios::binary) << "only text";
+    const char* paths[] = {"missing.exe", "sub", "sub\\", "text.exe", "", "setup.exe"};
+    for (const char* path : paths) {
+        EXPECT_FALSE(RunSetup(path, " /S /D=X")) << path;
+    }
+    EXPECT_FALSE(RunSetup(nullptr, " /S /D=X"));
+    EXPECT_FALSE(RunSetup("sub\\setup.exe", nullptr));
+    Sleep(300);
+    EXPECT_FALSE(fs::exists(m_folder + "\\sub\\setup.exe.record"));
+}
+
+} // namespace

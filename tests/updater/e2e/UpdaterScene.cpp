@@ -1,0 +1,218 @@
+#include "UpdaterScene.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::vector<std::string> readLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The current environment with TEMP and TMP pointing at `temp`.
+std::vector<char> environmentWithTemp(const std::string& temp) {
+    std::vector<char> block;
+    char* strings = GetEnvironmentStringsA();
+    for (const char* p = strings; p != nullptr && *p != '\0'; p += std::strlen(p) + 1) {
+        if (_strnicmp(p, "TEMP=", 5) == 0 || _strnicmp(p, "TMP=", 4) == 0) {
+            continue;
+        }
+        block.insert(block.end(), p, p + std::strlen(p) + 1);
+    }
+    if (strings != nullptr) {
+        FreeEnvironmentStringsA(strings);
+    }
+    for (const char* name : {"TEMP=", "TMP="}) {
+        const std::string entry = name + temp;
+        block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+    }
+    block.push_back('\0');
+    return block;
+}
+
+} // namespace
+
+constexpr char CUpdaterScene::kOldClient[];
+
+CUpdaterScene::CUpdaterScene(const std::string& name, std::size_t appFolderLength)
+    : m_name(name), m_scratch(name) {
+    m_root = m_scratch.Path().string();
+    m_app = m_root + "\\app";
+    if (appFolderLength > m_app.size()) {
+        m_app += std::string(appFolderLength - m_app.size(), 'a');
+    }
+    m_temp = m_root + "\\temp";
+    std::error_code error;
+    fs::create_directories(m_app, error);
+    fs::create_directories(m_temp, error);
+    fs::copy_file(buildOutput(UPDATER_EXE), m_app + "\\updater.exe", error);
+    if (error) {
+        return;
+    }
+    writeBytes(AppFile("Vemli.exe"), kOldClient);
+    m_ready = m_server.IsAvailable();
+}
+
+CUpdaterScene::~CUpdaterScene() {
+    for (HANDLE client : m_clients) {
+        if (WaitForSingleObject(client, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(client, 1);
+            WaitForSingleObject(client, 5000);
+        }
+        CloseHandle(client);
+    }
+}
+
+void CUpdaterScene::WriteServerIni() {
+    WriteServerIni("[Update]\r\nServer=update.example\r\nPath=/" + m_name +
+                   "/\r\nFile=version.ini\r\n[Server]\r\nmain=update.example:80\r\n");
+}
+
+void CUpdaterScene::WriteServerIni(const std::string& content) {
+    writeBytes(AppFile("Server.ini"), content);
+}
+
+std::string CUpdaterScene::ServeSetupBody(const std::string& host, const std::string& body,
+                                          int status, const std::string& mode) {
+    const std::string path = "/" + m_name + "-" + std::to_string(GetTickCount64()) + "-" +
+                             std::to_string(++m_serial) + "/VemliSetup.exe";
+    m_server.Route(path, body, status, mode);
+    return "http://" + host + path;
+}
+
+std::string CUpdaterScene::ServeSetup(const std::string& host) {
+    return ServeSetupBody(host, ReadFile(buildOutput(UPDATER_SETUP_STANDIN_EXE)));
+}
+
+bool CUpdaterScene::ServeVersion(const std::string& currentVersion,
+                                 const std::vector<std::string>& urls) {
+    std::string document =
+        "[Version]\r\nCurrentVersion=" + currentVersion + "\r\n[DownloadUrls]\r\n";
+    char key = 'a';
+    for (const std::string& url : urls) {
+        document += std::string(1, key++) + "=" + url + "\r\n";
+    }
+    return ServeVersionDocument(document);
+}
+
+bool CUpdaterScene::ServeVersionDocument(const std::string& document, int status,
+                                         const std::string& mode, int stallSeconds) {
+    return m_server.Route("/" + m_name + "/version.ini", document, status, mode, 0, stallSeconds);
+}
+
+bool CUpdaterScene::StartClient(const std::string& title, int answer, const std::string& program,
+                                const std::string& tamperPath) {
+    const std::string log = m_root + "\\client" + std::to_string(m_clients.size()) + ".log";
+    const std::string exe = program.empty() ? buildOutput(UPDATER_CLIENT_STANDIN_EXE) : program;
+    std::string commandLine =
+        "\"" + exe + "\" \"" + title + "\" " + std::to_string(answer) + " \"" + log + "\" 120000";
+    if (!tamperPath.empty()) {
+        commandLine += " \"" + tamperPath + "\"";
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    m_clients.push_back(process.hProcess);
+    m_clientLogs.push_back(log);
+    for (int i = 0; i < 200; ++i) {
+        const std::vector<std::string> lines = readLines(log);
+        if (!lines.empty() && lines[0].rfind("ready", 0) == 0) {
+            return true;
+        }
+        Sleep(50);
+    }
+    return false;
+}
+
+std::vector<std::string> CUpdaterScene::ClientLog(std::size_t index) const {
+    return index < m_clientLogs.size() ? readLines(m_clientLogs[index])
+                                       : std::vector<std::string>{};
+}
+
+HANDLE CUpdaterScene::StartUpdater(const std::string& tail, bool quoted) {
+    const std::string path = AppFile("updater.exe");
+    std::string commandLine = (quoted ? "\"" + path + "\"" : path) + tail;
+    std::vector<char> environment = environmentWithTemp(m_temp);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    // Started from the temporary folder: the updater must move to its own.
+    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                        environment.data(), m_temp.c_str(), &startup, &process)) {
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+long CUpdaterScene::RunUpdater(const std::string& tail, DWORD timeoutMs) {
+    HANDLE process = StartUpdater(tail);
+    if (process == nullptr) {
+        return -1;
+    }
+    long result = -2;
+    if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        result = static_cast<long>(code);
+    } else {
+        TerminateProcess(process, 1);
+    }
+    CloseHandle(process);
+    return result;
+}
+
+std::map<std::string, std::string> CUpdaterScene::WaitForSetupRecord(DWORD timeoutMs) const {
+    std::map<std::string, std::string> record;
+    const std::string path = TempFile("VemliSetup.exe.record");
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
+        const std::vector<std::string> lines = readLines(path);
+        if (lines.size() >= 5) { // the setup writes its record whole, then ends
+            for (const std::string& line : lines) {
+                const std::size_t equals = line.find('=');
+                if (equals != std::string::npos) {
+                    record[line.substr(0, equals)] = line.substr(equals + 1);
+                }
+            }
+            return record;
+        }
+        Sleep(50);
+    }
+    return record;
+}
+
+bool CUpdaterScene::FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string CUpdaterScene::ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}

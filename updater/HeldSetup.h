@@ -1,0 +1,22 @@
+// CHeldSetup: the downloaded setup held open so that nobody can write,
+// replace or delete it (only reading is shared), and checked against the
+// signed digest through that very handle. Held from the check until
+// CreateProcessA has started the file, so the bytes checked are the bytes run.
+#pragma once
+
+#include "UniqueHandle.h"
+#include "SignedSetup.h"
+
+#include <memory>
+
+class CHeldSetup {
+public:
+    // Opens `path` and hashes it from the held handle. True when its bytes
+    // have `digest`; otherwise the file is released again.
+    bool OpenVerified(const char* path, const updater::SetupDigest& digest);
+    bool IsHeld() const { return m_pFile != nullptr; }
+    void Release() { m_pFile.reset(); }
+
+private:
+    std::unique_ptr<CKernelHandle> m_pFile;
+};

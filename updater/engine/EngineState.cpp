@@ -1,0 +1,481 @@
+#include "EngineState.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "AfxParseURL.h"
+#include "DebugTrace.h"
+#include "Sha256.h"
+#include "EngineRules.h"
+#include "TextRules.h"
+#include "EngineTexts.h"
+#include "LocalOutput.h"
+
+namespace {
+
+const DWORD_PTR kContext = 1;
+const UINT kBlockSize = 1024;
+const DWORD kOpenUrlFlags = INTERNET_FLAG_PASSIVE | INTERNET_FLAG_TRANSFER_BINARY;
+
+using StatePtr = std::shared_ptr<CEngineState>;
+
+// The engine's developer trace: never shown to the user; a developer sees it
+// with WINEDEBUG=+debugstr.
+void Trace(const char* pszText) {
+    DebugTrace("engine: %s\n", pszText);
+}
+
+// A worker's argument: its own reference to the state, handed over on start.
+StatePtr TakeArgument(LPVOID pParam) {
+    std::unique_ptr<StatePtr> pArgument(static_cast<StatePtr*>(pParam));
+    return *pArgument;
+}
+
+// The length the response announces, which tells a whole body from one the
+// server cut off with a clean close (WinINet reports that as a normal end).
+bool QueryAnnouncedLength(const CHttpFile& file, std::uint64_t& nAnnounced) {
+    char szLength[128] = "";
+    DWORD nLength = sizeof szLength;
+    return file.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, szLength, &nLength) &&
+           AnnouncedLength(szLength, nAnnounced);
+}
+
+} // namespace
+
+CEngineState::CEngineState() : m_szLastError{}, m_szObjectName{}, m_szDownloadUrl{} {}
+
+CEngineState::~CEngineState() = default;
+
+void CEngineState::SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext,
+                               unsigned int nSeed) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_pfnCallback = pfnCallback;
+    m_dwContext = dwContext;
+    m_nSeed = nSeed;
+}
+
+bool CEngineState::SetSetupKey(const updater::SetupKey& key) {
+    auto pKey = std::make_unique<CEcdsaP256Key>();
+    // The download hashes with SHA-256: a platform without it cannot check
+    // a setup, so such a key is refused as well.
+    if (!pKey->Import(key) || !CSha256().IsValid())
+        return false;
+    m_pSetupKey = std::move(pKey);
+    return true;
+}
+
+bool CEngineState::GetSetupDigest(updater::SetupDigest& digest) const {
+    if (!m_bHaveSetupDigest)
+        return false;
+    digest = m_setupDigest;
+    return true;
+}
+
+bool CEngineState::VerifyDocumentSignature() {
+    updater::SetupDigest digest;
+    updater::SetupSignature signature;
+    if (!m_versionInfo.GetSetupSignature(digest, signature)) {
+        Trace("SetupSHA256 or SetupSignature missing or malformed");
+        return false;
+    }
+    const std::string message =
+        updater::SignedSetupMessage(m_versionInfo.GetCurrentVersion(), digest);
+    updater::SetupDigest messageHash;
+    if (!CSha256::Of(message.data(), message.size(), messageHash) ||
+        !m_pSetupKey->Verify(messageHash, signature)) {
+        Trace("SetupSignature does not verify");
+        return false;
+    }
+    m_setupDigest = digest;
+    m_bHaveSetupDigest = true;
+    return true;
+}
+
+bool CEngineState::StartCheck(const char* pszHost, const char* pszPath, const char* pszFile) {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_bStopping || m_bCheckStarted)
+            return false;
+    }
+    try {
+        if (!m_pSession)
+            m_pSession = std::make_unique<CInternetSession>(
+                UE_USER_AGENT, kContext, PRE_CONFIG_INTERNET_ACCESS, nullptr, nullptr, 0);
+        m_pConnection =
+            m_pSession->GetHttpConnection(pszHost, INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr);
+    } catch (const CInternetException& e) {
+        m_pConnection.reset();
+        SetLastErrorText(e, UE_TEXT_CONNECT_FAILED);
+        return false;
+    }
+    std::snprintf(m_szObjectName, sizeof m_szObjectName, "%s%s", pszPath, pszFile);
+
+    std::lock_guard<std::mutex> lock(m_lock);
+    auto pArgument = std::make_unique<StatePtr>(shared_from_this());
+    // The check is never waited for; it ends with one of its events.
+    CKernelHandle thread(CreateThread(nullptr, 0, _CheckVersionMain, pArgument.get(), 0, nullptr));
+    if (!thread.IsValid()) {
+        lstrcpynA(m_szLastError, UE_TEXT_THREAD_FAILED, int(sizeof m_szLastError));
+        return false;
+    }
+    pArgument.release();
+    ++m_nWorkers;
+    m_bCheckStarted = true;
+    return true;
+}
+
+bool CEngineState::StartDownload(const char* pszAddress) {
+    HANDLE hThread = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_bStopping || m_hDownloadThread.IsValid())
+            return false;
+        // A longer address is refused and the empty member makes the
+        // download fail to open (event 8).
+        m_szDownloadUrl[0] = '\0';
+        updater::CopyFittingText(m_szDownloadUrl, sizeof m_szDownloadUrl, pszAddress);
+        auto pArgument = std::make_unique<StatePtr>(shared_from_this());
+        // Suspended until its handle is stored: its first event may wake the
+        // owner, whose Stop must find the handle to wait for.
+        hThread = CreateThread(nullptr, 0, _DownloadSetupMain, pArgument.get(), CREATE_SUSPENDED,
+                               nullptr);
+        if (hThread == nullptr)
+            return false;
+        pArgument.release();
+        ++m_nWorkers;
+        m_hDownloadThread.Reset(hThread);
+    }
+    ResumeThread(hThread);
+    return true;
+}
+
+void CEngineState::Stop() {
+    CKernelHandle thread;
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_bStopping = true;
+        m_szLastError[0] = '\0';
+        thread = std::move(m_hDownloadThread);
+    }
+    const HANDLE hThread = thread.Get();
+    const bool bOwnThread = hThread && GetThreadId(hThread) == GetCurrentThreadId();
+    bool bEnded = hThread == nullptr || bOwnThread ||
+                  WaitForSingleObject(hThread, CUpdateEngine::kStopWaitMs) == WAIT_OBJECT_0;
+
+    {
+        // Cut off whatever still runs: no more events, blocked reads closed,
+        // and no handler call left in flight on another thread once we return.
+        std::unique_lock<std::mutex> lock(m_lock);
+        m_bCutOff = true;
+        for (CUrlFile* pFile : m_transfers)
+            pFile->Close();
+        const DWORD dwSelf = GetCurrentThreadId();
+        m_callbacksDone.wait(lock, [&] {
+            return std::all_of(m_callbackThreads.begin(), m_callbackThreads.end(),
+                               [&](DWORD id) { return id == dwSelf; });
+        });
+    }
+    if (!bEnded)
+        WaitForSingleObject(hThread, kCutOffGraceMs);
+    thread.Reset();
+
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_nWorkers == 0) {
+        m_pCurrentProcessFile.reset();
+        m_pConnection.reset();
+        if (m_pSession)
+            m_pSession->Close();
+        m_pSession.reset();
+    }
+    // Otherwise the last worker's reference frees them when it ends.
+}
+
+std::string CEngineState::GetLastErrorText() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_szLastError;
+}
+
+bool CEngineState::Notify(UINT nCode, WPARAM wParam, LPARAM lParam) {
+    UpdateEventCallback pfnCallback;
+    DWORD dwContext;
+    const DWORD dwSelf = GetCurrentThreadId();
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_bCutOff)
+            return false;
+        pfnCallback = m_pfnCallback;
+        dwContext = m_dwContext;
+        m_callbackThreads.push_back(dwSelf);
+    }
+    if (pfnCallback)
+        pfnCallback(nCode, wParam, lParam, dwContext);
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_callbackThreads.erase(
+            std::find(m_callbackThreads.begin(), m_callbackThreads.end(), dwSelf));
+    }
+    m_callbacksDone.notify_all();
+    return true;
+}
+
+bool CEngineState::IsCutOff() const {
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_bCutOff;
+}
+
+void CEngineState::SetLastErrorText(const char* pszText) {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_bCutOff)
+            return;
+        lstrcpynA(m_szLastError, pszText, int(sizeof m_szLastError));
+    }
+    Trace(pszText);
+}
+
+void CEngineState::SetLastErrorText(const CInternetException& e, const char* pszFallback) {
+    char szMessage[kLastErrorSize];
+    SetLastErrorText(e.GetErrorMessage(szMessage, sizeof szMessage) ? szMessage : pszFallback);
+}
+
+void CEngineState::RegisterTransfer(CUrlFile* pFile) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_transfers.push_back(pFile);
+    // Stop may have cut us off just before: then the read must fail at once.
+    if (m_bCutOff)
+        pFile->Close();
+}
+
+void CEngineState::WithdrawTransfer(CUrlFile* pFile) {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_transfers.erase(std::remove(m_transfers.begin(), m_transfers.end(), pFile),
+                      m_transfers.end());
+}
+
+void CEngineState::LeaveWorker() {
+    std::lock_guard<std::mutex> lock(m_lock);
+    --m_nWorkers;
+}
+
+DWORD WINAPI CEngineState::_CheckVersionMain(LPVOID pParam) {
+    StatePtr pState = TakeArgument(pParam);
+    std::srand(pState->m_nSeed);
+    pState->CheckVersion();
+    pState->LeaveWorker();
+    return 0;
+}
+
+DWORD WINAPI CEngineState::_DownloadSetupMain(LPVOID pParam) {
+    StatePtr pState = TakeArgument(pParam);
+    std::srand(pState->m_nSeed);
+    pState->DownloadSetup();
+    pState->LeaveWorker();
+    return 0;
+}
+
+// The temporary document is deleted before each closing event, so that an
+// owner acting on the event already finds the folder clean.
+void CEngineState::CheckVersion() {
+    CTempDocument document;
+    if (!Notify(UE_CHECK_STARTED))
+        return;
+
+    // Drops the request, and takes it out of Stop's reach first.
+    auto releaseRequest = [this] {
+        if (m_pCurrentProcessFile) {
+            WithdrawTransfer(m_pCurrentProcessFile.get());
+            m_pCurrentProcessFile.reset();
+        }
+    };
+
+    try {
+        m_pCurrentProcessFile = m_pConnection->OpenRequest(
+            "GET", m_szObjectName, nullptr, kContext, nullptr, "HTTP/1.0", INTERNET_FLAG_RELOAD);
+        RegisterTransfer(m_pCurrentProcessFile.get());
+        m_pCurrentProcessFile->SendRequest(nullptr, 0, nullptr, 0);
+    } catch (const CInternetException& e) {
+        releaseRequest();
+        if (IsCutOff())
+            return;
+        SetLastErrorText(e, UE_TEXT_SEND_FAILED);
+        document.Delete();
+        Notify(UE_SEND_FAILED);
+        return;
+    }
+
+    DWORD dwStatus = 0;
+    if (!m_pCurrentProcessFile->QueryInfoStatusCode(dwStatus) || dwStatus != HTTP_STATUS_OK) {
+        releaseRequest();
+        char szText[kLastErrorSize];
+        std::snprintf(szText, sizeof szText, UE_TEXT_FILE_MISSING_FMT, m_szObjectName);
+        SetLastErrorText(szText);
+        document.Delete();
+        Notify(UE_VERSION_FILE_MISSING);
+        return;
+    }
+
+    std::uint64_t nAnnounced = 0;
+    const bool bAnnounced = QueryAnnouncedLength(*m_pCurrentProcessFile, nAnnounced);
+
+    CLocalOutput output(document.Path());
+    if (!output.IsOpen()) {
+        releaseRequest();
+        document.Delete();
+        Notify(UE_LOCAL_FILE_FAILED);
+        return;
+    }
+
+    const TransferEnd end =
+        Transfer(*m_pCurrentProcessFile, output, bAnnounced, nAnnounced, nullptr);
+    const bool bKept = end.kind == TransferEnd::kDone && output.Keep();
+    releaseRequest();
+    if (!bKept) {
+        output.Discard();
+        document.Delete();
+        if (end.kind == TransferEnd::kFailed)
+            Notify(end.nEvent);
+        else if (end.kind == TransferEnd::kDone)
+            Notify(UE_LOCAL_FILE_FAILED);
+        return;
+    }
+
+    m_versionInfo.Empty();
+    m_pConnection.reset();
+
+    bool bValid = m_versionInfo.LoadVersion(document.Path());
+    document.Delete();
+    if (bValid && m_pSetupKey && !VerifyDocumentSignature()) {
+        // Nothing of an unsigned document may be acted on.
+        m_versionInfo.Empty();
+        bValid = false;
+    }
+    Notify(bValid ? UE_VERSION_READY : UE_VERSION_INVALID);
+}
+
+void CEngineState::DownloadSetup() {
+    if (!Notify(UE_DOWNLOAD_STARTED))
+        return;
+
+    DWORD dwService = AFX_INET_SERVICE_HTTP;
+    std::string strServer, strObject;
+    INTERNET_PORT nPort = 0;
+    if (!AfxParseURL(m_szDownloadUrl, dwService, strServer, strObject, nPort))
+        dwService = AFX_INET_SERVICE_HTTP;
+
+    std::unique_ptr<CUrlFile> pFile;
+    try {
+        if (!m_pSession)
+            throw CInternetException(ERROR_INVALID_HANDLE, kContext);
+        pFile = m_pSession->OpenURL(m_szDownloadUrl, kContext, kOpenUrlFlags, nullptr, 0);
+    } catch (const CInternetException&) {
+        Notify(UE_DOWNLOAD_CONNECT_FAILED);
+        return;
+    }
+    RegisterTransfer(pFile.get());
+    // Takes the stream out of Stop's reach before it is destroyed.
+    auto releaseFile = [this, &pFile] {
+        WithdrawTransfer(pFile.get());
+        pFile.reset();
+    };
+    if (IsCutOff())
+        return releaseFile();
+
+    std::uint32_t nTotal = 0;
+    std::uint64_t nAnnounced = 0;
+    bool bAnnounced = false;
+    auto* pHttp = dynamic_cast<CHttpFile*>(pFile.get());
+    if ((dwService == AFX_INET_SERVICE_HTTP || dwService == AFX_INET_SERVICE_HTTPS) && pHttp) {
+        DWORD dwStatus = 0;
+        if (!pHttp->QueryInfoStatusCode(dwStatus) || dwStatus != HTTP_STATUS_OK) {
+            releaseFile();
+            Notify(UE_SETUP_MISSING);
+            return;
+        }
+        bAnnounced = QueryAnnouncedLength(*pHttp, nAnnounced);
+        nTotal = bAnnounced ? std::uint32_t(nAnnounced) : std::uint32_t(pFile->GetLength());
+    } else {
+        nTotal = std::uint32_t(pFile->GetLength());
+    }
+
+    char szFolder[MAX_PATH] = "";
+    char szPath[MAX_PATH] = "";
+    const DWORD nFolder = GetTempPathA(MAX_PATH, szFolder);
+    if (nFolder == 0 || nFolder >= MAX_PATH || !BuildSetupPath(szFolder, szPath, sizeof szPath))
+        szPath[0] = '\0';
+    CLocalOutput output(szPath);
+    if (!output.IsOpen()) {
+        releaseFile();
+        Notify(UE_LOCAL_FILE_FAILED);
+        return;
+    }
+    if (!Notify(UE_DOWNLOAD_RECEIVING))
+        return releaseFile();
+
+    // With a setup key the bytes are hashed as they arrive, so a setup that
+    // is not the signed one fails like a broken download.
+    std::unique_ptr<CSha256> pHash;
+    if (m_pSetupKey)
+        pHash = std::make_unique<CSha256>();
+
+    const TransferEnd end = Transfer(
+        *pFile, output, bAnnounced, nAnnounced,
+        [&](const char* pBlock, UINT nRead, std::uint64_t nReceived) {
+            if (pHash)
+                pHash->Update(pBlock, nRead);
+            return Notify(UE_DOWNLOAD_PROGRESS, WPARAM(std::uint32_t(nReceived)), LPARAM(nTotal));
+        });
+    releaseFile();
+    if (end.kind != TransferEnd::kDone) {
+        output.Discard();
+        if (end.kind == TransferEnd::kFailed)
+            Notify(end.nEvent);
+        return;
+    }
+    if (pHash) {
+        updater::SetupDigest digest;
+        if (!m_bHaveSetupDigest || !pHash->Finish(digest) || digest != m_setupDigest) {
+            output.Discard();
+            SetLastErrorText(UE_TEXT_SETUP_MISMATCH);
+            Notify(UE_CONNECTION_LOST);
+            return;
+        }
+    }
+    if (!output.Keep()) {
+        Notify(UE_LOCAL_FILE_FAILED);
+        return;
+    }
+    Notify(UE_DOWNLOAD_DONE, reinterpret_cast<WPARAM>(szPath), 0);
+}
+
+CEngineState::TransferEnd CEngineState::Transfer(CUrlFile& file, CLocalOutput& output,
+                                                 bool bAnnounced, std::uint64_t nAnnounced,
+                                                 const BlockHandler& onBlock) {
+    char block[kBlockSize];
+    std::uint64_t nReceived = 0;
+    try {
+        for (;;) {
+            const UINT nRead = file.Read(block, kBlockSize);
+            if (nRead == 0)
+                break;
+            nReceived += nRead;
+            if (!output.Write(block, nRead))
+                return {TransferEnd::kFailed, UE_LOCAL_FILE_FAILED};
+            if (onBlock && !onBlock(block, nRead, nReceived))
+                return {TransferEnd::kCutOff, 0};
+        }
+    } catch (const CInternetException& e) {
+        if (IsCutOff())
+            return {TransferEnd::kCutOff, 0};
+        SetLastErrorText(e, UE_TEXT_CONNECTION_LOST);
+        return {TransferEnd::kFailed, UE_CONNECTION_LOST};
+    }
+    if (IsCutOff())
+        return {TransferEnd::kCutOff, 0};
+    if (!IsBodyComplete(bAnnounced, nAnnounced, nReceived)) {
+        SetLastErrorText(UE_TEXT_CONNECTION_LOST);
+        return {TransferEnd::kFailed, UE_CONNECTION_LOST};
+    }
+    return {TransferEnd::kDone, 0};
+}

@@ -1,0 +1,87 @@
+#include "UpdateEngine.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "EngineState.h"
+#include "EngineRules.h"
+#include "TextRules.h"
+
+namespace {
+// 100 ns intervals between 1601-01-01 (FILETIME's origin) and 1970-01-01.
+const std::uint64_t kTicks1601To1970 = 116444736000000000ull;
+
+std::uint64_t TicksSince1970() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t nTicks =
+        (std::uint64_t(now.dwHighDateTime) << 32) | std::uint64_t(now.dwLowDateTime);
+    return nTicks - kTicks1601To1970;
+}
+} // namespace
+
+CUpdateEngine::CUpdateEngine()
+    : m_szServer{}, m_szPath{}, m_szFile{}, m_pState(std::make_shared<CEngineState>()) {}
+
+CUpdateEngine::~CUpdateEngine() {
+    if (!m_bStopped)
+        Stop();
+}
+
+void CUpdateEngine::SetServer(const char* pszHost, const char* pszPath, const char* pszFile) {
+    updater::CopyFittingText(m_szServer, sizeof m_szServer, pszHost);
+    updater::CopyFittingText(m_szPath, sizeof m_szPath, pszPath);
+    updater::CopyFittingText(m_szFile, sizeof m_szFile, pszFile);
+}
+
+bool CUpdateEngine::SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext) {
+    if (m_bCallbackSet || pfnCallback == nullptr)
+        return false;
+    const unsigned int nSeed = ComputeRandomSeed(TicksSince1970());
+    std::srand(nSeed);
+    m_pState->SetCallback(pfnCallback, dwContext, nSeed);
+    m_bCallbackSet = true;
+    m_bReady = m_szServer[0] != '\0' && m_szPath[0] != '\0' && m_szFile[0] != '\0';
+    return m_bReady;
+}
+
+bool CUpdateEngine::SetSetupKey(const updater::SetupKey& key) {
+    return !m_bStopped && m_pState->SetSetupKey(key);
+}
+
+bool CUpdateEngine::GetSetupDigest(updater::SetupDigest& digest) const {
+    return m_pState->GetSetupDigest(digest);
+}
+
+bool CUpdateEngine::StartCheck() {
+    if (!m_bReady || m_bStopped)
+        return false;
+    return m_pState->StartCheck(m_szServer, m_szPath, m_szFile);
+}
+
+const char* CUpdateEngine::GetCurrentVersion() const {
+    return m_pState->GetVersionInfo().GetCurrentVersion();
+}
+
+unsigned CUpdateEngine::GetDownloadUrlCount() const {
+    return m_pState->GetVersionInfo().GetDownloadUrlCount();
+}
+
+const char* CUpdateEngine::GetDownloadUrl(int nIndex) const {
+    return m_pState->GetVersionInfo().GetDownloadUrl(nIndex);
+}
+
+bool CUpdateEngine::StartDownload(const char* pszAddress) {
+    // Called from the check thread too: the state decides under its lock.
+    return m_pState->StartDownload(pszAddress);
+}
+
+void CUpdateEngine::Stop() {
+    m_szServer[0] = m_szPath[0] = m_szFile[0] = '\0';
+    m_pState->Stop();
+    m_bStopped = true;
+}
+
+std::string CUpdateEngine::GetLastErrorText() const {
+    return m_pState->GetLastErrorText();
+}
