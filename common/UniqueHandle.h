@@ -5,8 +5,7 @@
 
 #include <utility>
 
-template <class Traits>
-class CUniqueHandle {
+template <class Traits> class CUniqueHandle {
 public:
     using Handle = typename Traits::Handle;
 

@@ -9,7 +9,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-env.sh"
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev
+packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
           wine64 fonts-wine xvfb xauth x11-utils fonts-wqy-microhei googletest imagemagick
           python3 curl locales procps libssl-dev openssl chromium)
