@@ -18,33 +18,17 @@ namespace {
 
 constexpr char kClientVersion[] = " -v16909060"; // 1,2,3,4
 
-std::string sceneName() {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-    for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) {
-            c = '_';
-        }
-    }
-    return name;
-}
-
-bool logHas(const std::vector<std::string>& log, const std::string& prefix) {
-    return std::any_of(log.begin(), log.end(),
-                       [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
-}
-
 class SignedUpdate : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_scene = std::make_unique<CUpdaterScene>(sceneName());
+        m_scene = std::make_unique<CUpdaterScene>(SceneName());
         ASSERT_TRUE(m_scene->IsReady()) << "scene folder or test update server missing";
         m_setup = CUpdaterScene::ReadFile(buildOutput(UPDATER_SETUP_STANDIN_EXE));
     }
 
     // Server.ini of the scene, with a SetupKey line when `key` is not empty.
     void WriteServerIni(const std::string& key) {
-        m_scene->WriteServerIni("[Update]\r\nServer=update.example\r\nPath=/" + sceneName() +
+        m_scene->WriteServerIni("[Update]\r\nServer=update.example\r\nPath=/" + SceneName() +
                                 "/\r\nFile=version.ini\r\n" +
                                 (key.empty() ? "" : "SetupKey=" + key + "\r\n") +
                                 "[Server]\r\nmain=update.example:80\r\n");
@@ -53,8 +37,8 @@ protected:
     // The stand-in setup released as 1,2,3,5, spoiled as `variant` says.
     void Release(const std::string& variant) {
         m_setupPath =
-            "/" + sceneName() + "-" + std::to_string(GetTickCount64()) + "/VemliSetup.exe";
-        ASSERT_TRUE(m_scene->Server().Release("/" + sceneName() + "/version.ini", m_setupPath,
+            "/" + SceneName() + "-" + std::to_string(GetTickCount64()) + "/VemliSetup.exe";
+        ASSERT_TRUE(m_scene->Server().Release("/" + SceneName() + "/version.ini", m_setupPath,
                                               "http://dl1.example" + m_setupPath, "1,2,3,5",
                                               variant, m_setup));
     }
@@ -70,7 +54,7 @@ protected:
         ASSERT_FALSE(record.empty()) << "the setup did not run";
         EXPECT_EQ(record["path"], m_scene->TempFile("VemliSetup.exe"));
         EXPECT_EQ(record["commandline"], " /S /D=" + m_scene->AppFolder());
-        EXPECT_TRUE(logHas(m_scene->ClientLog(0), "WM_QUIT"));
+        EXPECT_TRUE(LogHas(m_scene->ClientLog(0), "WM_QUIT"));
         EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe")));
     }
 
@@ -81,7 +65,7 @@ protected:
         EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe.bak")));
         EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe")));
         EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe.record")));
-        EXPECT_FALSE(logHas(m_scene->ClientLog(0), "asked"));
+        EXPECT_FALSE(LogHas(m_scene->ClientLog(0), "asked"));
     }
 
     std::unique_ptr<CUpdaterScene> m_scene;
@@ -187,7 +171,7 @@ TEST_F(SignedUpdate, SetupCannotBeSwappedBeforeItStarts) {
     ExpectHandedOver();
     const std::vector<std::string> log = m_scene->ClientLog(0);
     for (const char* what : {"write", "delete", "rename", "replace"}) {
-        EXPECT_TRUE(logHas(log, std::string("tamper ") + what + " refused")) << what;
+        EXPECT_TRUE(LogHas(log, std::string("tamper ") + what + " refused")) << what;
     }
     EXPECT_TRUE(CUpdaterScene::ReadFile(target) == m_setup);
 }

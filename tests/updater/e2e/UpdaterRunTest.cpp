@@ -19,28 +19,12 @@ namespace {
 
 constexpr char kClientVersion[] = " -v16909060"; // 1,2,3,4
 
-std::string sceneName() {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-    for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) {
-            c = '_';
-        }
-    }
-    return name;
-}
-
 std::vector<std::string> pathsOf(const std::vector<SeenRequest>& requests) {
     std::vector<std::string> paths;
     for (const SeenRequest& request : requests) {
         paths.push_back(request.path);
     }
     return paths;
-}
-
-bool logHas(const std::vector<std::string>& log, const std::string& prefix) {
-    return std::any_of(log.begin(), log.end(),
-                       [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
 }
 
 // Where an "asked" line sits in a client log, or -1.
@@ -56,7 +40,7 @@ int lineOf(const std::vector<std::string>& log, const std::string& prefix) {
 class UpdaterRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_scene = std::make_unique<CUpdaterScene>(sceneName());
+        m_scene = std::make_unique<CUpdaterScene>(SceneName());
         ASSERT_TRUE(m_scene->IsReady()) << "scene folder or test update server missing";
     }
 
@@ -68,8 +52,8 @@ protected:
         EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe")));
         EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe.record")));
         for (std::size_t i = 0; i < clients; ++i) {
-            EXPECT_FALSE(logHas(m_scene->ClientLog(i), "asked")) << "client " << i;
-            EXPECT_FALSE(logHas(m_scene->ClientLog(i), "WM_QUIT")) << "client " << i;
+            EXPECT_FALSE(LogHas(m_scene->ClientLog(i), "asked")) << "client " << i;
+            EXPECT_FALSE(LogHas(m_scene->ClientLog(i), "WM_QUIT")) << "client " << i;
         }
     }
 
@@ -106,7 +90,7 @@ TEST_F(UpdaterRun, NewerVersionIsInstalledAfterTheClientAgreesToEnd) {
     const std::vector<SeenRequest> requests = m_scene->Requests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].method, "GET");
-    EXPECT_EQ(requests[0].path, "/" + sceneName() + "/version.ini");
+    EXPECT_EQ(requests[0].path, "/" + SceneName() + "/version.ini");
     EXPECT_EQ(requests[0].host, "update.example:80");
     EXPECT_EQ("http://dl1.example" + requests[1].path, url);
 }
@@ -120,8 +104,8 @@ TEST_F(UpdaterRun, ClientAnsweringZeroGetsNoQuitAndTheSetupStartsAnyway) {
 
     ExpectSetupStarted("absent");
     const std::vector<std::string> log = m_scene->ClientLog(0);
-    EXPECT_TRUE(logHas(log, "asked")) << "a title in other letter case is still the client";
-    EXPECT_FALSE(logHas(log, "WM_QUIT"));
+    EXPECT_TRUE(LogHas(log, "asked")) << "a title in other letter case is still the client";
+    EXPECT_FALSE(LogHas(log, "WM_QUIT"));
 }
 
 TEST_F(UpdaterRun, EveryClientWindowIsAskedAndOthersAreLeftAlone) {
@@ -135,13 +119,13 @@ TEST_F(UpdaterRun, EveryClientWindowIsAskedAndOthersAreLeftAlone) {
     EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
 
     ExpectSetupStarted("absent");
-    EXPECT_TRUE(logHas(m_scene->ClientLog(0), "asked"));
-    EXPECT_TRUE(logHas(m_scene->ClientLog(0), "WM_QUIT"));
-    EXPECT_TRUE(logHas(m_scene->ClientLog(1), "asked"));
-    EXPECT_FALSE(logHas(m_scene->ClientLog(1), "WM_QUIT"));
+    EXPECT_TRUE(LogHas(m_scene->ClientLog(0), "asked"));
+    EXPECT_TRUE(LogHas(m_scene->ClientLog(0), "WM_QUIT"));
+    EXPECT_TRUE(LogHas(m_scene->ClientLog(1), "asked"));
+    EXPECT_FALSE(LogHas(m_scene->ClientLog(1), "WM_QUIT"));
     for (std::size_t other : {2u, 3u}) {
-        EXPECT_FALSE(logHas(m_scene->ClientLog(other), "asked")) << other;
-        EXPECT_FALSE(logHas(m_scene->ClientLog(other), "WM_QUIT")) << other;
+        EXPECT_FALSE(LogHas(m_scene->ClientLog(other), "asked")) << other;
+        EXPECT_FALSE(LogHas(m_scene->ClientLog(other), "WM_QUIT")) << other;
     }
 }
 
@@ -168,7 +152,7 @@ TEST_F(UpdaterRun, SetupThatCannotStartLeavesTheClientInPlace) {
 
     EXPECT_TRUE(CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe")))
         << "the download itself must have worked";
-    EXPECT_TRUE(logHas(m_scene->ClientLog(0), "WM_QUIT"));
+    EXPECT_TRUE(LogHas(m_scene->ClientLog(0), "WM_QUIT"));
     EXPECT_EQ(CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe")), CUpdaterScene::kOldClient);
     EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe.bak")));
 }
@@ -186,7 +170,7 @@ TEST_F(UpdaterRun, RunningClientKeepsItsFile) {
     EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
 
     ExpectSetupStarted("present");
-    EXPECT_FALSE(logHas(m_scene->ClientLog(0), "WM_QUIT"));
+    EXPECT_FALSE(LogHas(m_scene->ClientLog(0), "WM_QUIT"));
     EXPECT_TRUE(CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe")) == running);
     EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe.bak")));
 }
@@ -222,7 +206,7 @@ TEST_F(UpdaterRun, UsersOwnBackupIsLeftAlone) {
 // A folder that holds "Vemli.exe" within the path limit but not a copy of it
 // still gets its update; only the old executable stays.
 TEST_F(UpdaterRun, LongInstallFolderStillHandsOver) {
-    m_scene = std::make_unique<CUpdaterScene>(sceneName(), 247);
+    m_scene = std::make_unique<CUpdaterScene>(SceneName(), 247);
     ASSERT_TRUE(m_scene->IsReady());
     ASSERT_LT(m_scene->AppFile("Vemli.exe").size(), 260u);
     ASSERT_GE(m_scene->AppFile("Vemli.exe.bak").size(), 260u);
@@ -233,7 +217,7 @@ TEST_F(UpdaterRun, LongInstallFolderStillHandsOver) {
     EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
 
     ExpectSetupStarted("present");
-    EXPECT_TRUE(logHas(m_scene->ClientLog(0), "WM_QUIT"));
+    EXPECT_TRUE(LogHas(m_scene->ClientLog(0), "WM_QUIT"));
     EXPECT_EQ(CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe")), CUpdaterScene::kOldClient);
 }
 
@@ -307,7 +291,7 @@ TEST_P(UpdaterNothingNewer, OnlyTheVersionIsAsked) {
     EXPECT_EQ(m_scene->RunUpdater(c.tail), 0);
 
     EXPECT_EQ(pathsOf(m_scene->Requests()),
-              std::vector<std::string>{"/" + sceneName() + "/version.ini"});
+              std::vector<std::string>{"/" + SceneName() + "/version.ini"});
     ExpectNothingChanged();
 }
 

@@ -1,5 +1,9 @@
 #include "UpdaterScene.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -215,4 +219,20 @@ std::string CUpdaterScene::ReadFile(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::string SceneName() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            c = '_';
+        }
+    }
+    return name;
+}
+
+bool LogHas(const std::vector<std::string>& log, const std::string& prefix) {
+    return std::any_of(log.begin(), log.end(),
+                       [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
 }

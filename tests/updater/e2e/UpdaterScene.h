@@ -87,3 +87,8 @@ private:
     std::vector<HANDLE> m_clients;
     std::vector<std::string> m_clientLogs;
 };
+
+// The running test's name as a folder and route name ("Suite_Test").
+std::string SceneName();
+// Whether a client log has a line that begins with `prefix`.
+bool LogHas(const std::vector<std::string>& log, const std::string& prefix);
