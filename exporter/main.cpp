@@ -3,13 +3,13 @@
 // viewer (same folder layout, name rule and record walk) and streams: one log
 // is mapped at a time and nothing is kept per message.
 #include "ChatLogFile.h"
-#include "core/ExportInputs.h"
-#include "core/ExportOptions.h"
-#include "core/ExportText.h"
-#include "core/ExportWriters.h"
-#include "core/RecordOrder.h"
-#include "core/TextDecode.h"
-#include "shim/ExportPlatform.h"
+#include "ExportInputs.h"
+#include "ExportOptions.h"
+#include "ExportText.h"
+#include "ExportWriters.h"
+#include "RecordOrder.h"
+#include "TextDecode.h"
+#include "ExportPlatform.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "viewer/ChatLogFolder.h"
+#include "ChatLogFolder.h"
 
 #include <string>
 

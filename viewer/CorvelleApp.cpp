@@ -1,10 +1,10 @@
-#include "viewer/CorvelleApp.h"
+#include "CorvelleApp.h"
 
-#include "viewer/MainFrame.h"
-#include "viewer/MerovaneDoc.h"
-#include "viewer/MerovaneView.h"
-#include "viewer/ViewerMessages.h"
-#include "viewer/res/resource.h"
+#include "MainFrame.h"
+#include "MerovaneDoc.h"
+#include "MerovaneView.h"
+#include "ViewerMessages.h"
+#include "resource.h"
 
 BOOL CCorvelleApp::InitInstance() {
     AfxEnableControlContainer();

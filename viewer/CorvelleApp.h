@@ -1,7 +1,7 @@
 // The viewer's application object: start-up only.
 #pragma once
 
-#include "viewer/framework/WinApp.h"
+#include "WinApp.h"
 
 class CCorvelleApp : public CWinApp {
 public:

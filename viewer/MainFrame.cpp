@@ -1,17 +1,17 @@
-#include "viewer/MainFrame.h"
+#include "MainFrame.h"
 
 #include <string>
 
 #include "ChatLogNames.h"
 #include "UniqueHandle.h"
-#include "viewer/ChatLogFolder.h"
+#include "ChatLogFolder.h"
 #include "ChatLogPaths.h"
 #include "PaneSizing.h"
-#include "viewer/ViewerMessages.h"
-#include "viewer/panes/ChatContentTitle.h"
-#include "viewer/panes/ContentOutput.h"
-#include "viewer/panes/UserTitleWnd.h"
-#include "viewer/res/resource.h"
+#include "ViewerMessages.h"
+#include "ChatContentTitle.h"
+#include "ContentOutput.h"
+#include "UserTitleWnd.h"
+#include "resource.h"
 
 CMainFrame::~CMainFrame() {
     // While the whole object still stands, so that every handler runs.

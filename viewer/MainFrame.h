@@ -4,8 +4,8 @@
 // The frame keeps no pointers to panes: it asks the splitters each time.
 #pragma once
 
-#include "viewer/framework/FrameWnd.h"
-#include "viewer/framework/SplitterWnd.h"
+#include "FrameWnd.h"
+#include "SplitterWnd.h"
 
 class CUserTitleWnd;
 class CChatContentTitle;

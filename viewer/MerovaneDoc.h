@@ -2,7 +2,7 @@
 // document file; the chat logs are read by the panes.
 #pragma once
 
-#include "viewer/framework/Document.h"
+#include "Document.h"
 
 class CMerovaneDoc : public CDocument {
 public:

@@ -2,7 +2,7 @@
 // area itself, so no instance is made; it draws nothing.
 #pragma once
 
-#include "viewer/framework/View.h"
+#include "View.h"
 
 class CMerovaneView : public CView {
 public:

@@ -1,7 +1,7 @@
 // Corvelle.exe: the one application object and the entry point.
 #include <windows.h>
 
-#include "viewer/CorvelleApp.h"
+#include "CorvelleApp.h"
 
 namespace {
 CCorvelleApp theApp;

@@ -8,8 +8,8 @@
 #include "ChatLogFile.h"
 #include "ChatLogWriter.h"
 #include "SampleAccount.h"
-#include "shim/ReadOnlyFile.h"
-#include "shim/ReadOnlyMapping.h"
+#include "ReadOnlyFile.h"
+#include "ReadOnlyMapping.h"
 
 #include <algorithm>
 #include <chrono>

@@ -7,8 +7,8 @@
 //   export_bench [EXPORTER] [MESSAGES] [ROUNDS]
 // EXPORTER defaults to chatlog-export beside the build's exporter folder.
 #include "SampleAccount.h"
-#include "shim/ReadOnlyFile.h"
-#include "shim/ReadOnlyMapping.h"
+#include "ReadOnlyFile.h"
+#include "ReadOnlyMapping.h"
 
 #include <algorithm>
 #include <chrono>

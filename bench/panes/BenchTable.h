@@ -7,9 +7,9 @@
 #include "ChatContentTitle.h"
 #include "ContentOutput.h"
 
-#include "viewer/ViewerMessages.h"
-#include "viewer/framework/WinApp.h"
-#include "viewer/res/resource.h"
+#include "ViewerMessages.h"
+#include "WinApp.h"
+#include "resource.h"
 
 #include <chrono>
 #include <memory>

@@ -12,8 +12,8 @@
 #include "ChatLogWriter.h"
 #include "MessageIndex.h"
 #include "SampleAccount.h"
-#include "shim/ReadOnlyFile.h"
-#include "shim/ReadOnlyMapping.h"
+#include "ReadOnlyFile.h"
+#include "ReadOnlyMapping.h"
 
 #include <algorithm>
 #include <atomic>

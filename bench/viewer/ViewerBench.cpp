@@ -19,13 +19,13 @@
 
 #include "ChatLogWriter.h"
 #include "UniqueHandle.h"
-#include "viewer/MainFrame.h"
-#include "viewer/MerovaneDoc.h"
-#include "viewer/MerovaneView.h"
-#include "viewer/ViewerMessages.h"
-#include "viewer/framework/DocTemplate.h"
-#include "viewer/panes/UserTitleWnd.h"
-#include "viewer/res/resource.h"
+#include "MainFrame.h"
+#include "MerovaneDoc.h"
+#include "MerovaneView.h"
+#include "ViewerMessages.h"
+#include "DocTemplate.h"
+#include "UserTitleWnd.h"
+#include "resource.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

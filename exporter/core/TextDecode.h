@@ -2,7 +2,7 @@
 // U+FFFD for what is not GBK, and the --grep match.
 #pragma once
 
-#include "shim/GbkConverter.h"
+#include "GbkConverter.h"
 
 #include <string>
 #include <string_view>

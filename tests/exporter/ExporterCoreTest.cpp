@@ -3,13 +3,13 @@
 // file names and whole-or-nothing output files.
 #include "ChatLogFile.h"
 #include "ChatLogWriter.h"
-#include "core/ExportInputs.h"
-#include "core/ExportOptions.h"
-#include "core/ExportText.h"
-#include "core/ExportWriters.h"
-#include "core/RecordOrder.h"
-#include "core/TextDecode.h"
-#include "shim/ExportPlatform.h"
+#include "ExportInputs.h"
+#include "ExportOptions.h"
+#include "ExportText.h"
+#include "ExportWriters.h"
+#include "RecordOrder.h"
+#include "TextDecode.h"
+#include "ExportPlatform.h"
 
 #include <gtest/gtest.h>
 

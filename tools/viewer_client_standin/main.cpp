@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "viewer/ViewerMessages.h"
+#include "ViewerMessages.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <cstring>
 #include <cwchar>
 
-#include "viewer/ViewerMessages.h"
-#include "viewer/res/resource.h"
+#include "ViewerMessages.h"
+#include "resource.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "ChatLogFormat.h"
-#include "shim/ReadOnlyFile.h"
-#include "shim/ReadOnlyMapping.h"
+#include "ReadOnlyFile.h"
+#include "ReadOnlyMapping.h"
 
 #include <cstdint>
 #include <string_view>

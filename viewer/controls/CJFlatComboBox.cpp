@@ -1,6 +1,6 @@
-#include "viewer/controls/CJFlatComboBox.h"
+#include "CJFlatComboBox.h"
 
-#include "viewer/framework/DC.h"
+#include "DC.h"
 
 #include <string>
 #include <utility>

@@ -4,7 +4,7 @@
 // with an edit field also get the typed text completed from the list.
 #pragma once
 
-#include "viewer/framework/ComboBox.h"
+#include "ComboBox.h"
 
 class CCJFlatComboBox : public CComboBox {
 public:

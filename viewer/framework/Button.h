@@ -1,7 +1,7 @@
 // Button wrapper (push, check and radio buttons): one method, one message.
 #pragma once
 
-#include "viewer/framework/Wnd.h"
+#include "Wnd.h"
 
 class CButton : public CWnd {
 public:

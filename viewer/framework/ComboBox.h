@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "viewer/framework/Wnd.h"
+#include "Wnd.h"
 
 class CComboBox : public CWnd {
 public:

@@ -1,4 +1,4 @@
-#include "viewer/framework/DocTemplate.h"
+#include "DocTemplate.h"
 
 CSingleDocTemplate::CSingleDocTemplate(UINT resourceId, const CRuntimeClass* documentClass,
                                        const CRuntimeClass* frameClass,

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "viewer/framework/Document.h"
-#include "viewer/framework/FrameWnd.h"
+#include "Document.h"
+#include "FrameWnd.h"
 
 class CSingleDocTemplate : public CObject {
 public:

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "viewer/framework/Object.h"
+#include "Object.h"
 
 class CFrameWnd;
 

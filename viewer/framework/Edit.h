@@ -1,7 +1,7 @@
 // Edit control wrapper: one method, one message.
 #pragma once
 
-#include "viewer/framework/Wnd.h"
+#include "Wnd.h"
 
 class CEdit : public CWnd {
 public:

@@ -1,8 +1,8 @@
-#include "viewer/framework/FormView.h"
+#include "FormView.h"
 
 #include <cstring>
 
-#include "viewer/framework/TextConvert.h"
+#include "TextConvert.h"
 
 namespace {
 // Resource type of a template's initial control data: entries of

@@ -4,7 +4,7 @@
 // OnSize, which runs once more right after that initial update.
 #pragma once
 
-#include "viewer/framework/View.h"
+#include "View.h"
 
 class CFormView : public CView {
 public:

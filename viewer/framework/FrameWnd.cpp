@@ -1,6 +1,6 @@
-#include "viewer/framework/FrameWnd.h"
+#include "FrameWnd.h"
 
-#include "viewer/framework/WinApp.h"
+#include "WinApp.h"
 
 namespace {
 const wchar_t kFrameClass[] = L"VemliFrame";

@@ -3,9 +3,9 @@
 // AFX_IDW_PANE_FIRST (a view, or a splitter holding views).
 #pragma once
 
-#include "viewer/framework/Document.h"
-#include "viewer/framework/FrameworkIds.h"
-#include "viewer/framework/Wnd.h"
+#include "Document.h"
+#include "FrameworkIds.h"
+#include "Wnd.h"
 
 class CFrameWnd : public CWnd {
 public:

@@ -1,8 +1,8 @@
-#include "viewer/framework/SplitterWnd.h"
+#include "SplitterWnd.h"
 
 #include <algorithm>
 
-#include "viewer/framework/DC.h"
+#include "DC.h"
 #include "SplitterLayout.h"
 
 namespace {

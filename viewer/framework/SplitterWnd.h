@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "viewer/framework/Document.h"
-#include "viewer/framework/FrameworkIds.h"
-#include "viewer/framework/Wnd.h"
+#include "Document.h"
+#include "FrameworkIds.h"
+#include "Wnd.h"
 
 class CSplitterWnd : public CWnd {
 public:

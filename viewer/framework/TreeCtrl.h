@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "viewer/framework/Wnd.h"
+#include "Wnd.h"
 
 class CTreeCtrl : public CWnd {
 public:

@@ -1,4 +1,4 @@
-#include "viewer/framework/View.h"
+#include "View.h"
 
 BOOL CView::Create(CWnd* parent, UINT id, DWORD style, const RECT& rect, CCreateContext* context) {
     m_pDocument = context ? context->m_pCurrentDoc : nullptr;

@@ -2,9 +2,9 @@
 // frame's client area is complete.
 #pragma once
 
-#include "viewer/framework/Document.h"
-#include "viewer/framework/FrameworkIds.h"
-#include "viewer/framework/Wnd.h"
+#include "Document.h"
+#include "FrameworkIds.h"
+#include "Wnd.h"
 
 class CView : public CWnd {
 public:

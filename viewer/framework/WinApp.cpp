@@ -1,4 +1,4 @@
-#include "viewer/framework/WinApp.h"
+#include "WinApp.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "viewer/framework/DocTemplate.h"
-#include "viewer/framework/Wnd.h"
+#include "DocTemplate.h"
+#include "Wnd.h"
 
 class CCommandLineInfo {
 public:

@@ -1,6 +1,6 @@
 // Window objects: binding, the static procedure, message cracking and the
 // reflection of control notifications.
-#include "viewer/framework/Wnd.h"
+#include "Wnd.h"
 
 #include <windowsx.h>
 // windowsx.h has a macro of this name; ours is a member.

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "viewer/framework/Object.h"
+#include "Object.h"
 
 struct CCreateContext;
 

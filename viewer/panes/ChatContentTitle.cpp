@@ -1,10 +1,10 @@
 #include "ChatContentTitle.h"
 
-#include "viewer/ViewerMessages.h"
-#include "viewer/res/resource.h"
+#include "ViewerMessages.h"
+#include "resource.h"
 
-#include "viewer/framework/TextConvert.h"
-#include "viewer/framework/WinApp.h"
+#include "TextConvert.h"
+#include "WinApp.h"
 
 #include <algorithm>
 

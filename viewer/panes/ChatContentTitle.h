@@ -8,11 +8,11 @@
 #include "ChatLogFile.h"
 #include "MessageIndex.h"
 
-#include "viewer/controls/CJFlatComboBox.h"
-#include "viewer/framework/Button.h"
-#include "viewer/framework/FormView.h"
-#include "viewer/framework/GdiObject.h"
-#include "viewer/framework/ListCtrl.h"
+#include "CJFlatComboBox.h"
+#include "Button.h"
+#include "FormView.h"
+#include "GdiObject.h"
+#include "ListCtrl.h"
 
 #include <string>
 

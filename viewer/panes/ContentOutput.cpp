@@ -1,9 +1,9 @@
 #include "ContentOutput.h"
 
-#include "viewer/ViewerMessages.h"
-#include "viewer/res/resource.h"
+#include "ViewerMessages.h"
+#include "resource.h"
 
-#include "viewer/framework/TextConvert.h"
+#include "TextConvert.h"
 
 namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);

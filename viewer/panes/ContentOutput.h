@@ -3,9 +3,9 @@
 // message's whole text, black on white whatever the colour scheme.
 #pragma once
 
-#include "viewer/framework/Edit.h"
-#include "viewer/framework/FormView.h"
-#include "viewer/framework/GdiObject.h"
+#include "Edit.h"
+#include "FormView.h"
+#include "GdiObject.h"
 
 class CContentOutput : public CFormView {
 public:

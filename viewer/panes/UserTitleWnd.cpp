@@ -1,13 +1,13 @@
-#include "viewer/panes/UserTitleWnd.h"
+#include "UserTitleWnd.h"
 
 #include <algorithm>
 #include <string>
 
-#include "viewer/ViewerMessages.h"
-#include "viewer/framework/GdiObject.h"
-#include "viewer/framework/TextConvert.h"
-#include "viewer/framework/WinApp.h"
-#include "viewer/res/resource.h"
+#include "ViewerMessages.h"
+#include "GdiObject.h"
+#include "TextConvert.h"
+#include "WinApp.h"
+#include "resource.h"
 
 namespace {
 constexpr int kFriendImage = 0;

@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "ChatLogFile.h"
-#include "viewer/framework/FormView.h"
-#include "viewer/framework/ImageList.h"
-#include "viewer/framework/TreeCtrl.h"
+#include "FormView.h"
+#include "ImageList.h"
+#include "TreeCtrl.h"
 
 class CUserTitleWnd : public CFormView {
 public:

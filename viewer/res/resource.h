@@ -2,7 +2,7 @@
 // file too.
 #pragma once
 
-#include "viewer/framework/FrameworkIds.h"
+#include "FrameworkIds.h"
 
 // Menu, accelerators, main icon and template string of the main frame.
 #define IDR_MAINFRAME 128

@@ -10,9 +10,9 @@
 #include <iterator>
 #include <string>
 
-#include "viewer/CorvelleApp.h"
-#include "viewer/MainFrame.h"
-#include "viewer/ViewerMessages.h"
+#include "CorvelleApp.h"
+#include "MainFrame.h"
+#include "ViewerMessages.h"
 
 namespace {
 

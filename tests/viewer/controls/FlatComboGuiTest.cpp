@@ -1,7 +1,7 @@
 // The flat combo box on a parent that reflects notifications, as the form
 // does: its looks read back as pixels, its focus, paint, colour and key
 // handling, and completion in a combo box with an edit field.
-#include "viewer/controls/CJFlatComboBox.h"
+#include "CJFlatComboBox.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -15,7 +15,7 @@
 #include "ChatLogWriter.h"
 #include "ScratchDir.h"
 #include "WinTestSupport.h"
-#include "viewer/ViewerMessages.h"
+#include "ViewerMessages.h"
 
 namespace {
 

@@ -544,7 +544,7 @@ TEST_F(ViewerTest, ArrowKeysMoveTheOrderAsAClickDoesAndF6StillWorks) {
     HWND descending = ::GetDlgItem(pane.m_hWnd, IDC_SORT_DESCENDING);
     auto press = [&](UINT key) {
         for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
-            MSG msg = {::GetFocus(), message, key, 1};
+            MSG msg = {::GetFocus(), message, key, 1, 0, {}};
             if (!CWnd::WalkPreTranslateTree(m_frame->m_hWnd, &msg)) {
                 ::TranslateMessage(&msg);
                 ::DispatchMessageW(&msg);

@@ -9,12 +9,12 @@
 
 #include <vector>
 
-#include "viewer/framework/Button.h"
-#include "viewer/framework/ComboBox.h"
-#include "viewer/framework/FormView.h"
-#include "viewer/framework/SplitterWnd.h"
-#include "viewer/framework/TextConvert.h"
-#include "viewer/res/resource.h"
+#include "Button.h"
+#include "ComboBox.h"
+#include "FormView.h"
+#include "SplitterWnd.h"
+#include "TextConvert.h"
+#include "resource.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include "ContentOutput.h"
 #include "ScratchDir.h"
 #include "WinTestSupport.h"
-#include "viewer/ViewerMessages.h"
-#include "viewer/res/resource.h"
+#include "ViewerMessages.h"
+#include "resource.h"
 
-#include "viewer/framework/WinApp.h"
+#include "WinApp.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
