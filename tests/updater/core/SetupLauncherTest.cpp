@@ -39,6 +39,30 @@ std::map<std::string, std::string> waitForRecord(const std::string& path) {
     return record;
 }
 
+// Counts the processes this test process starts from now on, however short
+// their lives: the test process joins a job, which its children then join too.
+class CChildCount {
+public:
+    CChildCount() : m_job(CreateJobObjectW(nullptr, nullptr)) {
+        EXPECT_TRUE(m_job && AssignProcessToJobObject(m_job, GetCurrentProcess()));
+        m_before = Total();
+    }
+    ~CChildCount() { CloseHandle(m_job); }
+    CChildCount(const CChildCount&) = delete;
+    CChildCount& operator=(const CChildCount&) = delete;
+    DWORD Started() const { return Total() - m_before; }
+
+private:
+    DWORD Total() const {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+        EXPECT_TRUE(QueryInformationJobObject(m_job, JobObjectBasicAccountingInformation, &info,
+                                              sizeof info, nullptr));
+        return info.TotalProcesses;
+    }
+    HANDLE m_job;
+    DWORD m_before = 0;
+};
+
 class RunSetupTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -76,6 +100,7 @@ TEST_F(RunSetupTest, AbsolutePathIsUsedUnchanged) {
 }
 
 TEST_F(RunSetupTest, NothingStartsForWhatIsNoProgramFile) {
+    CChildCount children;
     std::ofstream(m_folder + "\\text.exe", std::ios::binary) << "only text";
     const char* paths[] = {"missing.exe", "sub", "sub\\", "text.exe", "", "setup.exe"};
     for (const char* path : paths) {
@@ -83,8 +108,11 @@ TEST_F(RunSetupTest, NothingStartsForWhatIsNoProgramFile) {
     }
     EXPECT_FALSE(RunSetup(nullptr, " /S /D=X"));
     EXPECT_FALSE(RunSetup("sub\\setup.exe", nullptr));
-    Sleep(300);
-    EXPECT_FALSE(fs::exists(m_folder + "\\sub\\setup.exe.record"));
+    EXPECT_EQ(children.Started(), 0u);
+    // The count does see a setup that starts.
+    ASSERT_TRUE(RunSetup("sub\\setup.exe", " /S /D=X"));
+    EXPECT_EQ(children.Started(), 1u);
+    EXPECT_FALSE(waitForRecord(m_folder + "\\sub\\setup.exe.record").empty());
 }
 
 } // namespace
