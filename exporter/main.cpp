@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void warn(const std::string& text) {
+void Warn(const std::string& text) {
     std::fprintf(stderr, "chatlog-export: %s\n", text.c_str());
 }
 
@@ -81,16 +81,16 @@ public:
         for (const std::string& input : m_options.inputs) {
             std::string error;
             if (!CollectExportSources(input, sources, error))
-                problem(error);
+                Problem(error);
         }
-        std::vector<SelectedLog> selected = selectLogs(sources);
-        if (!prepareOutput(selected))
+        std::vector<SelectedLog> selected = SelectLogs(sources);
+        if (!PrepareOutput(selected))
             return kExitWarnings;
         m_progress = CProgress(IsStandardErrorTerminal(), selected.size());
         if (m_folderMode)
-            exportToFolder(selected);
+            ExportToFolder(selected);
         else
-            exportToOne(selected);
+            ExportToOne(selected);
         m_progress.Clear();
         if (m_warnings)
             return kExitWarnings;
@@ -100,9 +100,9 @@ public:
     }
 
 private:
-    void problem(const std::string& text) {
+    void Problem(const std::string& text) {
         m_progress.Clear();
-        warn(text);
+        Warn(text);
         ++m_warnings;
     }
 
@@ -111,7 +111,7 @@ private:
     // JSON document and an array before anything is written. Without it
     // every log is taken and opened only when exported (on Windows, under
     // Wine above all, each open costs more than exporting a short log).
-    std::vector<SelectedLog> selectLogs(const std::vector<ExportSource>& sources) {
+    std::vector<SelectedLog> SelectLogs(const std::vector<ExportSource>& sources) {
         std::vector<SelectedLog> selected;
         if (m_options.friendKeys.empty()) {
             for (const ExportSource& source : sources)
@@ -121,7 +121,7 @@ private:
         std::vector<bool> keyFound(m_options.friendKeys.size(), false);
         for (const ExportSource& source : sources) {
             CChatLogFile log;
-            if (!openLog(log, source.path))
+            if (!OpenLog(log, source.path))
                 continue;
             bool wanted = false;
             for (std::size_t i = 0; i < m_options.friendKeys.size(); ++i) {
@@ -135,25 +135,25 @@ private:
         }
         for (std::size_t i = 0; i < keyFound.size(); ++i) {
             if (!keyFound[i])
-                problem("no chat log of a friend with the key " + m_options.friendKeys[i]);
+                Problem("no chat log of a friend with the key " + m_options.friendKeys[i]);
         }
         return selected;
     }
 
-    bool openLog(CChatLogFile& log, const fs::path& path) {
+    bool OpenLog(CChatLogFile& log, const fs::path& path) {
         if (log.Open(path.c_str()))
             return true;
         std::error_code ec;
         std::uintmax_t size = fs::file_size(path, ec);
         if (!ec && size < kChatLogHeaderSize)
-            problem(PathText(path) + ": not a chat log: " + std::to_string(size) +
+            Problem(PathText(path) + ": not a chat log: " + std::to_string(size) +
                     " bytes, shorter than the 80-byte header");
         else
-            problem(PathText(path) + ": cannot open the chat log");
+            Problem(PathText(path) + ": cannot open the chat log");
         return false;
     }
 
-    bool prepareOutput(std::vector<SelectedLog>& selected) {
+    bool PrepareOutput(std::vector<SelectedLog>& selected) {
         if (m_options.output.empty())
             return true;
         fs::path output = fs::u8path(m_options.output);
@@ -163,7 +163,7 @@ private:
         if (m_folderMode) {
             fs::create_directories(output, ec);
             if (!fs::is_directory(output, ec)) {
-                problem(m_options.output + ": cannot create the folder");
+                Problem(m_options.output + ": cannot create the folder");
                 return false;
             }
             m_outputFolder = output;
@@ -176,20 +176,20 @@ private:
         // The output replaces its file when done: never let that be a log.
         for (const SelectedLog& log : selected) {
             if (fs::equivalent(output, log.source.path, ec)) {
-                problem(m_options.output + ": is one of the chat logs being read");
+                Problem(m_options.output + ": is one of the chat logs being read");
                 return false;
             }
         }
         return true;
     }
 
-    void exportToOne(const std::vector<SelectedLog>& selected) {
+    void ExportToOne(const std::vector<SelectedLog>& selected) {
         CAtomicOutputFile file;
         std::FILE* stream = stdout;
         if (!m_options.output.empty()) {
             std::string error;
             if (!file.Create(fs::u8path(m_options.output), error)) {
-                problem(error);
+                Problem(error);
                 return;
             }
             stream = file.Stream();
@@ -199,7 +199,7 @@ private:
                                        selected.size() != 1, sink);
         writer->BeginDocument();
         for (std::size_t i = 0; i < selected.size(); ++i) {
-            exportLog(selected[i].source, *writer, sink, nullptr, selected.size() != 1);
+            ExportLog(selected[i].source, *writer, sink, nullptr, selected.size() != 1);
             m_progress.Update(i + 1, m_messages, i + 1 == selected.size());
         }
         writer->EndDocument();
@@ -207,13 +207,13 @@ private:
         if (!m_options.output.empty()) {
             std::string error;
             if (!sink.Ok() || !file.Commit(error))
-                problem(error.empty() ? m_options.output + ": cannot write" : error);
+                Problem(error.empty() ? m_options.output + ": cannot write" : error);
         } else if (!sink.Ok() || std::fflush(stdout) != 0) {
-            problem("cannot write to standard output");
+            Problem("cannot write to standard output");
         }
     }
 
-    void exportToFolder(const std::vector<SelectedLog>& selected) {
+    void ExportToFolder(const std::vector<SelectedLog>& selected) {
         std::vector<ExportIndexEntry> index;
         for (std::size_t i = 0; i < selected.size(); ++i) {
             const SelectedLog& log = selected[i];
@@ -221,7 +221,7 @@ private:
             std::string error;
             fs::path path = m_outputFolder / fs::u8path(log.fileName);
             if (!file.Create(path, error)) {
-                problem(error);
+                Problem(error);
                 continue;
             }
             COutputSink sink(file.Stream());
@@ -229,7 +229,7 @@ private:
                 MakeExportWriter(m_options.format, m_options.hasGrep, m_options.grep, false, sink);
             ExportIndexEntry entry;
             writer->BeginDocument();
-            bool read = exportLog(log.source, *writer, sink, &entry, false);
+            bool read = ExportLog(log.source, *writer, sink, &entry, false);
             writer->EndDocument();
             sink.Flush();
             m_progress.Update(i + 1, m_messages, i + 1 == selected.size());
@@ -237,7 +237,7 @@ private:
             if (!read || (m_options.hasGrep && entry.sent + entry.received == 0))
                 continue;
             if (!sink.Ok() || !file.Commit(error)) {
-                problem(error.empty() ? PathText(path) + ": cannot write" : error);
+                Problem(error.empty() ? PathText(path) + ": cannot write" : error);
                 continue;
             }
             entry.file = log.fileName;
@@ -247,19 +247,19 @@ private:
         std::string error;
         std::string name = std::string("index.") + FormatExtension(m_options.format);
         if (!file.Create(m_outputFolder / name, error)) {
-            problem(error);
+            Problem(error);
             return;
         }
         COutputSink sink(file.Stream());
         WriteExportIndex(m_options.format, index, sink);
         sink.Flush();
         if (!sink.Ok() || !file.Commit(error))
-            problem(error.empty() ? name + ": cannot write" : error);
+            Problem(error.empty() ? name + ": cannot write" : error);
     }
 
     // Reports what is odd about a log's header; the log is read all the same,
     // as the viewer reads it.
-    void checkHeader(const CChatLogFile& log, const std::string& name) {
+    void CheckHeader(const CChatLogFile& log, const std::string& name) {
         const ChatLogHeader& header = log.Header();
         std::string issues;
         auto add = [&issues](const std::string& text) {
@@ -272,20 +272,20 @@ private:
             log.FriendName().size() == sizeof header.szFriendName)
             add("a header name fills its field without an end, cut at the field's end");
         if (!issues.empty())
-            problem(name + ": " + issues);
+            Problem(name + ": " + issues);
     }
 
     // Streams one log through the writer: the walk in the chosen order, the
     // filters, decoding and the damage report. False if it cannot be opened.
-    bool exportLog(const ExportSource& source, CExportWriter& writer, COutputSink& sink,
+    bool ExportLog(const ExportSource& source, CExportWriter& writer, COutputSink& sink,
                    ExportIndexEntry* entry, bool lazyBegin) {
         CChatLogFile log;
-        if (!openLog(log, source.path))
+        if (!OpenLog(log, source.path))
             return false;
         // Streamed once: no need to read the whole log in before the walk.
         log.SetPrefault(false);
         std::string name = PathText(source.path);
-        checkHeader(log, name);
+        CheckHeader(log, name);
         ExportFriend info;
         info.key = m_decoder.Decode(log.FriendKey());
         info.name = m_decoder.Decode(log.FriendName());
@@ -372,11 +372,11 @@ private:
         // is not exported, and the user must know.
         std::uint64_t walked = records ? kChatLogHeaderSize + (end - first) : kChatLogHeaderSize;
         if (walked < log.FileSize())
-            problem(name + ": damaged after " + std::to_string(records) +
+            Problem(name + ": damaged after " + std::to_string(records) +
                     " messages: " + std::to_string(log.FileSize() - walked) +
                     " bytes from offset " + std::to_string(walked) + " cannot be read as messages");
         if (unterminated)
-            problem(name + ": " + std::to_string(unterminated) +
+            Problem(name + ": " + std::to_string(unterminated) +
                     " message(s) without an end mark, cut at the record's end");
         return true;
     }
@@ -396,12 +396,12 @@ private:
 
 namespace {
 
-int exportMain(const std::vector<std::string>& args) {
+int ExportMain(const std::vector<std::string>& args) {
     PrepareStandardStreams();
     ExportOptions options;
     std::string error;
     if (!ParseExportArgs(args, options, error)) {
-        warn(error);
+        Warn(error);
         std::fputs(ExportUsageText(), stderr);
         return kExitUsage;
     }
@@ -419,10 +419,10 @@ int exportMain(const std::vector<std::string>& args) {
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
-    return exportMain(Utf8Arguments(argc, argv));
+    return ExportMain(Utf8Arguments(argc, argv));
 }
 #else
 int main(int argc, char** argv) {
-    return exportMain(Utf8Arguments(argc, argv));
+    return ExportMain(Utf8Arguments(argc, argv));
 }
 #endif

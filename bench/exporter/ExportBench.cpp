@@ -35,17 +35,17 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double millis(Clock::time_point a, Clock::time_point b) {
+double Millis(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
 // The fastest round: on a machine shared with other work, the round least
 // disturbed by it. Both sides of every ratio are taken the same way.
-double fastest(const std::vector<double>& v) {
+double Fastest(const std::vector<double>& v) {
     return *std::min_element(v.begin(), v.end());
 }
 
-std::size_t bareWalk(const unsigned char* view, std::uint32_t size) {
+std::size_t BareWalk(const unsigned char* view, std::uint32_t size) {
     std::size_t count = 0;
     std::uint32_t pos = 80;
     while (size - pos >= 2) {
@@ -62,7 +62,7 @@ std::size_t bareWalk(const unsigned char* view, std::uint32_t size) {
 // Runs the exporter with its standard output thrown away; its exit code, and
 // in `cpuMs` the processor time it used (user and system): on a machine
 // shared with other work the wall time also holds the waits for a turn.
-int runExporter(const std::string& exe, const std::vector<std::string>& args, double& cpuMs) {
+int RunExporter(const std::string& exe, const std::vector<std::string>& args, double& cpuMs) {
     cpuMs = 0;
 #ifdef _WIN32
     std::wstring line = L"\"" + fs::u8path(exe).wstring() + L"\"";
@@ -125,22 +125,22 @@ struct Timing {
 };
 
 // The fastest round by wall time and the least processor time of any round.
-Timing timeExporter(const std::string& exe, const std::vector<std::string>& args, int rounds,
+Timing TimeExporter(const std::string& exe, const std::vector<std::string>& args, int rounds,
                     int expectedCode = 0) {
     std::vector<double> walls, cpus;
     for (int r = 0; r < rounds; ++r) {
         double cpu = 0;
         auto t0 = Clock::now();
-        int code = runExporter(exe, args, cpu);
+        int code = RunExporter(exe, args, cpu);
         auto t1 = Clock::now();
         if (code != expectedCode) {
             std::fprintf(stderr, "bench: the exporter ended with %d\n", code);
             std::exit(1);
         }
-        walls.push_back(millis(t0, t1));
+        walls.push_back(Millis(t0, t1));
         cpus.push_back(cpu);
     }
-    return {fastest(walls), fastest(cpus)};
+    return {Fastest(walls), Fastest(cpus)};
 }
 
 } // namespace
@@ -181,15 +181,15 @@ int main(int argc, char** argv) {
         file.QuerySize(size);
         CReadOnlyMapping mapping;
         mapping.Map(file, static_cast<std::uint32_t>(size));
-        std::size_t walked = bareWalk(mapping.View(), mapping.Size());
+        std::size_t walked = BareWalk(mapping.View(), mapping.Size());
         auto t1 = Clock::now();
         if (walked != static_cast<std::size_t>(messages)) {
             std::fprintf(stderr, "bench: bare walk found %zu records\n", walked);
             return 1;
         }
-        bare.push_back(millis(t0, t1));
+        bare.push_back(Millis(t0, t1));
     }
-    double bareMs = fastest(bare);
+    double bareMs = Fastest(bare);
     std::string csv = (dir / "out.csv").string();
     std::printf(
         "fastest of %d rounds                      time        per message   ratio to bare walk\n",
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
     for (const Run& run : runs) {
         // A search that finds nothing ends with exit code 1, as grep does.
         bool search = std::string(run.what).find("grep") != std::string::npos;
-        Timing t = timeExporter(exe, run.args, rounds, search ? 1 : 0);
+        Timing t = TimeExporter(exe, run.args, rounds, search ? 1 : 0);
         std::printf("%-35s %9.1f ms  %9.1f ns  %8.1fx   cpu %7.1f ms (%.1fx)\n", run.what, t.wallMs,
                     t.wallMs * 1e6 / messages, t.wallMs / bareMs, t.cpuMs, t.cpuMs / bareMs);
     }
@@ -224,12 +224,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench: %s\n", error.c_str());
         return 1;
     }
-    Timing many3 = timeExporter(
+    Timing many3 = TimeExporter(
         exe, {(fs::path(account.folder).parent_path()).string(), "--format", "csv", "-o", csv}, 3);
     std::printf(
         "5,000 friends x 20 messages to one CSV file: %.1f ms, cpu %.1f ms (fastest of 3)\n",
         many3.wallMs, many3.cpuMs);
-    Timing folder = timeExporter(exe,
+    Timing folder = TimeExporter(exe,
                                  {(fs::path(account.folder).parent_path()).string(), "--format",
                                   "csv", "-o", (dir / "folder").string() + "/"},
                                  1);

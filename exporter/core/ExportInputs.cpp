@@ -7,7 +7,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool equalsAsciiFold(const std::string& a, const char* b) {
+bool EqualsAsciiFold(const std::string& a, const char* b) {
     std::size_t i = 0;
     for (; i < a.size() && b[i]; ++i) {
         char x = a[i], y = b[i];
@@ -21,7 +21,7 @@ bool equalsAsciiFold(const std::string& a, const char* b) {
     return i == a.size() && !b[i];
 }
 
-bool isChatLogEntry(const fs::directory_entry& entry) {
+bool IsChatLogEntry(const fs::directory_entry& entry) {
     std::error_code ec;
     // The viewer takes what is not a directory; a special file is turned away
     // later by the open, with a warning.
@@ -33,14 +33,14 @@ bool isChatLogEntry(const fs::directory_entry& entry) {
 // The ChatLog folder of an account folder: "ChatLog" itself, or on a file
 // system that tells case apart a folder of that name in another case (a copy
 // made on Windows may have it so).
-bool findChatLogFolder(const fs::path& folder, fs::path& chatLog) {
+bool FindChatLogFolder(const fs::path& folder, fs::path& chatLog) {
     std::error_code ec;
     if (fs::is_directory(folder / "ChatLog", ec)) {
         chatLog = folder / "ChatLog";
         return true;
     }
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_directory(ec) && equalsAsciiFold(PathText(it->path().filename()), "ChatLog")) {
+        if (it->is_directory(ec) && EqualsAsciiFold(PathText(it->path().filename()), "ChatLog")) {
             chatLog = it->path();
             return true;
         }
@@ -48,13 +48,13 @@ bool findChatLogFolder(const fs::path& folder, fs::path& chatLog) {
     return false;
 }
 
-bool listLogs(const fs::path& folder, const std::string& ownerKey, bool hasOwnerKey,
+bool ListLogs(const fs::path& folder, const std::string& ownerKey, bool hasOwnerKey,
               std::vector<ExportSource>& sources, std::size_t& found, std::string& error) {
     std::error_code ec;
     found = 0;
     fs::directory_iterator it(folder, ec);
     for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-        if (!isChatLogEntry(*it))
+        if (!IsChatLogEntry(*it))
             continue;
         sources.push_back({it->path(), ownerKey, hasOwnerKey});
         ++found;
@@ -96,12 +96,12 @@ bool CollectExportSources(const std::string& operand, std::vector<ExportSource>&
         absolute = absolute.parent_path();
     fs::path chatLog;
     std::size_t found = 0;
-    if (findChatLogFolder(path, chatLog))
-        return listLogs(chatLog, PathText(absolute.filename()), true, sources, found, error);
+    if (FindChatLogFolder(path, chatLog))
+        return ListLogs(chatLog, PathText(absolute.filename()), true, sources, found, error);
     // A ChatLog folder named directly: its parent is the account folder.
-    bool isChatLogItself = equalsAsciiFold(PathText(absolute.filename()), "ChatLog");
+    bool isChatLogItself = EqualsAsciiFold(PathText(absolute.filename()), "ChatLog");
     std::string ownerKey = isChatLogItself ? PathText(absolute.parent_path().filename()) : "";
-    if (!listLogs(path, ownerKey, isChatLogItself && !ownerKey.empty(), sources, found, error))
+    if (!ListLogs(path, ownerKey, isChatLogItself && !ownerKey.empty(), sources, found, error))
         return false;
     if (found == 0 && !isChatLogItself) {
         error = operand + ": neither an account folder (it has no ChatLog folder) nor a folder "

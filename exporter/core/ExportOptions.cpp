@@ -22,7 +22,7 @@ const char* ExportUsageText() {
 
 namespace {
 
-bool isLeapYear(int year) {
+bool IsLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
@@ -41,7 +41,7 @@ bool IsValidIsoDate(const std::string& text) {
     static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (year < 1000 || month < 1 || month > 12 || day < 1)
         return false;
-    int last = kDays[month - 1] + (month == 2 && isLeapYear(year) ? 1 : 0);
+    int last = kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
     return day <= last;
 }
 

@@ -100,7 +100,7 @@ namespace {
 
 // Fixed-width decimal digits; snprintf per field costs more than the rest
 // of a CSV row together.
-char* putDigits(char* at, int value, int width) {
+char* PutDigits(char* at, int value, int width) {
     for (int i = width - 1; i >= 0; --i) {
         at[i] = static_cast<char>('0' + value % 10);
         value /= 10;
@@ -109,7 +109,7 @@ char* putDigits(char* at, int value, int width) {
 }
 
 // Civil date of a day count from 1970-01-01 (Howard Hinnant's algorithm).
-void civilFromDays(std::int64_t days, int& year, int& month, int& day) {
+void CivilFromDays(std::int64_t days, int& year, int& month, int& day) {
     days += 719468;
     std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
     std::int64_t doe = days - era * 146097;
@@ -121,7 +121,7 @@ void civilFromDays(std::int64_t days, int& year, int& month, int& day) {
     year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
 }
 
-bool systemCivil(std::int32_t unixTime, bool utc, CivilTime& civil) {
+bool SystemCivil(std::int32_t unixTime, bool utc, CivilTime& civil) {
     struct tm parts {};
     bool ok;
 #ifdef _WIN32
@@ -138,7 +138,7 @@ bool systemCivil(std::int32_t unixTime, bool utc, CivilTime& civil) {
     return true;
 }
 
-std::int64_t civilSeconds(const CivilTime& c) {
+std::int64_t CivilSeconds(const CivilTime& c) {
     return DaysFromCivil(c.year, c.month, c.day) * 86400 + c.hour * 3600 + c.minute * 60 + c.second;
 }
 
@@ -150,23 +150,23 @@ void FormatCivilTime(const CivilTime& c, std::int64_t unixTime, ExportTime& out)
         return;
     }
     char iso[32];
-    char* at = putDigits(iso, c.year, 4);
+    char* at = PutDigits(iso, c.year, 4);
     *at++ = '-';
-    at = putDigits(at, c.month, 2);
+    at = PutDigits(at, c.month, 2);
     *at++ = '-';
-    at = putDigits(at, c.day, 2);
+    at = PutDigits(at, c.day, 2);
     *at++ = 'T';
-    at = putDigits(at, c.hour, 2);
+    at = PutDigits(at, c.hour, 2);
     *at++ = ':';
-    at = putDigits(at, c.minute, 2);
+    at = PutDigits(at, c.minute, 2);
     *at++ = ':';
-    at = putDigits(at, c.second, 2);
-    std::int64_t offset = civilSeconds(c) - unixTime;
+    at = PutDigits(at, c.second, 2);
+    std::int64_t offset = CivilSeconds(c) - unixTime;
     *at++ = offset < 0 ? '-' : '+';
     std::int64_t magnitude = offset < 0 ? -offset : offset;
-    at = putDigits(at, static_cast<int>(magnitude / 3600 % 100), 2);
+    at = PutDigits(at, static_cast<int>(magnitude / 3600 % 100), 2);
     *at++ = ':';
-    at = putDigits(at, static_cast<int>(magnitude / 60 % 60), 2);
+    at = PutDigits(at, static_cast<int>(magnitude / 60 % 60), 2);
     out.valid = true;
     out.date.assign(iso, 10);
     out.time.assign(iso + 11, 8);
@@ -182,10 +182,10 @@ void CExportTimeFormatter::Format(std::int32_t unixTime, ExportTime& out) {
         CivilTime first{}, last{};
         std::int64_t end = window + kWindow - 1;
         m_steady = end <= 0x7FFFFFFF && window >= -0x7FFFFFFFll - 1 &&
-                   systemCivil(static_cast<std::int32_t>(window), m_utc, first) &&
-                   systemCivil(static_cast<std::int32_t>(end), m_utc, last) &&
-                   civilSeconds(first) - window == civilSeconds(last) - end;
-        m_offset = m_steady ? civilSeconds(first) - window : 0;
+                   SystemCivil(static_cast<std::int32_t>(window), m_utc, first) &&
+                   SystemCivil(static_cast<std::int32_t>(end), m_utc, last) &&
+                   CivilSeconds(first) - window == CivilSeconds(last) - end;
+        m_offset = m_steady ? CivilSeconds(first) - window : 0;
     }
     if (!m_steady) {
         FormatExportTime(unixTime, m_utc, out);
@@ -195,7 +195,7 @@ void CExportTimeFormatter::Format(std::int32_t unixTime, ExportTime& out) {
     std::int64_t days = (local >= 0 ? local : local - 86399) / 86400;
     std::int64_t second = local - days * 86400;
     CivilTime civil{};
-    civilFromDays(days, civil.year, civil.month, civil.day);
+    CivilFromDays(days, civil.year, civil.month, civil.day);
     civil.hour = static_cast<int>(second / 3600);
     civil.minute = static_cast<int>(second / 60 % 60);
     civil.second = static_cast<int>(second % 60);
@@ -204,7 +204,7 @@ void CExportTimeFormatter::Format(std::int32_t unixTime, ExportTime& out) {
 
 void FormatExportTime(std::int32_t unixTime, bool utc, ExportTime& out) {
     CivilTime civil{};
-    if (!systemCivil(unixTime, utc, civil)) {
+    if (!SystemCivil(unixTime, utc, civil)) {
         out = ExportTime();
         return;
     }

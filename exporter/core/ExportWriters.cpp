@@ -21,12 +21,12 @@ constexpr const char* kAllLabel = "\xe6\x89\x80\xe6\x9c\x89\xe4\xbf\xa1\xe6\x81\
 constexpr const char* kFriendListLabel =
     "\xe5\xa5\xbd\xe5\x8f\x8b\xe5\x88\x97\xe8\xa1\xa8"; // 好友列表
 
-const char* directionWord(bool sent) {
+const char* DirectionWord(bool sent) {
     return sent ? "sent" : "received";
 }
 
 // The friend as the viewer's tree labels it: "%s(%s)".
-void appendFriendLabel(std::string& out, const ExportFriend& log) {
+void AppendFriendLabel(std::string& out, const ExportFriend& log) {
     AppendPlainText(out, log.name);
     out.push_back('(');
     AppendPlainText(out, log.key);
@@ -41,7 +41,7 @@ public:
         if (m_friends++)
             out.push_back('\n');
         out.append("== ");
-        appendFriendLabel(out, log);
+        AppendFriendLabel(out, log);
         out.append(" ==\n");
     }
     void Message(const ExportMessage& m) override {
@@ -76,13 +76,13 @@ public:
     CGrepListWriter(COutputSink& sink, std::string_view needle) : m_sink(sink), m_needle(needle) {}
     void BeginFriend(const ExportFriend& log) override {
         m_label.clear();
-        appendFriendLabel(m_label, log);
+        AppendFriendLabel(m_label, log);
     }
     void Message(const ExportMessage& m) override {
         bool any = false;
         ForEachLine(m.text, [&](std::string_view line) {
             if (ContainsAsciiFold(line, m_needle)) {
-                writeLine(m, line);
+                WriteLine(m, line);
                 any = true;
             }
         });
@@ -94,13 +94,13 @@ public:
                     joined.push_back(' ');
                 joined.append(line);
             });
-            writeLine(m, joined);
+            WriteLine(m, joined);
         }
         m_sink.MaybeFlush();
     }
 
 private:
-    void writeLine(const ExportMessage& m, std::string_view line) {
+    void WriteLine(const ExportMessage& m, std::string_view line) {
         std::string& out = m_sink.Text();
         out.append(m_label);
         out.append("  ");
@@ -137,7 +137,7 @@ public:
         out.append(m_prefix);
         AppendCsvField(out, m.sender);
         out.push_back(',');
-        out.append(directionWord(m.sent));
+        out.append(DirectionWord(m.sent));
         out.push_back(',');
         out.append(m.time->date);
         out.push_back(',');
@@ -185,7 +185,7 @@ public:
         std::string& out = m_sink.Text();
         out.append(m_messages++ ? ",\n  " : "\n  ");
         out.append("{\"direction\": \"");
-        out.append(directionWord(m.sent));
+        out.append(DirectionWord(m.sent));
         out.append("\", \"sender\": ");
         AppendJsonString(out, m.sender);
         out.append(", \"time\": ");
@@ -215,7 +215,7 @@ private:
 
 // Shared by the friend pages and the index: no script, no request to any
 // other address (the policy forbids both even if a text got through).
-void appendHtmlHead(std::string& out, std::string_view title) {
+void AppendHtmlHead(std::string& out, std::string_view title) {
     out.append("<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n"
                "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
                "style-src 'unsafe-inline'\">\n<title>");
@@ -251,7 +251,7 @@ public:
         if (!m_begun) {
             m_begun = true;
             std::string title = m_several ? "chatlog-export" : log.name + "(" + log.key + ")";
-            appendHtmlHead(out, title);
+            AppendHtmlHead(out, title);
         }
         out.append("<section>\n<h1>");
         AppendHtmlText(out, log.name);
@@ -293,7 +293,7 @@ public:
     void EndFriend() override { m_sink.Text().append("</div>\n</section>\n"); }
     void EndDocument() override {
         if (!m_begun)
-            appendHtmlHead(m_sink.Text(), "chatlog-export");
+            AppendHtmlHead(m_sink.Text(), "chatlog-export");
         m_sink.Text().append("</body>\n</html>\n");
     }
 
@@ -329,7 +329,7 @@ void WriteExportIndex(EExportFormat format, const std::vector<ExportIndexEntry>&
     std::string& out = sink.Text();
     switch (format) {
     case EExportFormat::Html:
-        appendHtmlHead(out, kFriendListLabel);
+        AppendHtmlHead(out, kFriendListLabel);
         out.append("<h1>");
         out.append(kFriendListLabel);
         out.append("</h1>\n<table>\n<tr><th></th><th>");

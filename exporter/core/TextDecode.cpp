@@ -8,7 +8,7 @@ std::size_t GbkUnitLength(std::string_view text) {
     return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
 }
 
-const CGbkDecoder::Pair& CGbkDecoder::pair(unsigned char lead, unsigned char trail) {
+const CGbkDecoder::Pair& CGbkDecoder::PairOf(unsigned char lead, unsigned char trail) {
     if (m_pairs.empty())
         m_pairs.assign(kLeads * kTrails, Pair{kUnknown, {}});
     Pair& entry = m_pairs[(lead - 0x81u) * kTrails + (trail - 0x40u)];
@@ -41,7 +41,7 @@ void CGbkDecoder::Decode(std::string_view gbk, std::string& utf8) {
             continue;
         }
         const Pair& entry =
-            pair(static_cast<unsigned char>(rest[0]), static_cast<unsigned char>(rest[1]));
+            PairOf(static_cast<unsigned char>(rest[0]), static_cast<unsigned char>(rest[1]));
         if (entry.length == kNotGbk)
             utf8.append(kReplacementUtf8);
         else
@@ -52,7 +52,7 @@ void CGbkDecoder::Decode(std::string_view gbk, std::string& utf8) {
 
 namespace {
 
-char foldAscii(char c) {
+char FoldAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
@@ -63,12 +63,12 @@ bool ContainsAsciiFold(std::string_view text, std::string_view needle) {
         return true;
     if (needle.size() > text.size())
         return false;
-    char first = foldAscii(needle[0]);
+    char first = FoldAscii(needle[0]);
     for (std::size_t i = 0; i + needle.size() <= text.size(); ++i) {
-        if (foldAscii(text[i]) != first)
+        if (FoldAscii(text[i]) != first)
             continue;
         std::size_t k = 1;
-        while (k < needle.size() && foldAscii(text[i + k]) == foldAscii(needle[k]))
+        while (k < needle.size() && FoldAscii(text[i + k]) == FoldAscii(needle[k]))
             ++k;
         if (k == needle.size())
             return true;

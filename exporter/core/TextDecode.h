@@ -37,7 +37,7 @@ private:
         unsigned char length; // UTF-8 bytes, or kUnknown / kNotGbk
         char utf8[4];
     };
-    const Pair& pair(unsigned char lead, unsigned char trail);
+    const Pair& PairOf(unsigned char lead, unsigned char trail);
 
     std::vector<Pair> m_pairs;
     CGbkConverter m_converter;

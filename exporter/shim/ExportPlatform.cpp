@@ -1,6 +1,8 @@
 // PLATFORM SHIM: see ExportPlatform.h.
 #include "ExportPlatform.h"
 
+#include "ExportInputs.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -22,13 +24,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string pathText(const fs::path& path) {
-    auto text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 #ifdef _WIN32
-std::string toUtf8(const wchar_t* wide) {
+std::string ToUtf8(const wchar_t* wide) {
     int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
     if (bytes <= 1)
         return std::string();
@@ -38,7 +35,7 @@ std::string toUtf8(const wchar_t* wide) {
     return text;
 }
 
-bool isConsole(DWORD which) {
+bool IsConsole(DWORD which) {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(which), &mode) != 0;
 }
@@ -50,7 +47,7 @@ bool isConsole(DWORD which) {
 std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
-        args.push_back(toUtf8(argv[i]));
+        args.push_back(ToUtf8(argv[i]));
     return args;
 }
 #else
@@ -62,7 +59,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 void PrepareStandardStreams() {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
-    if (isConsole(STD_OUTPUT_HANDLE) || isConsole(STD_ERROR_HANDLE)) {
+    if (IsConsole(STD_OUTPUT_HANDLE) || IsConsole(STD_ERROR_HANDLE)) {
         // The code page belongs to the console, not to this process: give the
         // user's back at exit.
         static UINT previous = GetConsoleOutputCP();
@@ -74,7 +71,7 @@ void PrepareStandardStreams() {
 
 bool IsStandardErrorTerminal() {
 #ifdef _WIN32
-    return isConsole(STD_ERROR_HANDLE);
+    return IsConsole(STD_ERROR_HANDLE);
 #else
     return isatty(STDERR_FILENO) != 0;
 #endif
@@ -91,13 +88,13 @@ void CReadPageReleaser::Touch(const unsigned char* record, std::size_t length) {
     m_high = std::max(m_high, end);
     if (static_cast<std::size_t>(m_high - m_low) < kSpan)
         return;
-    release(m_low, record);
-    release(end, m_high);
+    Release(m_low, record);
+    Release(end, m_high);
     m_low = record;
     m_high = end;
 }
 
-void CReadPageReleaser::release(const unsigned char* from, const unsigned char* to) {
+void CReadPageReleaser::Release(const unsigned char* from, const unsigned char* to) {
 #ifdef _WIN32
     static const std::uintptr_t page = [] {
         SYSTEM_INFO info;
@@ -131,7 +128,7 @@ bool CAtomicOutputFile::Create(const fs::path& destination, std::string& error) 
 #endif
     // In the destination's folder, so the rename never crosses file systems.
     fs::path temporary = destination;
-    temporary.replace_filename(fs::u8path("." + pathText(destination.filename()) + ".tmp-" +
+    temporary.replace_filename(fs::u8path("." + PathText(destination.filename()) + ".tmp-" +
                                           std::to_string(pid) + "-" + std::to_string(counter++)));
 #ifdef _WIN32
     m_stream = _wfopen(temporary.c_str(), L"wb");
@@ -139,7 +136,7 @@ bool CAtomicOutputFile::Create(const fs::path& destination, std::string& error) 
     m_stream = std::fopen(temporary.c_str(), "wbx");
 #endif
     if (!m_stream) {
-        error = pathText(destination) + ": cannot write: " + std::strerror(errno);
+        error = PathText(destination) + ": cannot write: " + std::strerror(errno);
         return false;
     }
     m_destination = destination;
@@ -149,7 +146,7 @@ bool CAtomicOutputFile::Create(const fs::path& destination, std::string& error) 
 
 bool CAtomicOutputFile::Commit(std::string& error) {
     if (!m_stream) {
-        error = pathText(m_destination) + ": nothing to write";
+        error = PathText(m_destination) + ": nothing to write";
         return false;
     }
     // Flushed to the system, not synced to the disk: the rename makes the file
@@ -170,7 +167,7 @@ bool CAtomicOutputFile::Commit(std::string& error) {
 #endif
     }
     if (!ok) {
-        error = pathText(m_destination) + ": cannot write: " + std::strerror(saved);
+        error = PathText(m_destination) + ": cannot write: " + std::strerror(saved);
         Discard();
         return false;
     }

@@ -35,7 +35,7 @@ public:
 
 private:
     static constexpr std::size_t kSpan = 4u << 20;
-    void release(const unsigned char* from, const unsigned char* to);
+    void Release(const unsigned char* from, const unsigned char* to);
     const unsigned char* m_low = nullptr;
     const unsigned char* m_high = nullptr;
 };

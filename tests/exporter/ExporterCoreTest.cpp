@@ -43,12 +43,12 @@ private:
     fs::path m_path;
 };
 
-void writeFile(const fs::path& path, const std::string& bytes) {
+void WriteFile(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string readFile(const fs::path& path) {
+std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
@@ -375,13 +375,13 @@ TEST(ExportInputs, FindsTheLogsOfEachKindOfOperand) {
     CScratch scratch;
     const fs::path& root = scratch.Path();
     std::string log = BuildHeaderBytes(ChatLogHeaderFields());
-    writeFile(root / "12345" / "ChatLog" / "1.dat", log);
-    writeFile(root / "12345" / "ChatLog" / "2.DAT", log);
-    writeFile(root / "12345" / "ChatLog" / "3.txt", log);
+    WriteFile(root / "12345" / "ChatLog" / "1.dat", log);
+    WriteFile(root / "12345" / "ChatLog" / "2.DAT", log);
+    WriteFile(root / "12345" / "ChatLog" / "3.txt", log);
     fs::create_directories(root / "12345" / "ChatLog" / "4.dat");
-    writeFile(root / "loose" / "7.dat", log);
-    writeFile(root / "empty" / "readme.txt", "x");
-    writeFile(root / "any.bin", log);
+    WriteFile(root / "loose" / "7.dat", log);
+    WriteFile(root / "empty" / "readme.txt", "x");
+    WriteFile(root / "any.bin", log);
     struct Case {
         fs::path operand;
         bool ok;
@@ -416,7 +416,7 @@ TEST(ExportInputs, FindsTheLogsOfEachKindOfOperand) {
 TEST(ExportPlatform, OutputFileIsWholeOrAbsent) {
     CScratch scratch;
     fs::path target = scratch.Path() / "out.csv";
-    writeFile(target, "old");
+    WriteFile(target, "old");
     std::string error;
     {
         // Abandoned halfway: the old file stays and no temporary is left.
@@ -424,16 +424,16 @@ TEST(ExportPlatform, OutputFileIsWholeOrAbsent) {
         ASSERT_TRUE(file.Create(target, error)) << error;
         std::fputs("half", file.Stream());
     }
-    EXPECT_EQ(readFile(target), "old");
+    EXPECT_EQ(ReadFile(target), "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch.Path()), fs::directory_iterator()), 1);
     {
         CAtomicOutputFile file;
         ASSERT_TRUE(file.Create(target, error)) << error;
         std::fputs("new and whole", file.Stream());
-        EXPECT_EQ(readFile(target), "old"); // not yet
+        EXPECT_EQ(ReadFile(target), "old"); // not yet
         ASSERT_TRUE(file.Commit(error)) << error;
     }
-    EXPECT_EQ(readFile(target), "new and whole");
+    EXPECT_EQ(ReadFile(target), "new and whole");
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch.Path()), fs::directory_iterator()), 1);
     CAtomicOutputFile nowhere;
     EXPECT_FALSE(nowhere.Create(scratch.Path() / "no" / "such" / "folder.csv", error));

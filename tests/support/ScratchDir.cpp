@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-unsigned long processId() {
+unsigned long ProcessId() {
 #ifdef _WIN32
     return ::GetCurrentProcessId();
 #else
@@ -38,11 +38,11 @@ public:
         std::mt19937_64 draw((static_cast<std::uint64_t>(device()) << 32) ^ device() ^
                              static_cast<std::uint64_t>(
                                  std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                             processId());
+                             ProcessId());
         const fs::path base = fs::temp_directory_path();
         for (int attempt = 0; attempt < 100; ++attempt) {
             char name[64];
-            std::snprintf(name, sizeof name, "vemli-test-%lu-%016llx", processId(),
+            std::snprintf(name, sizeof name, "vemli-test-%lu-%016llx", ProcessId(),
                           static_cast<unsigned long long>(draw()));
             std::error_code error;
             if (fs::create_directory(base / name, error)) {

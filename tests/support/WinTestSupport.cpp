@@ -1,6 +1,6 @@
 #include "WinTestSupport.h"
 
-void pumpMessages() {
+void PumpMessages() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         ::TranslateMessage(&msg);
@@ -8,11 +8,11 @@ void pumpMessages() {
     }
 }
 
-int listRowCount(HWND list) {
+int ListRowCount(HWND list) {
     return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
-std::wstring listCellText(HWND list, int row, int column) {
+std::wstring ListCellText(HWND list, int row, int column) {
     wchar_t buffer[2048] = {};
     LVITEMW item = {};
     item.iSubItem = column;
@@ -22,20 +22,20 @@ std::wstring listCellText(HWND list, int row, int column) {
     return buffer;
 }
 
-std::vector<std::wstring> listColumnTexts(HWND list, int column) {
+std::vector<std::wstring> ListColumnTexts(HWND list, int column) {
     std::vector<std::wstring> texts;
-    const int rows = listRowCount(list);
+    const int rows = ListRowCount(list);
     for (int row = 0; row < rows; ++row) {
-        texts.push_back(listCellText(list, row, column));
+        texts.push_back(ListCellText(list, row, column));
     }
     return texts;
 }
 
-int treeItemCount(HWND tree) {
+int TreeItemCount(HWND tree) {
     return static_cast<int>(::SendMessageW(tree, TVM_GETCOUNT, 0, 0));
 }
 
-std::vector<std::wstring> treeChildTexts(HWND tree, HTREEITEM parent) {
+std::vector<std::wstring> TreeChildTexts(HWND tree, HTREEITEM parent) {
     std::vector<std::wstring> texts;
     const auto next = [tree](UINT relation, HTREEITEM item) {
         return reinterpret_cast<HTREEITEM>(
@@ -55,15 +55,15 @@ std::vector<std::wstring> treeChildTexts(HWND tree, HTREEITEM parent) {
     return texts;
 }
 
-std::string testProgramFolder() {
+std::string TestProgramFolder() {
     char path[MAX_PATH] = "";
     ::GetModuleFileNameA(nullptr, path, sizeof path);
     const std::string folder = path;
     return folder.substr(0, folder.find_last_of('\\'));
 }
 
-std::string buildOutput(const char* relativePath) {
-    std::string path = testProgramFolder() + "\\" + relativePath;
+std::string BuildOutput(const char* relativePath) {
+    std::string path = TestProgramFolder() + "\\" + relativePath;
     for (char& c : path) {
         if (c == '/') {
             c = '\\';

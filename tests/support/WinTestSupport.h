@@ -12,18 +12,18 @@
 #include <vector>
 
 // Dispatches every message waiting for this thread's windows.
-void pumpMessages();
+void PumpMessages();
 
-int listRowCount(HWND list);
-std::wstring listCellText(HWND list, int row, int column);
+int ListRowCount(HWND list);
+std::wstring ListCellText(HWND list, int row, int column);
 // One column, every row, top to bottom.
-std::vector<std::wstring> listColumnTexts(HWND list, int column);
+std::vector<std::wstring> ListColumnTexts(HWND list, int column);
 
-int treeItemCount(HWND tree);
+int TreeItemCount(HWND tree);
 // Labels of the children of `parent` (TVI_ROOT: the top-level items), in order.
-std::vector<std::wstring> treeChildTexts(HWND tree, HTREEITEM parent);
+std::vector<std::wstring> TreeChildTexts(HWND tree, HTREEITEM parent);
 
 // The folder of this test program, and a build output given relative to it
 // ('/' or '\\'), both as Windows paths.
-std::string testProgramFolder();
-std::string buildOutput(const char* relativePath);
+std::string TestProgramFolder();
+std::string BuildOutput(const char* relativePath);

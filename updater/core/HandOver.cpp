@@ -27,7 +27,7 @@ bool ClientCopyName(const char* clientPath, unsigned index, char* out, std::size
     return true;
 }
 
-bool CHandOver::copyClient(const char* clientPath, char* copyPath, std::size_t size) {
+bool CHandOver::CopyClient(const char* clientPath, char* copyPath, std::size_t size) {
     copyPath[0] = '\0';
     for (unsigned index = 0; index < kClientCopyNames; ++index) {
         char candidate[kPathSize];
@@ -58,7 +58,7 @@ bool CHandOver::Run(const char* clientPath, const char* setupPath, const char* s
     char copyPath[kPathSize] = "";
     bool haveCopy = false;
     if (clientPath != nullptr && FileExists(clientPath)) {
-        haveCopy = copyClient(clientPath, copyPath, sizeof copyPath);
+        haveCopy = CopyClient(clientPath, copyPath, sizeof copyPath);
     }
     if (haveCopy) {
         // Fails while the client still runs; its file then simply stays.

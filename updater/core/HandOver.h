@@ -37,7 +37,7 @@ protected:
 private:
     // Copies the client to the first free copy name; false when none could
     // be made (`copyPath` is then empty).
-    bool copyClient(const char* clientPath, char* copyPath, std::size_t size);
+    bool CopyClient(const char* clientPath, char* copyPath, std::size_t size);
 };
 
 } // namespace updater

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::map<std::string, std::string> waitForRecord(const std::string& path) {
+std::map<std::string, std::string> WaitForRecord(const std::string& path) {
     std::map<std::string, std::string> record;
     for (int i = 0; i < 300; ++i) {
         std::ifstream in(path, std::ios::binary);
@@ -72,7 +72,7 @@ protected:
         m_folder = m_scratch.Path().string();
         std::error_code error;
         fs::create_directories(m_folder + "\\sub", error);
-        const std::string setup = buildOutput(UPDATER_SETUP_STANDIN_EXE);
+        const std::string setup = BuildOutput(UPDATER_SETUP_STANDIN_EXE);
         ASSERT_TRUE(CopyFileA(setup.c_str(), (m_folder + "\\sub\\setup.exe").c_str(), FALSE));
         ASSERT_TRUE(SetCurrentDirectoryA(m_folder.c_str()));
     }
@@ -85,7 +85,7 @@ protected:
 
 TEST_F(RunSetupTest, RelativePathIsTakenFromTheCurrentFolder) {
     ASSERT_TRUE(RunSetup("sub\\setup.exe", " /S /D=C:\\Target"));
-    std::map<std::string, std::string> record = waitForRecord(m_folder + "\\sub\\setup.exe.record");
+    std::map<std::string, std::string> record = WaitForRecord(m_folder + "\\sub\\setup.exe.record");
     ASSERT_FALSE(record.empty());
     EXPECT_EQ(record["commandline"], " /S /D=C:\\Target"); // no program name in front
     EXPECT_EQ(record["path"], m_folder + "\\sub\\setup.exe");
@@ -95,7 +95,7 @@ TEST_F(RunSetupTest, RelativePathIsTakenFromTheCurrentFolder) {
 TEST_F(RunSetupTest, AbsolutePathIsUsedUnchanged) {
     SetCurrentDirectoryA((m_folder + "\\sub").c_str()); // would double "sub" if joined
     ASSERT_TRUE(RunSetup((m_folder + "\\sub\\setup.exe").c_str(), " /S /D=X"));
-    std::map<std::string, std::string> record = waitForRecord(m_folder + "\\sub\\setup.exe.record");
+    std::map<std::string, std::string> record = WaitForRecord(m_folder + "\\sub\\setup.exe.record");
     EXPECT_EQ(record["commandline"], " /S /D=X");
 }
 
@@ -112,7 +112,7 @@ TEST_F(RunSetupTest, NothingStartsForWhatIsNoProgramFile) {
     // The count does see a setup that starts.
     ASSERT_TRUE(RunSetup("sub\\setup.exe", " /S /D=X"));
     EXPECT_EQ(children.Started(), 1u);
-    EXPECT_FALSE(waitForRecord(m_folder + "\\sub\\setup.exe.record").empty());
+    EXPECT_FALSE(WaitForRecord(m_folder + "\\sub\\setup.exe.record").empty());
 }
 
 } // namespace

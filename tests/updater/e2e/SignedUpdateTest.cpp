@@ -23,7 +23,7 @@ protected:
     void SetUp() override {
         m_scene = std::make_unique<CUpdaterScene>(SceneName());
         ASSERT_TRUE(m_scene->IsReady()) << "scene folder or test update server missing";
-        m_setup = CUpdaterScene::ReadFile(buildOutput(UPDATER_SETUP_STANDIN_EXE));
+        m_setup = CUpdaterScene::ReadFile(BuildOutput(UPDATER_SETUP_STANDIN_EXE));
     }
 
     // Server.ini of the scene, with a SetupKey line when `key` is not empty.

@@ -19,7 +19,7 @@ namespace {
 
 constexpr char kClientVersion[] = " -v16909060"; // 1,2,3,4
 
-std::vector<std::string> pathsOf(const std::vector<SeenRequest>& requests) {
+std::vector<std::string> PathsOf(const std::vector<SeenRequest>& requests) {
     std::vector<std::string> paths;
     for (const SeenRequest& request : requests) {
         paths.push_back(request.path);
@@ -28,7 +28,7 @@ std::vector<std::string> pathsOf(const std::vector<SeenRequest>& requests) {
 }
 
 // Where an "asked" line sits in a client log, or -1.
-int lineOf(const std::vector<std::string>& log, const std::string& prefix) {
+int LineOf(const std::vector<std::string>& log, const std::string& prefix) {
     for (std::size_t i = 0; i < log.size(); ++i) {
         if (log[i].rfind(prefix, 0) == 0) {
             return static_cast<int>(i);
@@ -80,10 +80,10 @@ TEST_F(UpdaterRun, NewerVersionIsInstalledAfterTheClientAgreesToEnd) {
 
     ExpectSetupStarted("absent");
     const std::vector<std::string> log = m_scene->ClientLog(0);
-    const int asked = lineOf(log, "asked");
+    const int asked = LineOf(log, "asked");
     ASSERT_GE(asked, 0);
     EXPECT_NE(log[asked].find(" 0 0 answer 1"), std::string::npos) << log[asked];
-    EXPECT_GT(lineOf(log, "WM_QUIT"), asked);
+    EXPECT_GT(LineOf(log, "WM_QUIT"), asked);
     EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe")));
     EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe.bak")));
 
@@ -162,8 +162,8 @@ TEST_F(UpdaterRun, SetupThatCannotStartLeavesTheClientInPlace) {
 TEST_F(UpdaterRun, RunningClientKeepsItsFile) {
     m_scene->WriteServerIni();
     ASSERT_TRUE(m_scene->ServeVersion("1,2,3,5", {m_scene->ServeSetup("dl1.example")}));
-    const std::string running = CUpdaterScene::ReadFile(buildOutput(UPDATER_CLIENT_STANDIN_EXE));
-    ASSERT_TRUE(CopyFileA(buildOutput(UPDATER_CLIENT_STANDIN_EXE).c_str(),
+    const std::string running = CUpdaterScene::ReadFile(BuildOutput(UPDATER_CLIENT_STANDIN_EXE));
+    ASSERT_TRUE(CopyFileA(BuildOutput(UPDATER_CLIENT_STANDIN_EXE).c_str(),
                           m_scene->AppFile("Vemli.exe").c_str(), FALSE));
     ASSERT_TRUE(m_scene->StartClient("Vemli", 0, m_scene->AppFile("Vemli.exe")));
 
@@ -179,7 +179,7 @@ TEST_F(UpdaterRun, RunningClientKeepsItsFile) {
 TEST_F(UpdaterRun, UsersOwnBackupIsLeftAlone) {
     m_scene->WriteServerIni();
     ASSERT_TRUE(m_scene->ServeVersion("1,2,3,5", {m_scene->ServeSetup("dl1.example")}));
-    ASSERT_TRUE(CopyFileA(buildOutput(UPDATER_SETUP_STANDIN_EXE).c_str(),
+    ASSERT_TRUE(CopyFileA(BuildOutput(UPDATER_SETUP_STANDIN_EXE).c_str(),
                           m_scene->AppFile("Vemli.exe.bak").c_str(), TRUE));
     const std::string users = CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe.bak"));
 
@@ -290,7 +290,7 @@ TEST_P(UpdaterNothingNewer, OnlyTheVersionIsAsked) {
 
     EXPECT_EQ(m_scene->RunUpdater(c.tail), 0);
 
-    EXPECT_EQ(pathsOf(m_scene->Requests()),
+    EXPECT_EQ(PathsOf(m_scene->Requests()),
               std::vector<std::string>{"/" + SceneName() + "/version.ini"});
     ExpectNothingChanged();
 }
@@ -328,7 +328,7 @@ TEST_P(UpdaterEngineFailure, ChangesNothing) {
         c.unreachableSetup
             ? "http://127.0.0.2:9/VemliSetup.exe"
             : m_scene->ServeSetupBody(
-                  "dl1.example", CUpdaterScene::ReadFile(buildOutput(UPDATER_SETUP_STANDIN_EXE)),
+                  "dl1.example", CUpdaterScene::ReadFile(BuildOutput(UPDATER_SETUP_STANDIN_EXE)),
                   c.setupStatus, c.setupMode);
     const std::string document =
         c.document != nullptr

@@ -14,12 +14,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void writeBytes(const std::string& path, const std::string& bytes) {
+void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
-std::vector<std::string> readLines(const std::string& path) {
+std::vector<std::string> ReadLines(const std::string& path) {
     std::vector<std::string> lines;
     std::ifstream in(path, std::ios::binary);
     std::string line;
@@ -33,7 +33,7 @@ std::vector<std::string> readLines(const std::string& path) {
 }
 
 // The current environment with TEMP and TMP pointing at `temp`.
-std::vector<char> environmentWithTemp(const std::string& temp) {
+std::vector<char> EnvironmentWithTemp(const std::string& temp) {
     std::vector<char> block;
     char* strings = GetEnvironmentStringsA();
     for (const char* p = strings; p != nullptr && *p != '\0'; p += std::strlen(p) + 1) {
@@ -68,11 +68,11 @@ CUpdaterScene::CUpdaterScene(const std::string& name, std::size_t appFolderLengt
     std::error_code error;
     fs::create_directories(m_app, error);
     fs::create_directories(m_temp, error);
-    fs::copy_file(buildOutput(UPDATER_EXE), m_app + "\\updater.exe", error);
+    fs::copy_file(BuildOutput(UPDATER_EXE), m_app + "\\updater.exe", error);
     if (error) {
         return;
     }
-    writeBytes(AppFile("Vemli.exe"), kOldClient);
+    WriteBytes(AppFile("Vemli.exe"), kOldClient);
     m_ready = m_server.IsAvailable();
 }
 
@@ -92,7 +92,7 @@ void CUpdaterScene::WriteServerIni() {
 }
 
 void CUpdaterScene::WriteServerIni(const std::string& content) {
-    writeBytes(AppFile("Server.ini"), content);
+    WriteBytes(AppFile("Server.ini"), content);
 }
 
 std::string CUpdaterScene::ServeSetupBody(const std::string& host, const std::string& body,
@@ -104,7 +104,7 @@ std::string CUpdaterScene::ServeSetupBody(const std::string& host, const std::st
 }
 
 std::string CUpdaterScene::ServeSetup(const std::string& host) {
-    return ServeSetupBody(host, ReadFile(buildOutput(UPDATER_SETUP_STANDIN_EXE)));
+    return ServeSetupBody(host, ReadFile(BuildOutput(UPDATER_SETUP_STANDIN_EXE)));
 }
 
 bool CUpdaterScene::ServeVersion(const std::string& currentVersion,
@@ -126,7 +126,7 @@ bool CUpdaterScene::ServeVersionDocument(const std::string& document, int status
 bool CUpdaterScene::StartClient(const std::string& title, int answer, const std::string& program,
                                 const std::string& tamperPath) {
     const std::string log = m_root + "\\client" + std::to_string(m_clients.size()) + ".log";
-    const std::string exe = program.empty() ? buildOutput(UPDATER_CLIENT_STANDIN_EXE) : program;
+    const std::string exe = program.empty() ? BuildOutput(UPDATER_CLIENT_STANDIN_EXE) : program;
     std::string commandLine =
         "\"" + exe + "\" \"" + title + "\" " + std::to_string(answer) + " \"" + log + "\" 120000";
     if (!tamperPath.empty()) {
@@ -143,7 +143,7 @@ bool CUpdaterScene::StartClient(const std::string& title, int answer, const std:
     m_clients.push_back(process.hProcess);
     m_clientLogs.push_back(log);
     for (int i = 0; i < 200; ++i) {
-        const std::vector<std::string> lines = readLines(log);
+        const std::vector<std::string> lines = ReadLines(log);
         if (!lines.empty() && lines[0].rfind("ready", 0) == 0) {
             return true;
         }
@@ -153,14 +153,14 @@ bool CUpdaterScene::StartClient(const std::string& title, int answer, const std:
 }
 
 std::vector<std::string> CUpdaterScene::ClientLog(std::size_t index) const {
-    return index < m_clientLogs.size() ? readLines(m_clientLogs[index])
+    return index < m_clientLogs.size() ? ReadLines(m_clientLogs[index])
                                        : std::vector<std::string>{};
 }
 
 HANDLE CUpdaterScene::StartUpdater(const std::string& tail, bool quoted) {
     const std::string path = AppFile("updater.exe");
     std::string commandLine = (quoted ? "\"" + path + "\"" : path) + tail;
-    std::vector<char> environment = environmentWithTemp(m_temp);
+    std::vector<char> environment = EnvironmentWithTemp(m_temp);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -194,7 +194,7 @@ std::map<std::string, std::string> CUpdaterScene::WaitForSetupRecord(DWORD timeo
     std::map<std::string, std::string> record;
     const std::string path = TempFile("VemliSetup.exe.record");
     for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
-        const std::vector<std::string> lines = readLines(path);
+        const std::vector<std::string> lines = ReadLines(path);
         if (lines.size() >= 5) { // the setup writes its record whole, then ends
             for (const std::string& line : lines) {
                 const std::size_t equals = line.find('=');

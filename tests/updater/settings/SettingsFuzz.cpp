@@ -13,13 +13,13 @@
 
 namespace {
 
-void check(bool condition) {
+void Check(bool condition) {
     if (!condition) {
         std::abort();
     }
 }
 
-std::FILE* openBytes(const std::uint8_t* data, std::size_t size) {
+std::FILE* OpenBytes(const std::uint8_t* data, std::size_t size) {
     // fmemopen refuses a zero-sized buffer on some C libraries.
     static const char empty[1] = {0};
     if (size == 0) {
@@ -29,7 +29,7 @@ std::FILE* openBytes(const std::uint8_t* data, std::size_t size) {
 }
 
 // Names that look like headers in the input, plus the ones the updater asks.
-std::vector<std::string> namesIn(const std::uint8_t* data, std::size_t size) {
+std::vector<std::string> NamesIn(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> names = {"Update", "Limit", "Server", "Version", "DownloadUrls", ""};
     const char* text = reinterpret_cast<const char*>(data);
     for (std::size_t i = 0; i < size && names.size() < 12; ++i) {
@@ -44,27 +44,27 @@ std::vector<std::string> namesIn(const std::uint8_t* data, std::size_t size) {
     return names;
 }
 
-void lookEverywhere(const CIniDocument& doc, const std::vector<std::string>& names) {
+void LookEverywhere(const CIniDocument& doc, const std::vector<std::string>& names) {
     static const char* const keys[] = {"Server",          "Path", "File", "CurrentVersion", "",
                                        "LockLimitNumber", " ",    "a"};
     for (const std::string& section : names) {
         const char* name = section.c_str();
         const unsigned count = doc.GetKeyCount(name);
-        check(doc.GetValueAt(name, -1) == nullptr);
-        check(doc.GetValueAt(name, static_cast<int>(count)) == nullptr);
+        Check(doc.GetValueAt(name, -1) == nullptr);
+        Check(doc.GetValueAt(name, static_cast<int>(count)) == nullptr);
         // Bounded so a document of thousands of keys stays quick per input.
         for (unsigned i = 0; i < count && i < 16; ++i) {
             const char* value = doc.GetValueAt(name, static_cast<int>(i));
             if (value != nullptr) {
                 const std::size_t length = std::strlen(value);
-                check(length > 0 && length < 1024);
+                Check(length > 0 && length < 1024);
             }
         }
         for (const char* key : keys) {
             char buffer[1100];
             const bool found = doc.GetString(name, key, buffer, sizeof buffer);
             int number = 0;
-            check(doc.GetInt(name, key, number) == found);
+            Check(doc.GetInt(name, key, number) == found);
             if (!found) {
                 continue;
             }
@@ -74,12 +74,12 @@ void lookEverywhere(const CIniDocument& doc, const std::vector<std::string>& nam
             // lookup itself under ASan's quarantine.
             char exact[sizeof buffer];
             std::memset(exact, 'x', needed);
-            check(doc.GetString(name, key, exact, needed));
-            check(std::strcmp(exact, buffer) == 0);
+            Check(doc.GetString(name, key, exact, needed));
+            Check(std::strcmp(exact, buffer) == 0);
             char small[sizeof buffer];
             small[0] = 'x';
-            check(!doc.GetString(name, key, small, needed - 1));
-            check(small[0] == 'x');
+            Check(!doc.GetString(name, key, small, needed - 1));
+            Check(small[0] == 'x');
         }
     }
     doc.GetKeyCount(nullptr);
@@ -89,28 +89,28 @@ void lookEverywhere(const CIniDocument& doc, const std::vector<std::string>& nam
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::vector<std::string> names = namesIn(data, size);
+    const std::vector<std::string> names = NamesIn(data, size);
 
     CIniDocument doc;
-    if (std::FILE* stream = openBytes(data, size)) {
+    if (std::FILE* stream = OpenBytes(data, size)) {
         doc.LoadStream(stream);
         std::fclose(stream);
-        lookEverywhere(doc, names);
+        LookEverywhere(doc, names);
     }
 
     CServerConfig config;
-    if (std::FILE* stream = openBytes(data, size)) {
+    if (std::FILE* stream = OpenBytes(data, size)) {
         if (config.LoadStream(stream)) {
-            check(!config.GetServers().empty());
+            Check(!config.GetServers().empty());
             for (const auto& server : config.GetServers()) {
-                check(!server.host.empty() && server.port != 0);
+                Check(!server.host.empty() && server.port != 0);
             }
-            check(std::strlen(config.GetUpdateServer()) < CServerConfig::kTextSize);
-            check(std::strlen(config.GetUpdatePath()) < CServerConfig::kTextSize);
-            check(std::strlen(config.GetUpdateFile()) < CServerConfig::kTextSize);
+            Check(std::strlen(config.GetUpdateServer()) < CServerConfig::kTextSize);
+            Check(std::strlen(config.GetUpdatePath()) < CServerConfig::kTextSize);
+            Check(std::strlen(config.GetUpdateFile()) < CServerConfig::kTextSize);
         }
         std::fclose(stream);
-        lookEverywhere(config, names);
+        LookEverywhere(config, names);
     }
     return 0;
 }

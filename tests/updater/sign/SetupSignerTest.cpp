@@ -20,11 +20,11 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<unsigned char>;
 
-Bytes repeat(unsigned char byte, std::size_t count) {
+Bytes Repeat(unsigned char byte, std::size_t count) {
     return Bytes(count, byte);
 }
 
-Bytes concat(std::initializer_list<Bytes> parts) {
+Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes all;
     for (const Bytes& part : parts) {
         all.insert(all.end(), part.begin(), part.end());
@@ -35,11 +35,11 @@ Bytes concat(std::initializer_list<Bytes> parts) {
 TEST(SetupSigner, DerSignaturesBecomeRawPaddedRAndS) {
     // r = 1 (one byte), s = 0x80 0x11... (32 bytes, DER adds a 0x00 in front).
     const Bytes shortR =
-        concat({{0x30, 0x26, 0x02, 0x01, 0x01, 0x02, 0x21, 0x00, 0x80}, repeat(0x11, 31)});
-    const Bytes shortRRaw = concat({repeat(0, 31), {0x01, 0x80}, repeat(0x11, 31)});
+        Concat({{0x30, 0x26, 0x02, 0x01, 0x01, 0x02, 0x21, 0x00, 0x80}, Repeat(0x11, 31)});
+    const Bytes shortRRaw = Concat({Repeat(0, 31), {0x01, 0x80}, Repeat(0x11, 31)});
     // r of 33 significant bytes does not fit P-256.
     const Bytes longR =
-        concat({{0x30, 0x26, 0x02, 0x21, 0x01}, repeat(0x22, 32), {0x02, 0x01, 0x01}});
+        Concat({{0x30, 0x26, 0x02, 0x21, 0x01}, Repeat(0x22, 32), {0x02, 0x01, 0x01}});
     struct Case {
         const char* label;
         Bytes der;
@@ -49,16 +49,16 @@ TEST(SetupSigner, DerSignaturesBecomeRawPaddedRAndS) {
     const Case cases[] = {
         {"short r, s with high bit", shortR, true, shortRRaw},
         {"r too long", longR, false, {}},
-        {"trailing byte", concat({shortR, {0x00}}), false, {}},
+        {"trailing byte", Concat({shortR, {0x00}}), false, {}},
         {"cut short", Bytes(shortR.begin(), shortR.end() - 1), false, {}},
-        {"not DER", repeat(0x30, 8), false, {}},
+        {"not DER", Repeat(0x30, 8), false, {}},
         {"empty", {}, false, {}},
     };
     for (const Case& c : cases) {
         updater::SetupSignature raw;
         raw.fill(0x5A);
         EXPECT_EQ(signer::DerSignatureToRaw(c.der.data(), c.der.size(), raw), c.valid) << c.label;
-        EXPECT_EQ(Bytes(raw.begin(), raw.end()), c.valid ? c.raw : repeat(0x5A, 64)) << c.label;
+        EXPECT_EQ(Bytes(raw.begin(), raw.end()), c.valid ? c.raw : Repeat(0x5A, 64)) << c.label;
     }
 }
 
@@ -80,7 +80,7 @@ TEST(SetupSigner, SignsOnlyVersionsTheUpdaterCompares) {
 
 // Verifies with OpenSSL, apart from the tool: the raw signature back to DER,
 // over "<version>\n<lower-case SHA-256 of the file>".
-bool opensslVerifies(const std::string& keyPath, const std::string& message,
+bool OpensslVerifies(const std::string& keyPath, const std::string& message,
                      const updater::SetupSignature& raw) {
     std::FILE* file = std::fopen(keyPath.c_str(), "rb");
     if (file == nullptr) {
@@ -140,8 +140,8 @@ TEST(SetupSigner, KeyMadeThenSetupSignedVerifiesForItsVersionOnly) {
     // SHA-256 of "abc".
     const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
     EXPECT_EQ(updater::HexText(digest.data(), digest.size()), abc);
-    EXPECT_TRUE(opensslVerifies(keyPath, "1,2,3,5\n" + abc, signature));
-    EXPECT_FALSE(opensslVerifies(keyPath, "1,2,3,6\n" + abc, signature));
+    EXPECT_TRUE(OpensslVerifies(keyPath, "1,2,3,5\n" + abc, signature));
+    EXPECT_FALSE(OpensslVerifies(keyPath, "1,2,3,6\n" + abc, signature));
 
     EXPECT_FALSE(
         signer::SignSetup(keyPath.c_str(), "1.2.3.5", setupPath.c_str(), digest, signature, error));

@@ -141,11 +141,11 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
     HWND list = FindChild(viewer, L"SysListView32");
     ASSERT_NE(tree, nullptr);
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(treeItemCount(tree), 1);
+    EXPECT_EQ(TreeItemCount(tree), 1);
 
     run = RunClient(L"--ansi account 1 234");
     EXPECT_EQ(run.output, "1\r\n");
-    EXPECT_EQ(treeItemCount(tree), 4);
+    EXPECT_EQ(TreeItemCount(tree), 4);
     HTREEITEM root =
         reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     EXPECT_TRUE(
@@ -158,17 +158,17 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
         reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
     EXPECT_NE(selected, nullptr);
     EXPECT_NE(selected, root);
-    EXPECT_EQ(listRowCount(list), 5);
+    EXPECT_EQ(ListRowCount(list), 5);
 
     // Not one of the viewer's messages: the default answer, nothing changes.
     run = RunClient(L"--ansi raw 1030 1 234");
     EXPECT_EQ(run.output, "0\r\n");
-    EXPECT_EQ(listRowCount(list), 5);
+    EXPECT_EQ(ListRowCount(list), 5);
 
     run = RunClient(L"--ansi reset");
     EXPECT_EQ(run.output, "1\r\n");
-    EXPECT_EQ(treeItemCount(tree), 1);
-    EXPECT_EQ(listRowCount(list), 0);
+    EXPECT_EQ(TreeItemCount(tree), 1);
+    EXPECT_EQ(ListRowCount(list), 0);
 
     // Closing the window ends the program normally.
     ::PostMessageW(viewer, WM_CLOSE, 0, 0);

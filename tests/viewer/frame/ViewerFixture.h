@@ -98,7 +98,7 @@ protected:
         m_scratch.reset();
     }
 
-    static void Pump() { pumpMessages(); }
+    static void Pump() { PumpMessages(); }
 
     // Resizes the frame so that its client area is cx by cy.
     void SetClientSize(int cx, int cy) {
@@ -175,7 +175,7 @@ protected:
     }
 
     std::vector<std::wstring> FriendLabels() {
-        return treeChildTexts(Tree().m_hWnd, Tree().GetRootItem());
+        return TreeChildTexts(Tree().m_hWnd, Tree().GetRootItem());
     }
 
     HTREEITEM FriendItem(size_t index) {
@@ -196,7 +196,7 @@ protected:
         return pane ? ::GetDlgItem(pane->m_hWnd, IDC_MESSAGE_LIST) : nullptr;
     }
 
-    int MessageRows() { return listRowCount(MessageList()); }
+    int MessageRows() { return ListRowCount(MessageList()); }
 
     std::wstring ContentText() {
         CWnd* pane = RightSplitter().GetPane(1, 0);

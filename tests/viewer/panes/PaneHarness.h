@@ -105,9 +105,9 @@ protected:
     HWND Combo() const { return ::GetDlgItem(m_list->m_hWnd, IDC_MESSAGE_FILTER); }
     HWND Button(int id) const { return ::GetDlgItem(m_list->m_hWnd, id); }
 
-    int Rows() const { return listRowCount(Table()); }
-    std::wstring Cell(int row, int column) const { return listCellText(Table(), row, column); }
-    std::vector<std::wstring> Column(int column) const { return listColumnTexts(Table(), column); }
+    int Rows() const { return ListRowCount(Table()); }
+    std::wstring Cell(int row, int column) const { return ListCellText(Table(), row, column); }
+    std::vector<std::wstring> Column(int column) const { return ListColumnTexts(Table(), column); }
     int SelectedRow() const {
         return static_cast<int>(
             ::SendMessageW(Table(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));

@@ -66,7 +66,7 @@ private:
     void Prepare(size_t rows);
 
     // Fills the rows in one walk; at most the room prepared is used.
-    template <class Walk> void fill(Walk walk, int32_t filter);
+    template <class Walk> void Fill(Walk walk, int32_t filter);
 
     const unsigned char* m_first = nullptr; // first listed record
     std::vector<uint32_t> m_offsets;        // listed records, file order, from m_first
@@ -87,7 +87,7 @@ template <class Walk> void CMessageIndex::Build(Walk walk, int32_t filter, int32
     m_sentRecords = sent;
     m_receivedRecords = received;
     m_counted = true;
-    fill(walk, filter);
+    Fill(walk, filter);
 }
 
 template <class Walk> void CMessageIndex::Refilter(Walk walk, int32_t filter, int32_t order) {
@@ -97,10 +97,10 @@ template <class Walk> void CMessageIndex::Refilter(Walk walk, int32_t filter, in
     }
     Clear();
     m_order = order;
-    fill(walk, filter);
+    Fill(walk, filter);
 }
 
-template <class Walk> void CMessageIndex::fill(Walk walk, int32_t filter) {
+template <class Walk> void CMessageIndex::Fill(Walk walk, int32_t filter) {
     // Should the records differ from the counted ones after all, the rows
     // still never outgrow the room.
     Prepare((FilterKeeps(filter, 0) ? m_sentRecords : 0) +

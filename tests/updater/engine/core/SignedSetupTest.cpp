@@ -22,7 +22,7 @@ const std::string kKey = "0123456789abcdefABCDEF0123456789abcdefABCDEF0123456789
                          "456789abcdefABCDEF0123456789abcdefABCDEF0123456789abcdef01234567";
 const std::string kDigest = "00ff10ee20dd30cc40bb50aa60997088807790668055a044b033c022d011e0FF";
 
-std::string lowerCase(std::string text) {
+std::string LowerCase(std::string text) {
     for (char& ch : text) {
         ch = char(std::tolower(static_cast<unsigned char>(ch)));
     }
@@ -85,7 +85,7 @@ TEST(SignedSetup, HexTexts) {
         out.fill(0x5A);
         EXPECT_EQ(updater::ParseHexBytes(c.text.c_str(), out.data(), c.size), c.valid) << c.label;
         if (c.valid) {
-            EXPECT_EQ(updater::HexText(out.data(), c.size), lowerCase(c.text)) << c.label;
+            EXPECT_EQ(updater::HexText(out.data(), c.size), LowerCase(c.text)) << c.label;
         } else {
             EXPECT_EQ(out[0], 0x5A) << c.label << ": output changed";
         }
@@ -97,7 +97,7 @@ TEST(SignedSetup, HexTexts) {
 TEST(SignedSetup, MessageBindsTheVersionToTheLowerCaseDigest) {
     updater::SetupDigest digest;
     ASSERT_TRUE(updater::ParseHexBytes(kDigest.c_str(), digest));
-    const std::string lower = lowerCase(kDigest);
+    const std::string lower = LowerCase(kDigest);
     EXPECT_EQ(updater::SignedSetupMessage("1,2,3,5", digest), "1,2,3,5\n" + lower);
     EXPECT_EQ(updater::SignedSetupMessage("", digest), "\n" + lower);
     EXPECT_EQ(updater::SignedSetupMessage(nullptr, digest), "\n" + lower);
