@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -35,6 +36,15 @@ int LineOf(const std::vector<std::string>& log, const std::string& prefix) {
         }
     }
     return -1;
+}
+
+// The updater seeds its choice of address with the current second: returns
+// once the clock has passed the second in which the last run ended.
+void WaitForNextSecond() {
+    const std::time_t last = std::time(nullptr);
+    while (std::time(nullptr) == last) {
+        Sleep(20);
+    }
 }
 
 class UpdaterRun : public ::testing::Test {
@@ -441,7 +451,7 @@ TEST_F(UpdaterRun, RepeatedRunsUseEveryAddress) {
                             request.path);
             }
         }
-        Sleep(1000);
+        WaitForNextSecond();
     }
     EXPECT_EQ(used, std::set<std::string>(urls.begin(), urls.end()));
 }

@@ -343,7 +343,19 @@ TEST_F(MessageListPane, DoubleClickAndHeaderClickChangeNothing) {
     EXPECT_LE(m_main.m_textMessages - before, 2); // at most the click's own reselection
 }
 
-TEST_F(MessageListPane, TypingJumpsToTheNextRowOfThatSender) {
+// One key on a fresh pane each: the control gathers keys typed within its
+// type-ahead time into one search text, and a fresh control starts a new one.
+struct TypingCase {
+    int from;
+    wchar_t key;
+    int to;
+    const wchar_t* content;
+};
+
+class MessageListTyping : public MessageListPane, public testing::WithParamInterface<TypingCase> {};
+
+TEST_P(MessageListTyping, JumpsToTheNextRowOfThatSender) {
+    const TypingCase& c = GetParam();
     // ASCII names, so that the typed letters are plain keys.
     const std::string path = (m_dir / "typing.dat").string();
     ASSERT_TRUE(
@@ -353,18 +365,17 @@ TEST_F(MessageListPane, TypingJumpsToTheNextRowOfThatSender) {
     m_logs.push_back(std::make_unique<CChatLogFile>());
     ASSERT_TRUE(m_logs.back()->Open(path.c_str()));
     m_list->LoadMessages(m_logs.back().get());
-    SelectRow(0);
+    SelectRow(c.from);
     ::SetFocus(Table());
-    ::SendMessageW(Table(), WM_CHAR, 'b', 1);
-    EXPECT_EQ(SelectedRow(), 1);
-    EXPECT_EQ(ContentText(), L"b1");
-    ::Sleep(1100); // let the control's type-ahead buffer lapse
-    ::SendMessageW(Table(), WM_CHAR, 'A', 1);
-    EXPECT_EQ(SelectedRow(), 2);
-    ::Sleep(1100);
-    ::SendMessageW(Table(), WM_CHAR, 'z', 1); // no sender begins with z
-    EXPECT_EQ(SelectedRow(), 2);
+    ::SendMessageW(Table(), WM_CHAR, c.key, 1);
+    EXPECT_EQ(SelectedRow(), c.to);
+    EXPECT_EQ(ContentText(), c.content);
 }
+
+INSTANTIATE_TEST_SUITE_P(Keys, MessageListTyping,
+                         testing::Values(TypingCase{0, L'b', 1, L"b1"},
+                                         TypingCase{1, L'A', 2, L"a2"},   // either case
+                                         TypingCase{2, L'z', 2, L"a2"})); // no sender begins with z
 
 struct StripCase {
     int width, height;
