@@ -80,13 +80,13 @@ public:
         std::vector<ExportSource> sources;
         for (const std::string& input : m_options.inputs) {
             std::string error;
-            if (!CollectExportSources(input, sources, error))
+            if (!exporter::CollectExportSources(input, sources, error))
                 Problem(error);
         }
         std::vector<SelectedLog> selected = SelectLogs(sources);
         if (!PrepareOutput(selected))
             return kExitWarnings;
-        m_progress = CProgress(IsStandardErrorTerminal(), selected.size());
+        m_progress = CProgress(exporter::IsStandardErrorTerminal(), selected.size());
         if (m_folderMode)
             ExportToFolder(selected);
         else
@@ -146,10 +146,10 @@ private:
         std::error_code ec;
         std::uintmax_t size = fs::file_size(path, ec);
         if (!ec && size < kChatLogHeaderSize)
-            Problem(PathText(path) + ": not a chat log: " + std::to_string(size) +
+            Problem(exporter::PathText(path) + ": not a chat log: " + std::to_string(size) +
                     " bytes, shorter than the 80-byte header");
         else
-            Problem(PathText(path) + ": cannot open the chat log");
+            Problem(exporter::PathText(path) + ": cannot open the chat log");
         return false;
     }
 
@@ -169,8 +169,9 @@ private:
             m_outputFolder = output;
             std::vector<std::string> taken;
             for (SelectedLog& log : selected)
-                log.fileName = MakeFriendFileName(PathText(log.source.path.stem()),
-                                                  FormatExtension(m_options.format), taken);
+                log.fileName = exporter::MakeFriendFileName(
+                    exporter::PathText(log.source.path.stem()),
+                    exporter::FormatExtension(m_options.format), taken);
             return true;
         }
         // The output replaces its file when done: never let that be a log.
@@ -195,8 +196,8 @@ private:
             stream = file.Stream();
         }
         COutputSink sink(stream);
-        auto writer = MakeExportWriter(m_options.format, m_options.hasGrep, m_options.grep,
-                                       selected.size() != 1, sink);
+        auto writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep,
+                                                 m_options.grep, selected.size() != 1, sink);
         writer->BeginDocument();
         for (std::size_t i = 0; i < selected.size(); ++i) {
             ExportLog(selected[i].source, *writer, sink, nullptr, selected.size() != 1);
@@ -225,8 +226,8 @@ private:
                 continue;
             }
             COutputSink sink(file.Stream());
-            auto writer =
-                MakeExportWriter(m_options.format, m_options.hasGrep, m_options.grep, false, sink);
+            auto writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep,
+                                                     m_options.grep, false, sink);
             ExportIndexEntry entry;
             writer->BeginDocument();
             bool read = ExportLog(log.source, *writer, sink, &entry, false);
@@ -237,7 +238,7 @@ private:
             if (!read || (m_options.hasGrep && entry.sent + entry.received == 0))
                 continue;
             if (!sink.Ok() || !file.Commit(error)) {
-                Problem(error.empty() ? PathText(path) + ": cannot write" : error);
+                Problem(error.empty() ? exporter::PathText(path) + ": cannot write" : error);
                 continue;
             }
             entry.file = log.fileName;
@@ -245,13 +246,13 @@ private:
         }
         CAtomicOutputFile file;
         std::string error;
-        std::string name = std::string("index.") + FormatExtension(m_options.format);
+        std::string name = std::string("index.") + exporter::FormatExtension(m_options.format);
         if (!file.Create(m_outputFolder / name, error)) {
             Problem(error);
             return;
         }
         COutputSink sink(file.Stream());
-        WriteExportIndex(m_options.format, index, sink);
+        exporter::WriteExportIndex(m_options.format, index, sink);
         sink.Flush();
         if (!sink.Ok() || !file.Commit(error))
             Problem(error.empty() ? name + ": cannot write" : error);
@@ -284,7 +285,7 @@ private:
             return false;
         // Streamed once: no need to read the whole log in before the walk.
         log.SetPrefault(false);
-        std::string name = PathText(source.path);
+        std::string name = exporter::PathText(source.path);
         CheckHeader(log, name);
         ExportFriend info;
         info.key = m_decoder.Decode(log.FriendKey());
@@ -316,26 +317,26 @@ private:
         CReadPageReleaser pages;
         auto visit = [&](ChatLogRecordPos record) {
             ++records;
-            std::uint16_t length = RecordLength(record);
+            std::uint16_t length = viewer::RecordLength(record);
             pages.Touch(record, length);
             if (!first || record < first)
                 first = record;
             if (!end || record + length > end)
                 end = record + length;
-            std::string_view content = RecordContent(record);
+            std::string_view content = viewer::RecordContent(record);
             if (content.size() == length - kChatLogRecordFixedSize)
                 ++unterminated;
-            bool sent = IsSentRecord(record);
+            bool sent = viewer::IsSentRecord(record);
             if (!(m_options.filter & (sent ? kExportFilterSent : kExportFilterReceived)))
                 return;
-            timeFormatter.Format(RecordTime(record), time);
+            timeFormatter.Format(viewer::RecordTime(record), time);
             if (!m_options.fromDate.empty() && (!time.valid || time.date < m_options.fromDate))
                 return;
             if (!m_options.toDate.empty() && (!time.valid || time.date > m_options.toDate))
                 return;
             text.clear();
             m_decoder.Decode(content, text);
-            if (m_options.hasGrep && !ContainsAsciiFold(text, m_options.grep))
+            if (m_options.hasGrep && !exporter::ContainsAsciiFold(text, m_options.grep))
                 return;
             begin();
             ExportMessage message;
@@ -353,10 +354,10 @@ private:
             }
         };
         if (m_options.order == EExportOrder::Descending)
-            VisitRecordsReversed(
+            exporter::VisitRecordsReversed(
                 [&](auto&& forward) {
                     log.VisitRecords([&](ChatLogRecordPos record) {
-                        pages.Touch(record, RecordLength(record));
+                        pages.Touch(record, viewer::RecordLength(record));
                         forward(record);
                     });
                 },
@@ -397,16 +398,16 @@ private:
 namespace {
 
 int ExportMain(const std::vector<std::string>& args) {
-    PrepareStandardStreams();
+    exporter::PrepareStandardStreams();
     ExportOptions options;
     std::string error;
-    if (!ParseExportArgs(args, options, error)) {
+    if (!exporter::ParseExportArgs(args, options, error)) {
         Warn(error);
-        std::fputs(ExportUsageText(), stderr);
+        std::fputs(exporter::ExportUsageText(), stderr);
         return kExitUsage;
     }
     if (options.help) {
-        std::fputs(ExportUsageText(), stdout);
+        std::fputs(exporter::ExportUsageText(), stdout);
         return kExitOk;
     }
     // Large writes: the sink hands over 64 KB pieces.
@@ -419,10 +420,10 @@ int ExportMain(const std::vector<std::string>& args) {
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
-    return ExportMain(Utf8Arguments(argc, argv));
+    return ExportMain(exporter::Utf8Arguments(argc, argv));
 }
 #else
 int main(int argc, char** argv) {
-    return ExportMain(Utf8Arguments(argc, argv));
+    return ExportMain(exporter::Utf8Arguments(argc, argv));
 }
 #endif

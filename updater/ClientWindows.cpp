@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+namespace updater {
+
 namespace {
 
 BOOL CALLBACK AskClientWindow(HWND hWnd, LPARAM) {
@@ -32,3 +34,5 @@ BOOL CALLBACK AskClientWindow(HWND hWnd, LPARAM) {
 void CloseRunningClient() {
     EnumWindows(AskClientWindow, 0);
 }
+
+} // namespace updater

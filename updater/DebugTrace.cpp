@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+namespace updater {
+
 void DebugTrace(const char* format, ...) {
     char line[1024] = "updater: ";
     const std::size_t prefix = sizeof "updater: " - 1;
@@ -14,3 +16,5 @@ void DebugTrace(const char* format, ...) {
     va_end(args);
     OutputDebugStringA(line);
 }
+
+} // namespace updater

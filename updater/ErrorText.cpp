@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace updater {
+
 namespace {
 
 DWORD FormatFrom(HMODULE hModule, DWORD error, char* buffer, DWORD size) {
@@ -37,3 +39,5 @@ bool FormatErrorText(DWORD error, char* out, std::size_t size) {
     lstrcpynA(out, text, static_cast<int>(size < 0x7fffffff ? size : 0x7fffffff));
     return out[0] != '\0';
 }
+
+} // namespace updater

@@ -6,6 +6,10 @@
 
 #include <cstddef>
 
+namespace updater {
+
 // The text of `error` without its line ends, cut to `size` bytes; false (and
 // `out` empty) when no text is known.
 bool FormatErrorText(DWORD error, char* out, std::size_t size);
+
+} // namespace updater

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+namespace updater {
+
 namespace {
 
 bool NamesFile(const char* path) {
@@ -67,3 +69,5 @@ bool RunSetup(const char* path, const char* arguments) {
     CKernelHandle threadHandle(process.hThread);
     return true;
 }
+
+} // namespace updater

@@ -1,7 +1,11 @@
 // Starting the downloaded setup program.
 #pragma once
 
+namespace updater {
+
 // Starts `path` (a relative one is taken from the current folder) with
 // `arguments` as its whole command line, not waited for. False when the file
 // does not exist or cannot be started; the user sees nothing either way.
 bool RunSetup(const char* path, const char* arguments);
+
+} // namespace updater

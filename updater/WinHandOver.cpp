@@ -8,11 +8,11 @@
 #include <windows.h>
 
 void CWinHandOver::CloseClient() {
-    CloseRunningClient();
+    updater::CloseRunningClient();
 }
 
 void CWinHandOver::PauseForClient() {
-    DebugTrace("pausing %lu ms for the client to end", updater::kClientExitPauseMs);
+    updater::DebugTrace("pausing %lu ms for the client to end", updater::kClientExitPauseMs);
     Sleep(updater::kClientExitPauseMs);
 }
 
@@ -25,22 +25,22 @@ bool CWinHandOver::CopyToNew(const char* from, const char* to) {
     // Fails when `to` exists: a file that appeared since the name was chosen
     // is not ours to overwrite.
     const bool ok = CopyFileA(from, to, TRUE) != FALSE;
-    DebugTrace("copy of %s kept as %s: %s", from, to, ok ? "yes" : "no");
+    updater::DebugTrace("copy of %s kept as %s: %s", from, to, ok ? "yes" : "no");
     return ok;
 }
 
 bool CWinHandOver::Remove(const char* path) {
     const bool ok = DeleteFileA(path) != FALSE;
-    DebugTrace("delete %s: %s", path, ok ? "done" : "failed");
+    updater::DebugTrace("delete %s: %s", path, ok ? "done" : "failed");
     return ok;
 }
 
 bool CWinHandOver::Rename(const char* from, const char* to) {
     const bool ok = MoveFileA(from, to) != FALSE;
-    DebugTrace("put %s back as %s: %s", from, to, ok ? "done" : "failed");
+    updater::DebugTrace("put %s back as %s: %s", from, to, ok ? "done" : "failed");
     return ok;
 }
 
 bool CWinHandOver::StartSetup(const char* path, const char* arguments) {
-    return RunSetup(path, arguments);
+    return updater::RunSetup(path, arguments);
 }

@@ -4,7 +4,7 @@
 
 #include "HandOver.h"
 
-class CWinHandOver : public updater::CHandOver {
+class CWinHandOver : public CHandOver {
 protected:
     void CloseClient() override;
     void PauseForClient() override;

@@ -82,7 +82,7 @@ private:
     // reused) handle.
     CUpdateEngine m_engine;
     std::uint32_t m_clientVersion = 0;
-    updater::CPseudoRandom m_random;
+    CPseudoRandom m_random;
     char m_szSetupPath[updater::kPathSize] = "";
     std::atomic<bool> m_bSetupReady{false};
     char m_szSetupArguments[updater::kSetupArgumentsSize] = "";
@@ -118,7 +118,7 @@ void CUpdateRun::Run() {
 bool CUpdateRun::IsOnlyUpdater() {
     m_instanceMutex.Reset(CreateMutexA(nullptr, FALSE, updater::kInstanceMutexName));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        DebugTrace("another updater is running");
+        updater::DebugTrace("another updater is running");
         return false;
     }
     return true;
@@ -137,13 +137,13 @@ void CUpdateRun::EnterOwnFolder() {
 
 bool CUpdateRun::LoadConfiguration() {
     if (!m_config.Load(updater::kConfigPath)) {
-        DebugTrace("no usable %s in %s", updater::kConfigPath, m_szFolder);
+        updater::DebugTrace("no usable %s in %s", updater::kConfigPath, m_szFolder);
         return false;
     }
     // A key the platform refuses makes Server.ini as unusable as a malformed
     // one: the publisher asked for signed setups, so none unsigned may run.
     if (m_config.HasSetupKey() && !m_engine.SetSetupKey(m_config.GetSetupKey())) {
-        DebugTrace("SetupKey of %s refused by the platform", updater::kConfigPath);
+        updater::DebugTrace("SetupKey of %s refused by the platform", updater::kConfigPath);
         return false;
     }
     return true;
@@ -159,14 +159,16 @@ bool CUpdateRun::StartVersionCheck() {
     m_engine.SetServer(m_config.GetUpdateServer(), m_config.GetUpdatePath(),
                        m_config.GetUpdateFile());
     if (!m_engine.SetCallback(OnUpdateEvent, 0)) {
-        DebugTrace("update engine not ready (Update Server, Path or File empty or too long)");
+        updater::DebugTrace(
+            "update engine not ready (Update Server, Path or File empty or too long)");
         return false;
     }
     m_random.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
-    DebugTrace("client version 0x%08X; asking %s for %s%s", static_cast<unsigned>(m_clientVersion),
-               m_config.GetUpdateServer(), m_config.GetUpdatePath(), m_config.GetUpdateFile());
+    updater::DebugTrace("client version 0x%08X; asking %s for %s%s",
+                        static_cast<unsigned>(m_clientVersion), m_config.GetUpdateServer(),
+                        m_config.GetUpdatePath(), m_config.GetUpdateFile());
     if (!m_engine.StartCheck()) {
-        DebugTrace("version check did not start: %s", m_engine.GetLastErrorText().c_str());
+        updater::DebugTrace("version check did not start: %s", m_engine.GetLastErrorText().c_str());
     }
     return true;
 }
@@ -203,7 +205,7 @@ void CUpdateRun::OnEvent(UINT nCode, WPARAM wParam) {
         if (path != nullptr && std::strlen(path) < sizeof m_szSetupPath) {
             std::memcpy(m_szSetupPath, path, std::strlen(path) + 1);
             m_bSetupReady = true;
-            DebugTrace("setup downloaded to %s", path);
+            updater::DebugTrace("setup downloaded to %s", path);
         }
         WakeMainThread();
         break;
@@ -215,7 +217,8 @@ void CUpdateRun::OnEvent(UINT nCode, WPARAM wParam) {
     case UE_DOWNLOAD_CONNECT_FAILED:
     case UE_SETUP_MISSING:
     case UE_CONNECTION_LOST:
-        DebugTrace("engine event %u ends the run: %s", nCode, m_engine.GetLastErrorText().c_str());
+        updater::DebugTrace("engine event %u ends the run: %s", nCode,
+                            m_engine.GetLastErrorText().c_str());
         WakeMainThread();
         break;
     default: // 1, 7, 10, 11 and unknown codes: progress only
@@ -231,19 +234,20 @@ void CUpdateRun::WakeMainThread() {
 
 // Event 5: is the server's version newer, and which address to fetch.
 void CUpdateRun::DecideOnVersion() {
-    const std::uint32_t serverVersion = ParseVersion(m_engine.GetCurrentVersion());
+    const std::uint32_t serverVersion = updater::ParseVersion(m_engine.GetCurrentVersion());
     const updater::UpdateChoice choice = updater::DecideUpdate(
         m_clientVersion, serverVersion, m_engine.GetDownloadUrlCount(), m_random.Next());
-    DebugTrace("server version \"%s\" (0x%08X), client 0x%08X: %s", m_engine.GetCurrentVersion(),
-               static_cast<unsigned>(serverVersion), static_cast<unsigned>(m_clientVersion),
-               choice.download ? "newer" : "nothing to do");
+    updater::DebugTrace("server version \"%s\" (0x%08X), client 0x%08X: %s",
+                        m_engine.GetCurrentVersion(), static_cast<unsigned>(serverVersion),
+                        static_cast<unsigned>(m_clientVersion),
+                        choice.download ? "newer" : "nothing to do");
     if (!choice.download) {
         WakeMainThread();
         return;
     }
     const char* address = m_engine.GetDownloadUrl(static_cast<int>(choice.addressIndex));
-    DebugTrace("address %u of %u: %s", choice.addressIndex + 1, m_engine.GetDownloadUrlCount(),
-               address != nullptr ? address : "(none)");
+    updater::DebugTrace("address %u of %u: %s", choice.addressIndex + 1,
+                        m_engine.GetDownloadUrlCount(), address != nullptr ? address : "(none)");
     if (address == nullptr) {
         WakeMainThread();
         return;
@@ -262,10 +266,10 @@ bool CUpdateRun::HoldSignedSetup(CHeldSetup& heldSetup) {
     }
     updater::SetupDigest digest;
     if (m_engine.GetSetupDigest(digest) && heldSetup.OpenVerified(m_szSetupPath, digest)) {
-        DebugTrace("setup matches its signed SHA-256; held until it has started");
+        updater::DebugTrace("setup matches its signed SHA-256; held until it has started");
         return true;
     }
-    DebugTrace("setup changed since its download: not started");
+    updater::DebugTrace("setup changed since its download: not started");
     DeleteFileA(m_szSetupPath);
     return false;
 }
@@ -280,7 +284,7 @@ void CUpdateRun::HandOverToSetup() {
     const bool named =
         length > 0 && length < sizeof folder &&
         updater::JoinPath(folder, updater::kClientExeName, clientPath, sizeof clientPath);
-    DebugTrace("handing over to the setup, arguments \"%s\"", m_szSetupArguments);
+    updater::DebugTrace("handing over to the setup, arguments \"%s\"", m_szSetupArguments);
     CWinHandOver handOver;
     handOver.Run(named ? clientPath : nullptr, m_szSetupPath, m_szSetupArguments);
 }
@@ -293,7 +297,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         auto pRun = std::make_unique<CUpdateRun>();
         pRun->Run();
     } catch (...) {
-        DebugTrace("run ended by an exception");
+        updater::DebugTrace("run ended by an exception");
     }
     return 0;
 }

@@ -4,6 +4,8 @@
 
 #include "ChatLogPaths.h"
 
+namespace viewer {
+
 const wchar_t* BuildChatLogPath(const char* key) {
     static wchar_t buffer[kPathBufferChars];
     buffer[0] = L'\0';
@@ -28,3 +30,5 @@ BOOL IsFolder(const wchar_t* path) {
     DWORD attributes = ::GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
+
+} // namespace viewer

@@ -50,7 +50,7 @@ void CMainFrame::RecalcPaneSizes() {
     int w0 = 0, w1 = 0, minimum = 0, unused = 0;
     m_outerSplitter.GetColumnInfo(0, w0, unused);
     m_outerSplitter.GetColumnInfo(1, w1, minimum);
-    std::optional<int> width = FriendColumnWidth(w0, w1);
+    std::optional<int> width = viewer::FriendColumnWidth(w0, w1);
     if (!width)
         return;
     m_outerSplitter.SetColumnInfo(0, *width, minimum);
@@ -59,7 +59,7 @@ void CMainFrame::RecalcPaneSizes() {
     int h0 = 0, h1 = 0;
     m_rightSplitter.GetRowInfo(0, h0, unused);
     m_rightSplitter.GetRowInfo(1, h1, minimum);
-    std::optional<int> height = MessageRowHeight(h0, h1);
+    std::optional<int> height = viewer::MessageRowHeight(h0, h1);
     if (!height)
         return;
     m_rightSplitter.SetRowInfo(0, *height, minimum);
@@ -94,7 +94,7 @@ void CMainFrame::ResetPanes() {
 
 void CMainFrame::LoadAccount(const wchar_t* folder) {
     ResetPanes();
-    if (IsFolder(folder))
+    if (viewer::IsFolder(folder))
         EnumerateChatLogs(folder);
 }
 
@@ -102,7 +102,7 @@ void CMainFrame::EnumerateChatLogs(const wchar_t* folder) {
     if (folder == nullptr)
         return;
     std::wstring pattern;
-    if (!ComposeListingPattern(folder, pattern))
+    if (!viewer::ComposeListingPattern(folder, pattern))
         return;
     WIN32_FIND_DATAW entry;
     CFindHandle listing(::FindFirstFileW(pattern.c_str(), &entry));
@@ -111,10 +111,10 @@ void CMainFrame::EnumerateChatLogs(const wchar_t* folder) {
     do {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
-        if (!IsChatLogFileName(entry.cFileName))
+        if (!viewer::IsChatLogFileName(entry.cFileName))
             continue;
         std::wstring path;
-        if (!ComposeListedFilePath(folder, entry.cFileName, path))
+        if (!viewer::ComposeListedFilePath(folder, entry.cFileName, path))
             continue; // would not fit: skipped like a file that cannot be read
         if (CUserTitleWnd* friends = GetFriendListPane())
             friends->AddFriendLog(path.c_str());
@@ -148,12 +148,12 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ResetPanes();
         return kViewerMsgHandled;
     case kViewerMsgShowAccount: {
-        std::string key = FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
-        LoadAccount(BuildChatLogPath(key.c_str()));
+        std::string key = viewer::FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
+        LoadAccount(viewer::BuildChatLogPath(key.c_str()));
         return kViewerMsgHandled;
     }
     case kViewerMsgSelectFriend: {
-        std::string key = FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
+        std::string key = viewer::FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
         if (CUserTitleWnd* friends = GetFriendListPane())
             friends->SelectFriend(key.c_str());
         return kViewerMsgHandled;

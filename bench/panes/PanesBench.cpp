@@ -108,7 +108,7 @@ std::string WriteLog(const std::string& dir, int messages) {
 // wLength, by the same rule as every reader, keeping nothing.
 size_t CountRecords(const unsigned char* view, uint32_t size) {
     size_t records = 0;
-    VisitChatLogRecords(view, size, [&records](ChatLogRecordPos) { ++records; });
+    viewer::VisitChatLogRecords(view, size, [&records](ChatLogRecordPos) { ++records; });
     return records;
 }
 
@@ -145,7 +145,8 @@ Rows BuildRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t 
     auto t0 = Clock::now();
     index.Build(
         [&log](auto&& visit) {
-            log.VisitRecords([&visit](ChatLogRecordPos p) { visit(p, RecordDirection(p)); });
+            log.VisitRecords(
+                [&visit](ChatLogRecordPos p) { visit(p, viewer::RecordDirection(p)); });
         },
         filter, order);
     Rows r{MsSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
@@ -164,7 +165,8 @@ Rows SwitchRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t
     } else {
         index.Refilter(
             [&log](auto&& visit) {
-                log.VisitRecords([&visit](ChatLogRecordPos p) { visit(p, RecordDirection(p)); });
+                log.VisitRecords(
+                    [&visit](ChatLogRecordPos p) { visit(p, viewer::RecordDirection(p)); });
             },
             filter, order);
     }
@@ -180,7 +182,7 @@ Rows BuildRowsViaDeque(CChatLogFile& log, CMessageIndex& index, int32_t filter, 
     {
         ChatLogRecordIndex records;
         log.EnumRecords(records);
-        index.Build(records, filter, order, RecordDirection);
+        index.Build(records, filter, order, viewer::RecordDirection);
     }
     Rows r{MsSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
     return r;

@@ -3,6 +3,8 @@
 
 #include <system_error>
 
+namespace exporter {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -27,7 +29,7 @@ bool IsChatLogEntry(const fs::directory_entry& entry) {
     // later by the open, with a warning.
     if (entry.is_directory(ec))
         return false;
-    return IsChatLogFileName(entry.path().filename().native().c_str());
+    return viewer::IsChatLogFileName(entry.path().filename().native().c_str());
 }
 
 // The ChatLog folder of an account folder: "ChatLog" itself, or on a file
@@ -110,3 +112,5 @@ bool CollectExportSources(const std::string& operand, std::vector<ExportSource>&
     }
     return true;
 }
+
+} // namespace exporter

@@ -13,6 +13,8 @@ struct ExportSource {
     bool hasOwnerKey = false;
 };
 
+namespace exporter {
+
 // Appends the logs of one operand (UTF-8) to `sources`, a folder's logs in
 // the order its listing gives them and by the viewer's name rule. False with
 // `error` set when the operand names nothing usable.
@@ -21,3 +23,5 @@ bool CollectExportSources(const std::string& operand, std::vector<ExportSource>&
 
 // UTF-8 text of a path, for messages and documents.
 std::string PathText(const std::filesystem::path& path);
+
+} // namespace exporter

@@ -1,5 +1,7 @@
 #include "ExportOptions.h"
 
+namespace exporter {
+
 const char* ExportUsageText() {
     return "usage: chatlog-export ACCOUNT_FOLDER | FILE.dat ...   [options]\n"
            "  --format txt|csv|json|html      (default txt)\n"
@@ -201,3 +203,5 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
     }
     return true;
 }
+
+} // namespace exporter

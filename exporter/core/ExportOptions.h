@@ -35,6 +35,8 @@ struct ExportOptions {
     bool help = false;
 };
 
+namespace exporter {
+
 const char* ExportUsageText();
 
 // False with `error` set for anything not understood: unknown option, a
@@ -46,3 +48,5 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
 bool IsValidIsoDate(const std::string& text);
 
 const char* FormatExtension(EExportFormat format);
+
+} // namespace exporter

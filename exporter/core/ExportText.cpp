@@ -3,6 +3,8 @@
 
 #include <ctime>
 
+namespace exporter {
+
 void AppendCsvField(std::string& out, std::string_view utf8) {
     if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
         out.append(utf8);
@@ -173,6 +175,8 @@ void FormatCivilTime(const CivilTime& c, std::int64_t unixTime, ExportTime& out)
     out.iso.assign(iso, static_cast<std::size_t>(at - iso));
 }
 
+} // namespace exporter
+
 void CExportTimeFormatter::Format(std::int32_t unixTime, ExportTime& out) {
     std::int64_t t = unixTime;
     std::int64_t window = (t >= 0 ? t : t - (kWindow - 1)) / kWindow * kWindow;
@@ -182,25 +186,27 @@ void CExportTimeFormatter::Format(std::int32_t unixTime, ExportTime& out) {
         CivilTime first{}, last{};
         std::int64_t end = window + kWindow - 1;
         m_steady = end <= 0x7FFFFFFF && window >= -0x7FFFFFFFll - 1 &&
-                   SystemCivil(static_cast<std::int32_t>(window), m_utc, first) &&
-                   SystemCivil(static_cast<std::int32_t>(end), m_utc, last) &&
-                   CivilSeconds(first) - window == CivilSeconds(last) - end;
-        m_offset = m_steady ? CivilSeconds(first) - window : 0;
+                   exporter::SystemCivil(static_cast<std::int32_t>(window), m_utc, first) &&
+                   exporter::SystemCivil(static_cast<std::int32_t>(end), m_utc, last) &&
+                   exporter::CivilSeconds(first) - window == exporter::CivilSeconds(last) - end;
+        m_offset = m_steady ? exporter::CivilSeconds(first) - window : 0;
     }
     if (!m_steady) {
-        FormatExportTime(unixTime, m_utc, out);
+        exporter::FormatExportTime(unixTime, m_utc, out);
         return;
     }
     std::int64_t local = t + m_offset;
     std::int64_t days = (local >= 0 ? local : local - 86399) / 86400;
     std::int64_t second = local - days * 86400;
     CivilTime civil{};
-    CivilFromDays(days, civil.year, civil.month, civil.day);
+    exporter::CivilFromDays(days, civil.year, civil.month, civil.day);
     civil.hour = static_cast<int>(second / 3600);
     civil.minute = static_cast<int>(second / 60 % 60);
     civil.second = static_cast<int>(second % 60);
-    FormatCivilTime(civil, t, out);
+    exporter::FormatCivilTime(civil, t, out);
 }
+
+namespace exporter {
 
 void FormatExportTime(std::int32_t unixTime, bool utc, ExportTime& out) {
     CivilTime civil{};
@@ -210,3 +216,5 @@ void FormatExportTime(std::int32_t unixTime, bool utc, ExportTime& out) {
     }
     FormatCivilTime(civil, unixTime, out);
 }
+
+} // namespace exporter

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace exporter {
+
 // RFC 4180: quoted when it holds a comma, a quote, CR or LF; quotes doubled.
 void AppendCsvField(std::string& out, std::string_view utf8);
 // A JSON string with its quotes; control characters escaped.
@@ -34,6 +36,8 @@ template <class Line> void ForEachLine(std::string_view text, Line&& line) {
     }
 }
 
+} // namespace exporter
+
 // A record time as the viewer's table shows it ("%Y-%m-%d", "%H:%M:%S") and
 // as ISO 8601 with the offset in force at that moment. `valid` is false (and
 // every text empty) when the system cannot convert the time.
@@ -44,7 +48,11 @@ struct ExportTime {
     std::string iso;
 };
 
+namespace exporter {
+
 void FormatExportTime(std::int32_t unixTime, bool utc, ExportTime& out);
+
+} // namespace exporter
 
 // FormatExportTime for a stream of records, which mostly stand in time order:
 // the system's conversion runs once per quarter hour of UTC time and the
@@ -71,7 +79,12 @@ private:
 struct CivilTime {
     int year, month, day, hour, minute, second;
 };
+
+namespace exporter {
+
 void FormatCivilTime(const CivilTime& civil, std::int64_t unixTime, ExportTime& out);
 
 // Days from 1970-01-01 to the given proleptic Gregorian date.
 std::int64_t DaysFromCivil(int year, int month, int day);
+
+} // namespace exporter

@@ -11,6 +11,8 @@ void COutputSink::Flush() {
     m_text.clear();
 }
 
+namespace exporter {
+
 namespace {
 
 // Labels that the viewer itself uses for the two kinds of message.
@@ -421,3 +423,5 @@ std::string MakeFriendFileName(std::string_view stem, const char* extension,
     taken.push_back(lower(name));
     return name;
 }
+
+} // namespace exporter

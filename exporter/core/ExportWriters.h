@@ -61,12 +61,16 @@ public:
     virtual void EndDocument() {}
 };
 
+namespace exporter {
+
 // `several`: the document holds (or may hold) more than one friend, which
 // makes JSON an array and an HTML page a list of sections. `grep` is the
 // needle of --grep (only the txt search list uses it to pick lines).
 std::unique_ptr<CExportWriter> MakeExportWriter(EExportFormat format, bool grep,
                                                 std::string_view needle, bool several,
                                                 COutputSink& sink);
+
+} // namespace exporter
 
 // One line of the index written beside the per-friend files.
 struct ExportIndexEntry {
@@ -77,6 +81,8 @@ struct ExportIndexEntry {
     std::uint64_t received = 0;
 };
 
+namespace exporter {
+
 void WriteExportIndex(EExportFormat format, const std::vector<ExportIndexEntry>& entries,
                       COutputSink& sink);
 
@@ -86,3 +92,5 @@ void WriteExportIndex(EExportFormat format, const std::vector<ExportIndexEntry>&
 // as Windows names are). The extension is added.
 std::string MakeFriendFileName(std::string_view stem, const char* extension,
                                std::vector<std::string>& taken);
+
+} // namespace exporter

@@ -15,6 +15,8 @@
 // and for a million messages they are 8192 + 128 positions.
 constexpr std::size_t kReverseCheckpoints = 8192;
 
+namespace exporter {
+
 // forEachForward(f) must call f(position) for every record in file order,
 // the same records each time it is called (a mapped view walked twice).
 // visit(position) is then called for each of them in exactly the reverse
@@ -55,9 +57,11 @@ void VisitRecordsReversed(ForEachForward&& forEachForward, Visit&& visit,
         ChatLogRecordPos record = checkpoints[i];
         for (std::size_t k = 0; k < n; ++k) {
             block.push_back(record);
-            record += RecordLength(record);
+            record += viewer::RecordLength(record);
         }
         for (std::size_t k = block.size(); k-- > 0;)
             visit(block[k]);
     }
 }
+
+} // namespace exporter

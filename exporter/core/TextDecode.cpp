@@ -1,5 +1,7 @@
 #include "TextDecode.h"
 
+namespace exporter {
+
 std::size_t GbkUnitLength(std::string_view text) {
     auto lead = static_cast<unsigned char>(text[0]);
     if (lead < 0x81 || lead == 0xFF || text.size() < 2)
@@ -7,6 +9,8 @@ std::size_t GbkUnitLength(std::string_view text) {
     auto trail = static_cast<unsigned char>(text[1]);
     return trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
 }
+
+} // namespace exporter
 
 const CGbkDecoder::Pair& CGbkDecoder::PairOf(unsigned char lead, unsigned char trail) {
     if (m_pairs.empty())
@@ -35,7 +39,7 @@ void CGbkDecoder::Decode(std::string_view gbk, std::string& utf8) {
         if (i == gbk.size())
             return;
         std::string_view rest = gbk.substr(i);
-        if (GbkUnitLength(rest) == 1) {
+        if (exporter::GbkUnitLength(rest) == 1) {
             utf8.append(kReplacementUtf8);
             start = i + 1;
             continue;
@@ -49,6 +53,8 @@ void CGbkDecoder::Decode(std::string_view gbk, std::string& utf8) {
         start = i + 2;
     }
 }
+
+namespace exporter {
 
 namespace {
 
@@ -75,3 +81,5 @@ bool ContainsAsciiFold(std::string_view text, std::string_view needle) {
     }
     return false;
 }
+
+} // namespace exporter

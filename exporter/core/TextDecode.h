@@ -43,6 +43,8 @@ private:
     CGbkConverter m_converter;
 };
 
+namespace exporter {
+
 // Length of the GBK unit at the start of `text` (not empty): 2 for a lead
 // byte 0x81-0xFE followed by a trail byte 0x40-0xFE other than 0x7F, else 1.
 std::size_t GbkUnitLength(std::string_view text);
@@ -51,3 +53,5 @@ std::size_t GbkUnitLength(std::string_view text);
 // case and every other byte exactly (so UTF-8 never matches half a
 // character). An empty needle is found everywhere.
 bool ContainsAsciiFold(std::string_view text, std::string_view needle);
+
+} // namespace exporter

@@ -22,6 +22,8 @@
 
 namespace fs = std::filesystem;
 
+namespace exporter {
+
 namespace {
 
 #ifdef _WIN32
@@ -77,6 +79,8 @@ bool IsStandardErrorTerminal() {
 #endif
 }
 
+} // namespace exporter
+
 void CReadPageReleaser::Touch(const unsigned char* record, std::size_t length) {
     const unsigned char* end = record + length;
     if (!m_low) {
@@ -128,15 +132,16 @@ bool CAtomicOutputFile::Create(const fs::path& destination, std::string& error) 
 #endif
     // In the destination's folder, so the rename never crosses file systems.
     fs::path temporary = destination;
-    temporary.replace_filename(fs::u8path("." + PathText(destination.filename()) + ".tmp-" +
-                                          std::to_string(pid) + "-" + std::to_string(counter++)));
+    temporary.replace_filename(fs::u8path("." + exporter::PathText(destination.filename()) +
+                                          ".tmp-" + std::to_string(pid) + "-" +
+                                          std::to_string(counter++)));
 #ifdef _WIN32
     m_stream = _wfopen(temporary.c_str(), L"wb");
 #else
     m_stream = std::fopen(temporary.c_str(), "wbx");
 #endif
     if (!m_stream) {
-        error = PathText(destination) + ": cannot write: " + std::strerror(errno);
+        error = exporter::PathText(destination) + ": cannot write: " + std::strerror(errno);
         return false;
     }
     m_destination = destination;
@@ -146,7 +151,7 @@ bool CAtomicOutputFile::Create(const fs::path& destination, std::string& error) 
 
 bool CAtomicOutputFile::Commit(std::string& error) {
     if (!m_stream) {
-        error = PathText(m_destination) + ": nothing to write";
+        error = exporter::PathText(m_destination) + ": nothing to write";
         return false;
     }
     // Flushed to the system, not synced to the disk: the rename makes the file
@@ -167,7 +172,7 @@ bool CAtomicOutputFile::Commit(std::string& error) {
 #endif
     }
     if (!ok) {
-        error = PathText(m_destination) + ": cannot write: " + std::strerror(saved);
+        error = exporter::PathText(m_destination) + ": cannot write: " + std::strerror(saved);
         Discard();
         return false;
     }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace exporter {
+
 // The arguments after the program's name as UTF-8. On Windows the program
 // takes them wide (wmain), so that names in any script survive whatever the
 // ANSI code page.
@@ -23,6 +25,8 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 void PrepareStandardStreams();
 
 bool IsStandardErrorTerminal();
+
+} // namespace exporter
 
 // Lets the pages of a mapped log go from the process's memory once the walk
 // has left them far behind, so that the resident size of an export does not

@@ -83,7 +83,7 @@ TEST(ExportOptions, ParsesOrRefuses) {
     for (const Case& c : cases) {
         ExportOptions options;
         std::string error;
-        bool ok = ParseExportArgs(c.args, options, error);
+        bool ok = exporter::ParseExportArgs(c.args, options, error);
         std::string shown = c.args.empty() ? "(none)" : c.args.back();
         EXPECT_EQ(ok, c.ok) << shown << ": " << error;
         if (!c.ok) {
@@ -95,10 +95,11 @@ TEST(ExportOptions, ParsesOrRefuses) {
 TEST(ExportOptions, TakesEveryOption) {
     ExportOptions o;
     std::string error;
-    ASSERT_TRUE(ParseExportArgs({"a", "--format=html", "--friend", "1", "--friend=22", "--order",
-                                 "desc", "--filter", "received", "--from", "2024-02-29", "--to",
-                                 "2024-03-01", "--grep", "Hi", "--utc", "-o", "out", "b.dat"},
-                                o, error))
+    ASSERT_TRUE(
+        exporter::ParseExportArgs({"a", "--format=html", "--friend", "1", "--friend=22", "--order",
+                                   "desc", "--filter", "received", "--from", "2024-02-29", "--to",
+                                   "2024-03-01", "--grep", "Hi", "--utc", "-o", "out", "b.dat"},
+                                  o, error))
         << error;
     EXPECT_EQ(o.inputs, (std::vector<std::string>{"a", "b.dat"}));
     EXPECT_EQ(o.format, EExportFormat::Html);
@@ -121,7 +122,7 @@ TEST(ExportOptions, CalendarDates) {
         {"2026-01-011", false}, {"", false},
     };
     for (const auto& [text, valid] : cases)
-        EXPECT_EQ(IsValidIsoDate(text), valid) << text;
+        EXPECT_EQ(exporter::IsValidIsoDate(text), valid) << text;
 }
 
 TEST(TextDecode, GbkBecomesUtf8AndBadBytesBecomeReplacements) {
@@ -166,7 +167,8 @@ TEST(TextDecode, GrepMatchFoldsAsciiOnly) {
         {"@", "`", false}, // neighbours of the letters are not folded
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ContainsAsciiFold(c.text, c.needle), c.found) << c.text << " / " << c.needle;
+        EXPECT_EQ(exporter::ContainsAsciiFold(c.text, c.needle), c.found)
+            << c.text << " / " << c.needle;
 }
 
 TEST(ExportText, EscapesForEachFormat) {
@@ -189,10 +191,10 @@ TEST(ExportText, EscapesForEachFormat) {
     };
     for (const Case& c : cases) {
         std::string csv, json, html, plain;
-        AppendCsvField(csv, c.text);
-        AppendJsonString(json, c.text);
-        AppendHtmlText(html, c.text);
-        AppendPlainText(plain, c.text);
+        exporter::AppendCsvField(csv, c.text);
+        exporter::AppendJsonString(json, c.text);
+        exporter::AppendHtmlText(html, c.text);
+        exporter::AppendPlainText(plain, c.text);
         EXPECT_EQ(csv, c.csv) << c.text;
         EXPECT_EQ(json, c.json) << c.text;
         EXPECT_EQ(html, c.html) << c.text;
@@ -212,7 +214,7 @@ TEST(ExportText, SplitsLinesAtEveryBreak) {
     };
     for (const auto& [text, lines] : cases) {
         std::vector<std::string> got;
-        ForEachLine(text, [&](std::string_view line) { got.emplace_back(line); });
+        exporter::ForEachLine(text, [&](std::string_view line) { got.emplace_back(line); });
         EXPECT_EQ(got, lines) << text;
     }
 }
@@ -236,7 +238,7 @@ TEST(ExportText, DatesAndOffsets) {
     };
     for (const Case& c : cases) {
         ExportTime out;
-        FormatCivilTime(c.civil, c.unixTime, out);
+        exporter::FormatCivilTime(c.civil, c.unixTime, out);
         EXPECT_TRUE(out.valid);
         EXPECT_EQ(out.iso, c.iso);
         EXPECT_EQ(out.date + "T" + out.time, std::string(c.iso).substr(0, 19));
@@ -244,13 +246,13 @@ TEST(ExportText, DatesAndOffsets) {
     // The system's UTC conversion agrees with the same arithmetic.
     for (std::int32_t t : {0, 951782400, 1767225605, 2147483647}) {
         ExportTime out;
-        FormatExportTime(t, true, out);
+        exporter::FormatExportTime(t, true, out);
         ASSERT_TRUE(out.valid) << t;
         int y = std::stoi(out.date.substr(0, 4)), m = std::stoi(out.date.substr(5, 2)),
             d = std::stoi(out.date.substr(8, 2));
         int h = std::stoi(out.time.substr(0, 2)), mi = std::stoi(out.time.substr(3, 2)),
             s = std::stoi(out.time.substr(6, 2));
-        EXPECT_EQ(DaysFromCivil(y, m, d) * 86400 + h * 3600 + mi * 60 + s, t);
+        EXPECT_EQ(exporter::DaysFromCivil(y, m, d) * 86400 + h * 3600 + mi * 60 + s, t);
         EXPECT_EQ(out.iso.substr(19), "+00:00");
     }
 }
@@ -286,7 +288,7 @@ TEST(ExportText, StreamFormatterAgreesWithTheSystemAcrossOffsetChanges) {
                         continue;
                     auto t32 = static_cast<std::int32_t>(probe);
                     formatter.Format(t32, streamed);
-                    FormatExportTime(t32, utc, direct);
+                    exporter::FormatExportTime(t32, utc, direct);
                     ASSERT_EQ(streamed.valid, direct.valid) << sweep.zone << " " << probe;
                     ASSERT_EQ(streamed.iso, direct.iso) << sweep.zone << " " << probe;
                 }
@@ -309,14 +311,15 @@ TEST(RecordOrder, ReverseWalkIsTheExactReverse) {
         auto view = reinterpret_cast<const unsigned char*>(bytes.data());
         auto size = static_cast<std::uint32_t>(bytes.size());
         ChatLogRecordIndex forward;
-        WalkChatLogRecords(view, size, forward);
+        viewer::WalkChatLogRecords(view, size, forward);
         ASSERT_EQ(forward.size(), static_cast<std::size_t>(records));
         std::vector<ChatLogRecordPos> expected(forward.rbegin(), forward.rend());
         for (std::size_t budget : {std::size_t{2}, std::size_t{3}, std::size_t{4}, std::size_t{8},
                                    kReverseCheckpoints}) {
             std::vector<ChatLogRecordPos> got;
-            VisitRecordsReversed([&](auto&& visit) { VisitChatLogRecords(view, size, visit); },
-                                 [&](ChatLogRecordPos record) { got.push_back(record); }, budget);
+            exporter::VisitRecordsReversed(
+                [&](auto&& visit) { viewer::VisitChatLogRecords(view, size, visit); },
+                [&](ChatLogRecordPos record) { got.push_back(record); }, budget);
             EXPECT_EQ(got, expected) << records << " records, " << budget << " checkpoints";
         }
     }
@@ -325,7 +328,7 @@ TEST(RecordOrder, ReverseWalkIsTheExactReverse) {
 TEST(ExportPlatform, PagesLetGoBehindTheWalkReadBackIntact) {
     // Some 12 MB, so that pages are let go several times in both orders.
     CScratch scratch;
-    std::string path = PathText(scratch.Path() / "1.dat");
+    std::string path = exporter::PathText(scratch.Path() / "1.dat");
     CChatLogWriter writer;
     ASSERT_TRUE(writer.Create(path, ChatLogHeaderFields()));
     const int records = 45000;
@@ -340,15 +343,16 @@ TEST(ExportPlatform, PagesLetGoBehindTheWalkReadBackIntact) {
         CReadPageReleaser pages;
         int next = reverse ? records - 1 : 0, wrong = 0;
         auto check = [&](ChatLogRecordPos record) {
-            pages.Touch(record, RecordLength(record));
-            wrong += RecordContent(record) != textOf(next) || RecordTime(record) != next;
+            pages.Touch(record, viewer::RecordLength(record));
+            wrong +=
+                viewer::RecordContent(record) != textOf(next) || viewer::RecordTime(record) != next;
             next += reverse ? -1 : 1;
         };
         if (reverse)
-            VisitRecordsReversed(
+            exporter::VisitRecordsReversed(
                 [&](auto&& forward) {
                     log.VisitRecords([&](ChatLogRecordPos record) {
-                        pages.Touch(record, RecordLength(record));
+                        pages.Touch(record, viewer::RecordLength(record));
                         forward(record);
                     });
                 },
@@ -368,7 +372,7 @@ TEST(ExportWriters, FriendFileNames) {
         {"AbC", "AbC.csv"}, {"abc", "abc-2.csv"},   {"\xd5\xc5", "__.csv"},
     };
     for (const auto& [stem, name] : cases)
-        EXPECT_EQ(MakeFriendFileName(stem, "csv", taken), name) << stem;
+        EXPECT_EQ(exporter::MakeFriendFileName(stem, "csv", taken), name) << stem;
 }
 
 TEST(ExportInputs, FindsTheLogsOfEachKindOfOperand) {
@@ -400,16 +404,17 @@ TEST(ExportInputs, FindsTheLogsOfEachKindOfOperand) {
     for (const Case& c : cases) {
         std::vector<ExportSource> sources;
         std::string error;
-        EXPECT_EQ(CollectExportSources(PathText(c.operand), sources, error), c.ok)
-            << PathText(c.operand) << ": " << error;
+        EXPECT_EQ(exporter::CollectExportSources(exporter::PathText(c.operand), sources, error),
+                  c.ok)
+            << exporter::PathText(c.operand) << ": " << error;
         std::vector<std::string> names;
         for (const ExportSource& s : sources) {
-            names.push_back(PathText(s.path.filename()));
+            names.push_back(exporter::PathText(s.path.filename()));
             EXPECT_EQ(s.hasOwnerKey, !c.ownerKey.empty());
             EXPECT_EQ(s.ownerKey, c.ownerKey);
         }
         std::sort(names.begin(), names.end());
-        EXPECT_EQ(names, c.names) << PathText(c.operand);
+        EXPECT_EQ(names, c.names) << exporter::PathText(c.operand);
     }
 }
 

@@ -27,11 +27,13 @@ bool ClientCopyName(const char* clientPath, unsigned index, char* out, std::size
     return true;
 }
 
+} // namespace updater
+
 bool CHandOver::CopyClient(const char* clientPath, char* copyPath, std::size_t size) {
     copyPath[0] = '\0';
-    for (unsigned index = 0; index < kClientCopyNames; ++index) {
-        char candidate[kPathSize];
-        if (!ClientCopyName(clientPath, index, candidate, sizeof candidate) ||
+    for (unsigned index = 0; index < updater::kClientCopyNames; ++index) {
+        char candidate[updater::kPathSize];
+        if (!updater::ClientCopyName(clientPath, index, candidate, sizeof candidate) ||
             std::strlen(candidate) + 1 > size) {
             return false; // longer names do not fit either
         }
@@ -55,7 +57,7 @@ bool CHandOver::Run(const char* clientPath, const char* setupPath, const char* s
 
     // Without a copy the executable stays where it is: deleting it could
     // leave nothing to run if the setup then fails to start.
-    char copyPath[kPathSize] = "";
+    char copyPath[updater::kPathSize] = "";
     bool haveCopy = false;
     if (clientPath != nullptr && FileExists(clientPath)) {
         haveCopy = CopyClient(clientPath, copyPath, sizeof copyPath);
@@ -77,5 +79,3 @@ bool CHandOver::Run(const char* clientPath, const char* setupPath, const char* s
     }
     return started;
 }
-
-} // namespace updater

@@ -14,6 +14,8 @@ namespace updater {
 // name does not fit in `size` bytes; `out` is then unchanged.
 bool ClientCopyName(const char* clientPath, unsigned index, char* out, std::size_t size);
 
+} // namespace updater
+
 class CHandOver {
 public:
     virtual ~CHandOver() = default;
@@ -39,5 +41,3 @@ private:
     // be made (`copyPath` is then empty).
     bool CopyClient(const char* clientPath, char* copyPath, std::size_t size);
 };
-
-} // namespace updater

@@ -7,8 +7,6 @@
 
 #include <cstdint>
 
-namespace updater {
-
 class CPseudoRandom {
 public:
     // Largest number Next returns.
@@ -24,5 +22,3 @@ public:
 private:
     std::uint32_t m_state;
 };
-
-} // namespace updater

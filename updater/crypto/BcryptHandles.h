@@ -32,6 +32,8 @@ struct BcryptHashTraits {
 };
 using CBcryptHash = CUniqueHandle<BcryptHashTraits>;
 
+namespace updater {
+
 // The provider of `pszAlgorithm` (a BCRYPT_*_ALGORITHM name); invalid when it
 // cannot be opened.
 inline CBcryptAlgorithm OpenBcryptAlgorithm(LPCWSTR pszAlgorithm) {
@@ -40,3 +42,5 @@ inline CBcryptAlgorithm OpenBcryptAlgorithm(LPCWSTR pszAlgorithm) {
         hAlgorithm = nullptr;
     return CBcryptAlgorithm(hAlgorithm);
 }
+
+} // namespace updater

@@ -5,7 +5,7 @@
 bool CEcdsaP256Key::Import(const updater::SetupKey& key) {
     m_key.Reset();
     if (!m_algorithm.IsValid())
-        m_algorithm = OpenBcryptAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM);
+        m_algorithm = updater::OpenBcryptAlgorithm(BCRYPT_ECDSA_P256_ALGORITHM);
     if (!m_algorithm.IsValid())
         return false;
     // BCRYPT_ECCPUBLIC_BLOB: the header, then X and Y big-endian.

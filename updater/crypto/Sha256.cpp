@@ -5,7 +5,7 @@
 
 CSha256::CSha256() {
     m_pending.reserve(kBatchSize);
-    m_algorithm = OpenBcryptAlgorithm(BCRYPT_SHA256_ALGORITHM);
+    m_algorithm = updater::OpenBcryptAlgorithm(BCRYPT_SHA256_ALGORITHM);
     if (!m_algorithm.IsValid())
         return;
     // Null object buffer: CNG allocates and frees the hash object itself.

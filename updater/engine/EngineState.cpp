@@ -24,7 +24,7 @@ using StatePtr = std::shared_ptr<CEngineState>;
 // The engine's developer trace: never shown to the user; a developer sees it
 // with WINEDEBUG=+debugstr.
 void Trace(const char* pszText) {
-    DebugTrace("engine: %s\n", pszText);
+    updater::DebugTrace("engine: %s\n", pszText);
 }
 
 // A worker's argument: its own reference to the state, handed over on start.
@@ -39,7 +39,7 @@ bool QueryAnnouncedLength(const CHttpFile& file, std::uint64_t& nAnnounced) {
     char szLength[128] = "";
     DWORD nLength = sizeof szLength;
     return file.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, szLength, &nLength) &&
-           AnnouncedLength(szLength, nAnnounced);
+           updater::AnnouncedLength(szLength, nAnnounced);
 }
 
 } // namespace
@@ -402,7 +402,8 @@ void CEngineState::DownloadSetup() {
     char szFolder[MAX_PATH] = "";
     char szPath[MAX_PATH] = "";
     const DWORD nFolder = GetTempPathA(MAX_PATH, szFolder);
-    if (nFolder == 0 || nFolder >= MAX_PATH || !BuildSetupPath(szFolder, szPath, sizeof szPath))
+    if (nFolder == 0 || nFolder >= MAX_PATH ||
+        !updater::BuildSetupPath(szFolder, szPath, sizeof szPath))
         szPath[0] = '\0';
     CLocalOutput output(szPath);
     if (!output.IsOpen()) {
@@ -473,7 +474,7 @@ CEngineState::TransferEnd CEngineState::Transfer(CUrlFile& file, CLocalOutput& o
     }
     if (IsCutOff())
         return {TransferEnd::kCutOff, 0};
-    if (!IsBodyComplete(bAnnounced, nAnnounced, nReceived)) {
+    if (!updater::IsBodyComplete(bAnnounced, nAnnounced, nReceived)) {
         SetLastErrorText(UE_TEXT_CONNECTION_LOST);
         return {TransferEnd::kFailed, UE_CONNECTION_LOST};
     }

@@ -37,7 +37,7 @@ void CUpdateEngine::SetServer(const char* pszHost, const char* pszPath, const ch
 bool CUpdateEngine::SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext) {
     if (m_bCallbackSet || pfnCallback == nullptr)
         return false;
-    const unsigned int nSeed = ComputeRandomSeed(TicksSince1970());
+    const unsigned int nSeed = updater::ComputeRandomSeed(TicksSince1970());
     std::srand(nSeed);
     m_pState->SetCallback(pfnCallback, dwContext, nSeed);
     m_bCallbackSet = true;

@@ -23,7 +23,7 @@ bool CInternetException::GetErrorMessage(char* pszError, UINT nMaxError) const {
         return false;
     pszError[0] = '\0';
     char szText[2048] = "";
-    if (!FormatErrorText(m_dwError, szText, sizeof szText))
+    if (!updater::FormatErrorText(m_dwError, szText, sizeof szText))
         return false;
     if (m_dwError == ERROR_INTERNET_EXTENDED_ERROR) {
         char szResponse[1024] = "";

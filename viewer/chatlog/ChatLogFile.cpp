@@ -7,7 +7,7 @@
 #include <cwchar>
 #endif
 
-CChatLogFile::CChatLogFile() : m_header(MakeFreshChatLogHeader()) {
+CChatLogFile::CChatLogFile() : m_header(viewer::MakeFreshChatLogHeader()) {
     m_path[0] = '\0';
 }
 
@@ -54,7 +54,7 @@ bool CChatLogFile::FinishOpen() {
     std::uint64_t size = 0;
     if (!m_hFile.QuerySize(size))
         return false;
-    m_fileSize = ClampedLogSize(size);
+    m_fileSize = viewer::ClampedLogSize(size);
     if (m_fileSize < kChatLogHeaderSize)
         return false;
     return ReadHeader();
@@ -72,7 +72,7 @@ bool CChatLogFile::ReadHeader() {
 void CChatLogFile::EnumRecords(ChatLogRecordIndex& index) {
     std::uint32_t limit = 0;
     if (const unsigned char* view = MapForWalk(limit))
-        WalkChatLogRecords(view, limit, index);
+        viewer::WalkChatLogRecords(view, limit, index);
 }
 
 const unsigned char* CChatLogFile::MapForWalk(std::uint32_t& limit) {

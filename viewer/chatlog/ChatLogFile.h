@@ -54,7 +54,7 @@ public:
     template <class Visit> void VisitRecords(Visit&& visit) {
         std::uint32_t limit = 0;
         if (const unsigned char* view = MapForWalk(limit))
-            VisitChatLogRecords(view, limit, visit);
+            viewer::VisitChatLogRecords(view, limit, visit);
     }
     // Whether the next mapping reads the whole file in at once (the default,
     // for the viewer, which keeps its view while a friend is selected). A
@@ -71,16 +71,16 @@ public:
         return m_header;
     }
     std::string_view FriendKey() const {
-        return HeaderFriendKey(m_header);
+        return viewer::HeaderFriendKey(m_header);
     }
     std::string_view OwnerName() const {
-        return HeaderOwnerName(m_header);
+        return viewer::HeaderOwnerName(m_header);
     }
     std::string_view FriendName() const {
-        return HeaderFriendName(m_header);
+        return viewer::HeaderFriendName(m_header);
     }
     std::string_view SenderName(ChatLogRecordPos record) const {
-        return RecordSender(m_header, record);
+        return viewer::RecordSender(m_header, record);
     }
     // The path as given to the narrow Open (empty after a wide Open).
     const char* Path() const {

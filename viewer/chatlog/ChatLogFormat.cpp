@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace viewer {
+
 ChatLogHeader MakeFreshChatLogHeader() {
     ChatLogHeader header;
     std::memset(&header, 0, sizeof header);
@@ -69,3 +71,5 @@ std::string_view RecordSender(const ChatLogHeader& header, ChatLogRecordPos reco
 void WalkChatLogRecords(const unsigned char* view, std::uint32_t size, ChatLogRecordIndex& index) {
     VisitChatLogRecords(view, size, [&index](ChatLogRecordPos record) { index.push_back(record); });
 }
+
+} // namespace viewer

@@ -50,6 +50,8 @@ static_assert(offsetof(ChatLogRecord, wReserved) == 2 && offsetof(ChatLogRecord,
 
 constexpr std::uint32_t kChatLogHeaderSize = sizeof(ChatLogHeader);
 
+namespace viewer {
+
 // The size a log is handled with: a 4 GiB log or larger must not look like a
 // small one (its low 32 bits may be a bare header), so the size is clamped,
 // never cut. Such a log cannot be mapped whole anyway.
@@ -61,6 +63,8 @@ static_assert(ClampedLogSize(0) == 0 && ClampedLogSize(0xFFFFFFFFu) == 0xFFFFFFF
                   ClampedLogSize(0x100000000ull + kChatLogHeaderSize) == 0xFFFFFFFFu &&
                   ClampedLogSize(~0ull) == 0xFFFFFFFFu,
               "sizes past 32 bits are clamped, not cut, in both word sizes");
+} // namespace viewer
+
 constexpr std::size_t kChatLogRecordFixedSize = 12;
 // 12 fixed bytes and at least the text's NUL; anything shorter cannot hold
 // its fields, so a walk ends there.
@@ -70,6 +74,8 @@ constexpr std::uint16_t kChatLogMinRecordLength = sizeof(ChatLogRecord);
 // while that view stays mapped.
 using ChatLogRecordPos = const unsigned char*;
 using ChatLogRecordIndex = std::deque<ChatLogRecordPos>;
+
+namespace viewer {
 
 // The header a log object holds before any file is read: magic "DRCC",
 // version 1, every other byte zero.
@@ -123,3 +129,5 @@ void VisitChatLogRecords(const unsigned char* view, std::uint32_t size, Visit&& 
         remaining -= length;
     }
 }
+
+} // namespace viewer

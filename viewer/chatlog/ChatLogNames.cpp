@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace viewer {
+
 std::string FormatAccountKey(std::uintptr_t wParam, std::uintptr_t lParam) {
     char key[32];
     std::snprintf(key, sizeof key, "%u%u", static_cast<unsigned>(wParam & 0xFFFFu),
@@ -58,3 +60,5 @@ bool IsChatLogFileName(const char* name) {
 bool IsChatLogFileName(const wchar_t* name) {
     return IsChatLogName(name);
 }
+
+} // namespace viewer

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace viewer {
+
 // The account key of the client's two numbers: "%u%u" of the low 16 bits of
 // the first and the low 32 bits of the second. Both are taken pointer-sized,
 // as they arrive in WPARAM and LPARAM, so the bits above are ignored on any
@@ -20,3 +22,5 @@ bool IsDigitString(const char* text);
 // a digit string (possibly empty). Directories are the caller's to skip.
 bool IsChatLogFileName(const char* name);
 bool IsChatLogFileName(const wchar_t* name);
+
+} // namespace viewer

@@ -1,5 +1,7 @@
 #include "ChatLogPaths.h"
 
+namespace viewer {
+
 namespace {
 bool Fits(const std::wstring& text) {
     return text.size() < kPathBufferChars;
@@ -38,3 +40,5 @@ bool ComposeListedFilePath(std::wstring_view folder, std::wstring_view name, std
     path = std::move(text);
     return true;
 }
+
+} // namespace viewer

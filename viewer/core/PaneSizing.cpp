@@ -1,5 +1,7 @@
 #include "PaneSizing.h"
 
+namespace viewer {
+
 namespace {
 constexpr int kMinFriendColumn = 190;
 constexpr int kFriendColumnShare = 7;
@@ -27,3 +29,5 @@ std::optional<int> MessageRowHeight(int h0, int h1) {
         h = t - kMinContentRow;
     return h;
 }
+
+} // namespace viewer

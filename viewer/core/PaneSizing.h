@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace viewer {
+
 // Ideal width of the friend list column from the current widths of the outer
 // splitter's two columns: a seventh of their sum, at least 190. Nothing when
 // a width is negative (the splitter has not been laid out).
@@ -13,3 +15,5 @@ std::optional<int> FriendColumnWidth(int w0, int w1);
 // splitter's two rows: four fifths of their sum (taken as at least 120), but
 // leaving at least 120 for the content row. Nothing when a height is negative.
 std::optional<int> MessageRowHeight(int h0, int h1);
+
+} // namespace viewer

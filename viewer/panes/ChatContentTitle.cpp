@@ -131,8 +131,8 @@ void CChatContentTitle::OnSize(UINT type, int cx, int cy) {
     const RECT desc = m_descendingButton.GetClientRect();
     const int fixedColumns = m_messageList.GetColumnWidth(0) + m_messageList.GetColumnWidth(1) +
                              m_messageList.GetColumnWidth(2);
-    const MessageListLayout l =
-        ComputeMessageListLayout(client.right, client.bottom, asc.right, desc.right, fixedColumns);
+    const MessageListLayout l = viewer::ComputeMessageListLayout(
+        client.right, client.bottom, asc.right, desc.right, fixedColumns);
     constexpr UINT kPlace = SWP_NOZORDER | SWP_NOACTIVATE;
     m_messageList.SetWindowPos(nullptr, 0, 0, l.tableWidth, l.tableHeight, kPlace);
     m_ascendingButton.SetWindowPos(nullptr, l.ascX, l.ascY, 0, 0, kPlace | SWP_NOSIZE);
@@ -153,7 +153,8 @@ void CChatContentTitle::LoadMessages(CChatLogFile* log) {
     }
     m_rows.Build(
         [log](auto&& visit) {
-            log->VisitRecords([&visit](ChatLogRecordPos p) { visit(p, RecordDirection(p)); });
+            log->VisitRecords(
+                [&visit](ChatLogRecordPos p) { visit(p, viewer::RecordDirection(p)); });
         },
         m_messageFilter, m_sortOrder);
     if (m_rows.RowCount() == 0) {
@@ -220,12 +221,13 @@ void CChatContentTitle::OnSelectionChanged() {
     if (record == nullptr) {
         return;
     }
-    const std::string_view text = RecordContent(record);
+    const std::string_view text = viewer::RecordContent(record);
     const char* start = reinterpret_cast<const char*>(record) + kChatLogRecordFixedSize;
     // The text's NUL normally lies inside the record, and the pointer into the
     // view is passed on as it is. A record without one would let a reader run
     // past the record, so it goes as a terminated copy instead.
-    if (text.data() == start && text.size() < RecordLength(record) - kChatLogRecordFixedSize) {
+    if (text.data() == start &&
+        text.size() < viewer::RecordLength(record) - kChatLogRecordFixedSize) {
         SendMessageText(start);
         return;
     }
@@ -253,17 +255,17 @@ void CChatContentTitle::FillCell(NMLVDISPINFOW* info) {
         break;
     }
     case 1:
-        FormatRecordDate(RecordTime(record), cell);
+        viewer::FormatRecordDate(viewer::RecordTime(record), cell);
         CopyCell(info, WideFromGbk(cell, sizeof cell));
         break;
     case 2:
-        FormatRecordTime(RecordTime(record), cell);
+        viewer::FormatRecordTime(viewer::RecordTime(record), cell);
         CopyCell(info, WideFromGbk(cell, sizeof cell));
         break;
     case 3: {
         // A cell shows at most cchTextMax characters; GBK needs at most two
         // bytes for one, so converting more would only be thrown away.
-        const std::string_view text = RecordContent(record);
+        const std::string_view text = viewer::RecordContent(record);
         const size_t bytes =
             std::min(text.size(), static_cast<size_t>(std::max(info->item.cchTextMax, 0)) * 2);
         CopyCell(info, WideFromGbk(text.data(), bytes));
@@ -329,7 +331,7 @@ int CChatContentTitle::FindRowBySender(const NMLVFINDITEMW* find) const {
     for (int i = 0; i < count; ++i) {
         const int row = (start + i) % rows;
         const unsigned char* record = RecordAtRow(row);
-        if (record != nullptr && (IsSentRecord(record) ? ownerMatches : friendMatches)) {
+        if (record != nullptr && (viewer::IsSentRecord(record) ? ownerMatches : friendMatches)) {
             return row;
         }
     }
@@ -363,7 +365,8 @@ void CChatContentTitle::RelistCurrentLog(bool orderOnly) {
         CChatLogFile* log = m_currentLog;
         m_rows.Refilter(
             [log](auto&& visit) {
-                log->VisitRecords([&visit](ChatLogRecordPos p) { visit(p, RecordDirection(p)); });
+                log->VisitRecords(
+                    [&visit](ChatLogRecordPos p) { visit(p, viewer::RecordDirection(p)); });
             },
             m_messageFilter, m_sortOrder);
     }
@@ -415,7 +418,8 @@ BOOL CChatContentTitle::OnCommand(UINT id, UINT code, HWND control) {
     }
     if (id == IDC_MESSAGE_FILTER && code == CBN_SELCHANGE) {
         int32_t filter = 0;
-        if (FilterFromComboIndex(m_filterCombo.GetCurSel(), &filter) && filter != m_messageFilter) {
+        if (viewer::FilterFromComboIndex(m_filterCombo.GetCurSel(), &filter) &&
+            filter != m_messageFilter) {
             m_messageFilter = filter;
             RelistCurrentLog(false);
         }

@@ -17,7 +17,7 @@ const char kSetup[] = "C:\\T\\VemliSetup.exe";
 const char kArgs[] = " /S /D=C:\\V";
 
 // Files as a map from path to content, with switches for what fails.
-class CFakeHandOver : public updater::CHandOver {
+class CFakeHandOver : public CHandOver {
 public:
     std::map<std::string, std::string> files;
     bool clientRunning = false; // the running client's file cannot be deleted

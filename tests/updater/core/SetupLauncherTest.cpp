@@ -84,7 +84,7 @@ protected:
 };
 
 TEST_F(RunSetupTest, RelativePathIsTakenFromTheCurrentFolder) {
-    ASSERT_TRUE(RunSetup("sub\\setup.exe", " /S /D=C:\\Target"));
+    ASSERT_TRUE(updater::RunSetup("sub\\setup.exe", " /S /D=C:\\Target"));
     std::map<std::string, std::string> record = WaitForRecord(m_folder + "\\sub\\setup.exe.record");
     ASSERT_FALSE(record.empty());
     EXPECT_EQ(record["commandline"], " /S /D=C:\\Target"); // no program name in front
@@ -94,7 +94,7 @@ TEST_F(RunSetupTest, RelativePathIsTakenFromTheCurrentFolder) {
 
 TEST_F(RunSetupTest, AbsolutePathIsUsedUnchanged) {
     SetCurrentDirectoryA((m_folder + "\\sub").c_str()); // would double "sub" if joined
-    ASSERT_TRUE(RunSetup((m_folder + "\\sub\\setup.exe").c_str(), " /S /D=X"));
+    ASSERT_TRUE(updater::RunSetup((m_folder + "\\sub\\setup.exe").c_str(), " /S /D=X"));
     std::map<std::string, std::string> record = WaitForRecord(m_folder + "\\sub\\setup.exe.record");
     EXPECT_EQ(record["commandline"], " /S /D=X");
 }
@@ -104,13 +104,13 @@ TEST_F(RunSetupTest, NothingStartsForWhatIsNoProgramFile) {
     std::ofstream(m_folder + "\\text.exe", std::ios::binary) << "only text";
     const char* paths[] = {"missing.exe", "sub", "sub\\", "text.exe", "", "setup.exe"};
     for (const char* path : paths) {
-        EXPECT_FALSE(RunSetup(path, " /S /D=X")) << path;
+        EXPECT_FALSE(updater::RunSetup(path, " /S /D=X")) << path;
     }
-    EXPECT_FALSE(RunSetup(nullptr, " /S /D=X"));
-    EXPECT_FALSE(RunSetup("sub\\setup.exe", nullptr));
+    EXPECT_FALSE(updater::RunSetup(nullptr, " /S /D=X"));
+    EXPECT_FALSE(updater::RunSetup("sub\\setup.exe", nullptr));
     EXPECT_EQ(children.Started(), 0u);
     // The count does see a setup that starts.
-    ASSERT_TRUE(RunSetup("sub\\setup.exe", " /S /D=X"));
+    ASSERT_TRUE(updater::RunSetup("sub\\setup.exe", " /S /D=X"));
     EXPECT_EQ(children.Started(), 1u);
     EXPECT_FALSE(WaitForRecord(m_folder + "\\sub\\setup.exe.record").empty());
 }

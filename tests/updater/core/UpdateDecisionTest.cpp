@@ -44,7 +44,7 @@ TEST(UpdateDecision, Table) {
 
 TEST(PseudoRandom, FollowsTheRuntimeSequence) {
     // The first numbers of the Microsoft C runtime's rand() after srand(1).
-    updater::CPseudoRandom random;
+    CPseudoRandom random;
     const unsigned expected[] = {41, 18467, 6334, 26500, 19169};
     for (unsigned value : expected) {
         EXPECT_EQ(random.Next(), value);
@@ -54,9 +54,9 @@ TEST(PseudoRandom, FollowsTheRuntimeSequence) {
 }
 
 TEST(PseudoRandom, StaysInRange) {
-    updater::CPseudoRandom random(0xFFFFFFFFu);
+    CPseudoRandom random(0xFFFFFFFFu);
     for (int i = 0; i < 100000; ++i) {
-        ASSERT_LE(random.Next(), updater::CPseudoRandom::kMax);
+        ASSERT_LE(random.Next(), CPseudoRandom::kMax);
     }
 }
 
@@ -66,7 +66,7 @@ TEST(PseudoRandom, SuccessiveSecondsSpreadOverAddresses) {
     for (unsigned count = 1; count <= 5; ++count) {
         std::set<unsigned> used;
         for (std::uint32_t second = 1765000000; second < 1765000000 + 30; ++second) {
-            updater::CPseudoRandom random(second);
+            CPseudoRandom random(second);
             used.insert(updater::DecideUpdate(1, 2, count, random.Next()).addressIndex);
         }
         EXPECT_EQ(used.size(), count) << count << " addresses";

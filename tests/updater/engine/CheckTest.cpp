@@ -32,7 +32,7 @@ TEST_F(CheckTest, ValidDocumentIsReadyWithItsVersionAndAddressesInKeyOrder) {
         EXPECT_NE(e.thread, GetCurrentThreadId()) << "events come from the check thread";
     }
     EXPECT_STREQ(m_engine->GetCurrentVersion(), "1,2,3,4");
-    EXPECT_EQ(ParseVersion(m_engine->GetCurrentVersion()), 0x01020304u);
+    EXPECT_EQ(updater::ParseVersion(m_engine->GetCurrentVersion()), 0x01020304u);
     ASSERT_EQ(m_engine->GetDownloadUrlCount(), 3u);
     EXPECT_STREQ(m_engine->GetDownloadUrl(0), "http://first.example/setup.exe");
     EXPECT_STREQ(m_engine->GetDownloadUrl(1), "http://second.example/setup.exe");

@@ -19,7 +19,7 @@ TEST(ComposeChatLogFolder, JoinsWithSingleBackslashes) {
     };
     for (const FolderCase& c : cases) {
         std::wstring folder;
-        ASSERT_TRUE(ComposeChatLogFolder(c.current, c.key, folder)) << c.key;
+        ASSERT_TRUE(viewer::ComposeChatLogFolder(c.current, c.key, folder)) << c.key;
         EXPECT_EQ(folder, c.expected);
     }
 }
@@ -30,27 +30,27 @@ TEST(ComposePaths, RefuseWhatWouldNotFitIn260Characters) {
     const size_t tail = 1 + key.size() + 8;
     std::wstring folder;
     std::wstring longest(kPathBufferChars - 1 - tail, L'a'); // 259 characters in all
-    EXPECT_TRUE(ComposeChatLogFolder(longest, key, folder));
+    EXPECT_TRUE(viewer::ComposeChatLogFolder(longest, key, folder));
     EXPECT_EQ(folder.size(), kPathBufferChars - 1);
     std::wstring tooLong(kPathBufferChars - tail, L'a'); // 260 characters
     folder = L"unchanged";
-    EXPECT_FALSE(ComposeChatLogFolder(tooLong, key, folder));
+    EXPECT_FALSE(viewer::ComposeChatLogFolder(tooLong, key, folder));
     EXPECT_EQ(folder, L"unchanged");
 
     std::wstring pattern;
-    EXPECT_TRUE(ComposeListingPattern(std::wstring(257, L'a'), pattern));
-    EXPECT_FALSE(ComposeListingPattern(std::wstring(258, L'a'), pattern));
+    EXPECT_TRUE(viewer::ComposeListingPattern(std::wstring(257, L'a'), pattern));
+    EXPECT_FALSE(viewer::ComposeListingPattern(std::wstring(258, L'a'), pattern));
 
     std::wstring path;
-    EXPECT_TRUE(ComposeListedFilePath(std::wstring(250, L'a'), L"12345678", path));
-    EXPECT_FALSE(ComposeListedFilePath(std::wstring(251, L'a'), L"12345678", path));
+    EXPECT_TRUE(viewer::ComposeListedFilePath(std::wstring(250, L'a'), L"12345678", path));
+    EXPECT_FALSE(viewer::ComposeListedFilePath(std::wstring(251, L'a'), L"12345678", path));
 }
 
 TEST(ComposePaths, PatternAndFileKeepTheListedName) {
     std::wstring pattern, path;
-    ASSERT_TRUE(ComposeListingPattern(L"C:\\c\\1\\ChatLog", pattern));
+    ASSERT_TRUE(viewer::ComposeListingPattern(L"C:\\c\\1\\ChatLog", pattern));
     EXPECT_EQ(pattern, L"C:\\c\\1\\ChatLog\\*");
-    ASSERT_TRUE(ComposeListedFilePath(L"C:\\c\\1\\ChatLog", L"123.DAT", path));
+    ASSERT_TRUE(viewer::ComposeListedFilePath(L"C:\\c\\1\\ChatLog", L"123.DAT", path));
     EXPECT_EQ(path, L"C:\\c\\1\\ChatLog\\123.DAT");
 }
 

@@ -20,16 +20,16 @@ TEST(FriendColumnWidth, SeventhOfTheWidthButAtLeast190) {
         {1000, 1006, 286}, // 2006 / 7 = 286.57, truncated
     };
     for (const WidthCase& c : cases) {
-        std::optional<int> w = FriendColumnWidth(c.w0, c.w1);
+        std::optional<int> w = viewer::FriendColumnWidth(c.w0, c.w1);
         ASSERT_TRUE(w.has_value()) << c.w0 << "+" << c.w1;
         EXPECT_EQ(*w, c.expected) << c.w0 << "+" << c.w1;
     }
 }
 
 TEST(FriendColumnWidth, NegativeWidthLeavesTheColumnAlone) {
-    EXPECT_FALSE(FriendColumnWidth(-1, 500).has_value());
-    EXPECT_FALSE(FriendColumnWidth(500, -1).has_value());
-    EXPECT_FALSE(FriendColumnWidth(-1, -1).has_value());
+    EXPECT_FALSE(viewer::FriendColumnWidth(-1, 500).has_value());
+    EXPECT_FALSE(viewer::FriendColumnWidth(500, -1).has_value());
+    EXPECT_FALSE(viewer::FriendColumnWidth(-1, -1).has_value());
 }
 
 struct HeightCase {
@@ -49,15 +49,15 @@ TEST(MessageRowHeight, FourFifthsLeavingAtLeast120ForTheContent) {
         {0, 599, 476},                // 599/5 = 119, *4 = 476 < 479
     };
     for (const HeightCase& c : cases) {
-        std::optional<int> h = MessageRowHeight(c.h0, c.h1);
+        std::optional<int> h = viewer::MessageRowHeight(c.h0, c.h1);
         ASSERT_TRUE(h.has_value()) << c.h0 << "+" << c.h1;
         EXPECT_EQ(*h, c.expected) << c.h0 << "+" << c.h1;
     }
 }
 
 TEST(MessageRowHeight, NegativeHeightLeavesTheRowAlone) {
-    EXPECT_FALSE(MessageRowHeight(-1, 300).has_value());
-    EXPECT_FALSE(MessageRowHeight(300, -1).has_value());
+    EXPECT_FALSE(viewer::MessageRowHeight(-1, 300).has_value());
+    EXPECT_FALSE(viewer::MessageRowHeight(300, -1).has_value());
 }
 
 } // namespace

@@ -33,7 +33,7 @@ TEST(FilterKeeps, EveryNonzeroDirectionCountsAsReceived) {
         {0, 1, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FilterKeeps(c.filter, c.direction), c.kept)
+        EXPECT_EQ(viewer::FilterKeeps(c.filter, c.direction), c.kept)
             << "filter " << c.filter << " direction " << c.direction;
     }
 }
@@ -48,7 +48,7 @@ TEST(FilterFromComboIndex, OnlyTheThreeEntriesGiveAFilter) {
                           {-1, false, 99}, {3, false, 99}, {INT_MAX, false, 99}};
     for (const Case& c : cases) {
         int32_t filter = 99;
-        EXPECT_EQ(FilterFromComboIndex(c.index, &filter), c.ok) << c.index;
+        EXPECT_EQ(viewer::FilterFromComboIndex(c.index, &filter), c.ok) << c.index;
         EXPECT_EQ(filter, c.filter) << c.index;
     }
 }
@@ -72,8 +72,8 @@ TEST(RecordTimeCells, LocalTimeWithZeroPadding) {
     for (const Case& c : cases) {
         char date[kTimeCellSize];
         char clock[kTimeCellSize];
-        FormatRecordDate(c.time, date);
-        FormatRecordTime(c.time, clock);
+        viewer::FormatRecordDate(c.time, date);
+        viewer::FormatRecordTime(c.time, clock);
         EXPECT_STREQ(date, c.date) << c.time;
         EXPECT_STREQ(clock, c.clock) << c.time;
     }
@@ -89,8 +89,8 @@ TEST(RecordTimeCells, UnconvertibleTimeGivesEmptyCells) {
     for (int32_t t : {0, -1, INT32_MIN, INT32_MAX}) {
         std::fill(date, date + kTimeCellSize, 'x');
         std::fill(clock, clock + kTimeCellSize, 'x');
-        FormatRecordDate(t, date, RefuseEverything);
-        FormatRecordTime(t, clock, RefuseEverything);
+        viewer::FormatRecordDate(t, date, RefuseEverything);
+        viewer::FormatRecordTime(t, clock, RefuseEverything);
         EXPECT_STREQ(date, "") << t;
         EXPECT_STREQ(clock, "") << t;
     }
@@ -111,7 +111,7 @@ TEST(MessageListLayout, StripUnderTheTable) {
         {100, 300, 48, 52, 300, 278, 10, 283, 68, 283, 130, 280},
     };
     for (const Case& c : cases) {
-        MessageListLayout l = ComputeMessageListLayout(c.w, c.h, c.asc, c.desc, c.fixed);
+        MessageListLayout l = viewer::ComputeMessageListLayout(c.w, c.h, c.asc, c.desc, c.fixed);
         SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
         EXPECT_EQ(l.tableWidth, c.w);
         EXPECT_EQ(l.tableHeight, c.tableH);
@@ -135,7 +135,7 @@ TEST(MessageListLayout, ContentColumnFitsOnlyWhenRoomIsLeft) {
         {300, 300, false, 0},  {0, 300, false, 0},  {200, 0, true, 184},
     };
     for (const Case& c : cases) {
-        MessageListLayout l = ComputeMessageListLayout(c.width, 300, 50, 50, c.fixed);
+        MessageListLayout l = viewer::ComputeMessageListLayout(c.width, 300, 50, 50, c.fixed);
         EXPECT_EQ(l.fitContent, c.fit) << c.width << " " << c.fixed;
         if (c.fit) {
             EXPECT_EQ(l.contentWidth, c.content) << c.width << " " << c.fixed;

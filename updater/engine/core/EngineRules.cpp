@@ -5,6 +5,8 @@
 #include "EngineTexts.h"
 #include "TextRules.h"
 
+namespace updater {
+
 bool BuildSetupPath(const char* pszTempFolder, char* pszBuffer, std::size_t nSize) {
     if (pszTempFolder == nullptr || pszTempFolder[0] == '\0')
         return false;
@@ -51,3 +53,5 @@ unsigned int ComputeRandomSeed(std::uint64_t nTicksSince1970) {
     const std::uint32_t nLow = static_cast<std::uint32_t>(nTicksSince1970);
     return static_cast<unsigned int>(nSeconds) ^ ((nLow % 10000000u) / 10u);
 }
+
+} // namespace updater

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace updater {
+
 // The temporary folder, one '\' (added only when the folder lacks it) and
 // "VemliSetup.exe" into a buffer of nSize bytes. False when the folder is null
 // or empty or the whole path does not fit.
@@ -28,3 +30,5 @@ bool IsBodyComplete(bool bLengthAnnounced, std::uint64_t nAnnounced, std::uint64
 // Seed of rand(): whole seconds since 1970 exclusive-or ((low 32 bits of the
 // 100 ns count since 1970) modulo 10,000,000) / 10.
 unsigned int ComputeRandomSeed(std::uint64_t nTicksSince1970);
+
+} // namespace updater

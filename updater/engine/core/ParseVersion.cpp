@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace updater {
+
 std::uint32_t ParseVersion(const char* pszText) {
     if (pszText == nullptr)
         return 0;
@@ -11,3 +13,5 @@ std::uint32_t ParseVersion(const char* pszText) {
     return (std::uint32_t(a & 0xFF) << 24) | (std::uint32_t(b & 0xFF) << 16) |
            (std::uint32_t(c & 0xFF) << 8) | std::uint32_t(d & 0xFF);
 }
+
+} // namespace updater

@@ -82,7 +82,7 @@ template <class Walk> void CMessageIndex::Build(Walk walk, int32_t filter, int32
     m_order = order;
     size_t sent = 0, received = 0;
     walk([&sent, &received](const unsigned char*, uint32_t direction) {
-        ++(IsSentDirection(direction) ? sent : received);
+        ++(viewer::IsSentDirection(direction) ? sent : received);
     });
     m_sentRecords = sent;
     m_receivedRecords = received;
@@ -103,10 +103,10 @@ template <class Walk> void CMessageIndex::Refilter(Walk walk, int32_t filter, in
 template <class Walk> void CMessageIndex::Fill(Walk walk, int32_t filter) {
     // Should the records differ from the counted ones after all, the rows
     // still never outgrow the room.
-    Prepare((FilterKeeps(filter, 0) ? m_sentRecords : 0) +
-            (FilterKeeps(filter, 1) ? m_receivedRecords : 0));
+    Prepare((viewer::FilterKeeps(filter, 0) ? m_sentRecords : 0) +
+            (viewer::FilterKeeps(filter, 1) ? m_receivedRecords : 0));
     walk([this, filter](const unsigned char* position, uint32_t direction) {
-        if (!FilterKeeps(filter, direction) || m_offsets.size() == m_offsets.capacity()) {
+        if (!viewer::FilterKeeps(filter, direction) || m_offsets.size() == m_offsets.capacity()) {
             return;
         }
         if (m_first == nullptr) {

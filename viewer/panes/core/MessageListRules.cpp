@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+namespace viewer {
+
 bool FilterKeeps(int32_t filter, uint32_t direction) {
     return IsSentDirection(direction) ? (filter & kFilterSent) != 0
                                       : (filter & kFilterReceived) != 0;
@@ -81,3 +83,5 @@ MessageListLayout ComputeMessageListLayout(int width, int height, int ascWidth, 
     l.contentWidth = l.fitContent ? width - fixedColumns - 16 : 0;
     return l;
 }
+
+} // namespace viewer

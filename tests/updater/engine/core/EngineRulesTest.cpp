@@ -52,7 +52,7 @@ TEST_P(SetupPathTest, JoinsWithOneBackslash) {
     const PathCase& c = GetParam();
     char buffer[300];
     std::strcpy(buffer, "untouched");
-    EXPECT_EQ(BuildSetupPath(c.folder, buffer, c.size), c.ok);
+    EXPECT_EQ(updater::BuildSetupPath(c.folder, buffer, c.size), c.ok);
     if (c.ok) {
         EXPECT_STREQ(buffer, c.path);
     }
@@ -74,11 +74,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SetupPath, FolderOf244BytesFitsIn260And245DoesNot) {
     char buffer[260];
     // 244 + '\' + 14 + terminator = 260.
-    EXPECT_TRUE(BuildSetupPath(("C:\\" + std::string(241, 'f')).c_str(), buffer, sizeof buffer));
-    EXPECT_EQ(std::strlen(buffer), 259u);
-    EXPECT_FALSE(BuildSetupPath(("C:\\" + std::string(242, 'f')).c_str(), buffer, sizeof buffer));
     EXPECT_TRUE(
-        BuildSetupPath(("C:\\" + std::string(241, 'f') + "\\").c_str(), buffer, sizeof buffer));
+        updater::BuildSetupPath(("C:\\" + std::string(241, 'f')).c_str(), buffer, sizeof buffer));
+    EXPECT_EQ(std::strlen(buffer), 259u);
+    EXPECT_FALSE(
+        updater::BuildSetupPath(("C:\\" + std::string(242, 'f')).c_str(), buffer, sizeof buffer));
+    EXPECT_TRUE(updater::BuildSetupPath(("C:\\" + std::string(241, 'f') + "\\").c_str(), buffer,
+                                        sizeof buffer));
 }
 
 struct LengthCase {
@@ -97,14 +99,14 @@ class ContentLengthTest : public ::testing::TestWithParam<LengthCase> {};
 TEST_P(ContentLengthTest, ParsesAndAnnounces) {
     const LengthCase& c = GetParam();
     std::uint64_t value = 12345;
-    EXPECT_EQ(ParseContentLength(c.text, value), c.parsed);
+    EXPECT_EQ(updater::ParseContentLength(c.text, value), c.parsed);
     if (c.parsed) {
         EXPECT_EQ(value, c.value);
     } else {
         EXPECT_EQ(value, 12345u) << "a refused text leaves the output alone";
     }
     std::uint64_t announced = 777;
-    EXPECT_EQ(AnnouncedLength(c.text, announced), c.announced);
+    EXPECT_EQ(updater::AnnouncedLength(c.text, announced), c.announced);
     EXPECT_EQ(announced, c.announced ? c.value : 777u);
 }
 
@@ -134,19 +136,19 @@ TEST(BodyComplete, OnlyAnAnnouncedLengthCanBeFallenShortOf) {
                  {false, 100, 5, true},
                  {true, 5000000000ull, 705032704ull, false}};
     for (const auto& c : cases)
-        EXPECT_EQ(IsBodyComplete(c.announced, c.length, c.received), c.complete)
+        EXPECT_EQ(updater::IsBodyComplete(c.announced, c.length, c.received), c.complete)
             << c.announced << " " << c.length << " " << c.received;
 }
 
 TEST(RandomSeed, SecondsXorTenthsOfMicrosecondsOfTheLowWord) {
     // Worked out by hand: 10^16 + 1,234,567 ticks are 1,000,000,000 s; the
     // low 32 bits are 1,876,153,991, modulo 10^7 = 6,153,991, / 10 = 615,399.
-    EXPECT_EQ(ComputeRandomSeed(10000000000000000ull + 1234567ull), 999533031u);
+    EXPECT_EQ(updater::ComputeRandomSeed(10000000000000000ull + 1234567ull), 999533031u);
     // A time in 2025: 1,765,100,000 s and 4,321 ticks.
-    EXPECT_EQ(ComputeRandomSeed(17651000000004321ull), 1765382915u);
-    EXPECT_EQ(ComputeRandomSeed(0), 0u);
-    EXPECT_EQ(ComputeRandomSeed(25), 2u);
-    EXPECT_EQ(ComputeRandomSeed(10000000ull * 3 + 95), 3u ^ 9u);
+    EXPECT_EQ(updater::ComputeRandomSeed(17651000000004321ull), 1765382915u);
+    EXPECT_EQ(updater::ComputeRandomSeed(0), 0u);
+    EXPECT_EQ(updater::ComputeRandomSeed(25), 2u);
+    EXPECT_EQ(updater::ComputeRandomSeed(10000000ull * 3 + 95), 3u ^ 9u);
 }
 
 } // namespace

@@ -18,7 +18,7 @@ void PrintTo(const VersionCase& c, std::ostream* os) {
 class ParseVersionTest : public ::testing::TestWithParam<VersionCase> {};
 
 TEST_P(ParseVersionTest, Packs) {
-    EXPECT_EQ(ParseVersion(GetParam().text), GetParam().packed);
+    EXPECT_EQ(updater::ParseVersion(GetParam().text), GetParam().packed);
 }
 
 INSTANTIATE_TEST_SUITE_P(

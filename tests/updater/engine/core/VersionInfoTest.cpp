@@ -98,7 +98,7 @@ TEST(VersionInfo, AddressesComeInAscendingKeyOrder) {
     EXPECT_STREQ(info.GetDownloadUrl(2), "http://b/s.exe");
     EXPECT_EQ(info.GetDownloadUrl(3), nullptr) << "'empty' has no value";
     EXPECT_EQ(info.GetDownloadUrl(4), nullptr);
-    EXPECT_EQ(ParseVersion(info.GetCurrentVersion()), 0x01000000u);
+    EXPECT_EQ(updater::ParseVersion(info.GetCurrentVersion()), 0x01000000u);
 }
 
 } // namespace
