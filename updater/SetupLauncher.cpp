@@ -13,12 +13,12 @@
 
 namespace updater {
 
-namespace {
-
 bool NamesFile(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
+
+namespace {
 
 // The system's text for the failure goes to the debugger only; the user is
 // never shown anything.

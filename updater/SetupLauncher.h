@@ -8,4 +8,7 @@ namespace updater {
 // does not exist or cannot be started; the user sees nothing either way.
 bool RunSetup(const char* path, const char* arguments);
 
+// Whether `path` names an existing file (not a folder).
+bool NamesFile(const char* path);
+
 } // namespace updater

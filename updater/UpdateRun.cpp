@@ -1,27 +1,16 @@
-// updater.exe: started by the client with its packed version ("-v<number>"),
-// asks the update server for a newer client, and when there is one hands the
-// downloaded setup over to run silently into this folder. No window, no
-// message, exit code 0 whatever happens.
-#include "HeldSetup.h"
-#include "UniqueHandle.h"
-#include "PseudoRandom.h"
-#include "ServerConfig.h"
-#include "UpdateEngine.h"
-#include "WinHandOver.h"
-#include "DebugTrace.h"
+#include "UpdateRun.h"
+
 #include "CommandLine.h"
+#include "DebugTrace.h"
+#include "HeldSetup.h"
 #include "ParseVersion.h"
+#include "SetupLauncher.h"
 #include "UpdateDecision.h"
-#include "UpdaterConstants.h"
 #include "UpdaterPaths.h"
+#include "WinHandOver.h"
 
-#include <windows.h>
-
-#include <atomic>
-#include <cstdint>
 #include <cstring>
 #include <ctime>
-#include <memory>
 #include <utility>
 
 namespace {
@@ -38,55 +27,7 @@ private:
     Action m_action;
 };
 
-bool NamesFile(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-// One run of the updater. The engine's events arrive on its worker threads,
-// which write the outcome before they signal the wake-up event; the main
-// thread reads it only after its wait returned.
-class CUpdateRun {
-public:
-    void Run();
-
-private:
-    // The engine's handler takes a 32-bit context, too small for a pointer on
-    // 64-bit Windows: the run it serves is found here instead, set for the
-    // run's duration only.
-    static CUpdateRun* s_pActive;
-    static LONG CALLBACK OnUpdateEvent(UINT nCode, WPARAM wParam, LPARAM lParam, DWORD context);
-
-    bool IsOnlyUpdater();
-    void EnterOwnFolder();
-    bool LoadConfiguration();
-    bool ReadClientVersion();
-    bool StartVersionCheck();
-    void WaitForEngine();
-    void InstallDownloadedSetup();
-
-    // On the engine's threads.
-    void OnEvent(UINT nCode, WPARAM wParam);
-    void DecideOnVersion();
-    void WakeMainThread();
-
-    bool HoldSignedSetup(CHeldSetup& heldSetup);
-    void HandOverToSetup();
-
-    CKernelHandle m_instanceMutex;
-    char m_szFolder[updater::kPathSize] = "";
-    CServerConfig m_config;
-    CKernelHandle m_wakeUp;
-    // Declared after the event, so that the engine stops before it closes:
-    // after Stop no worker raises events, so none can signal a closed (or
-    // reused) handle.
-    CUpdateEngine m_engine;
-    std::uint32_t m_clientVersion = 0;
-    CPseudoRandom m_random;
-    char m_szSetupPath[updater::kPathSize] = "";
-    std::atomic<bool> m_bSetupReady{false};
-    char m_szSetupArguments[updater::kSetupArgumentsSize] = "";
-};
+} // namespace
 
 CUpdateRun* CUpdateRun::s_pActive = nullptr;
 
@@ -178,7 +119,7 @@ void CUpdateRun::WaitForEngine() {
 }
 
 void CUpdateRun::InstallDownloadedSetup() {
-    if (!m_bSetupReady || !NamesFile(m_szSetupPath)) {
+    if (!m_bSetupReady || !updater::NamesFile(m_szSetupPath)) {
         return;
     }
     CHeldSetup heldSetup;
@@ -287,17 +228,4 @@ void CUpdateRun::HandOverToSetup() {
     updater::DebugTrace("handing over to the setup, arguments \"%s\"", m_szSetupArguments);
     CWinHandOver handOver;
     handOver.Run(named ? clientPath : nullptr, m_szSetupPath, m_szSetupArguments);
-}
-
-} // namespace
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // Exit code 0 whatever happens, even should memory run out.
-    try {
-        auto pRun = std::make_unique<CUpdateRun>();
-        pRun->Run();
-    } catch (...) {
-        updater::DebugTrace("run ended by an exception");
-    }
-    return 0;
 }
