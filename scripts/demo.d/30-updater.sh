@@ -7,6 +7,18 @@
 # the second gets a setup changed on the way and refuses it. What each side
 # saw is printed.
 set -euo pipefail
+
+# Wine writes the trace's non-ASCII bytes as \xNN; the engine's texts are
+# GBK (the client's code page), shown here as the Chinese they are.
+gbk_readable() {
+  python3 -c '
+import re, sys
+escaped = re.compile(rb"(?:\\x[0-9a-fA-F]{2})+")
+for line in sys.stdin.buffer:
+    line = escaped.sub(lambda m: bytes.fromhex(m.group(0).replace(b"\\x", b"").decode()).decode("gbk", "replace").encode(), line)
+    sys.stdout.buffer.write(line)
+'
+}
 . scripts/wine-env.sh
 upd=$out/updater
 app=$upd/app
@@ -77,7 +89,8 @@ update_run() {
   local code=$?
   set -e
   sed -n 's/.*"\(updater\( engine\)\?: .\+\)"$/\1/p' "$upd/trace-$name.log" |
-    sed 's/\\"/"/g; s/\\\\/\\/g; s/\\n$//; s/^updater: /updater:   | /; s/^updater engine: /updater:   | engine: /'
+    sed 's/\\"/"/g; s/\\\\/\\/g; s/\\n$//; s/^updater: /updater:   | /; s/^updater engine: /updater:   | engine: /' |
+    gbk_readable
   echo "updater: exit code $code"
 
   for _ in $(seq 50); do [ -s "$temp/VemliSetup.exe.record" ] && break; sleep 0.1; done
