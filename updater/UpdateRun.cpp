@@ -151,18 +151,13 @@ void CUpdateRun::OnEvent(UINT nCode, WPARAM wParam) {
         WakeMainThread();
         break;
     }
-    case UE_SEND_FAILED:
-    case UE_VERSION_FILE_MISSING:
-    case UE_LOCAL_FILE_FAILED:
-    case UE_VERSION_INVALID:
-    case UE_DOWNLOAD_CONNECT_FAILED:
-    case UE_SETUP_MISSING:
-    case UE_CONNECTION_LOST:
-        updater::DebugTrace("engine event %u ends the run: %s", nCode,
-                            m_engine.GetLastErrorText().c_str());
-        WakeMainThread();
-        break;
-    default: // 1, 7, 10, 11 and unknown codes: progress only
+    default:
+        // Apart from the failures, 1, 7, 10, 11 and unknown codes: progress only.
+        if (updater::IsFailureEvent(nCode)) {
+            updater::DebugTrace("engine event %u ends the run: %s", nCode,
+                                m_engine.GetLastErrorText().c_str());
+            WakeMainThread();
+        }
         break;
     }
 }

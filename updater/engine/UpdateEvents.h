@@ -47,3 +47,24 @@ enum UpdateEvent : unsigned int {
     // Last error text set; the partial file is deleted.
     UE_CONNECTION_LOST = 13,
 };
+
+namespace updater {
+
+// The failures: after one the engine raises no other event for that check or
+// download.
+constexpr bool IsFailureEvent(unsigned int code) {
+    switch (code) {
+    case UE_SEND_FAILED:
+    case UE_VERSION_FILE_MISSING:
+    case UE_LOCAL_FILE_FAILED:
+    case UE_VERSION_INVALID:
+    case UE_DOWNLOAD_CONNECT_FAILED:
+    case UE_SETUP_MISSING:
+    case UE_CONNECTION_LOST:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace updater

@@ -14,19 +14,7 @@ std::string GetEnv(const char* name) {
 }
 
 bool IsEnding(UINT code) {
-    switch (code) {
-    case UE_SEND_FAILED:
-    case UE_VERSION_FILE_MISSING:
-    case UE_LOCAL_FILE_FAILED:
-    case UE_VERSION_INVALID:
-    case UE_DOWNLOAD_CONNECT_FAILED:
-    case UE_SETUP_MISSING:
-    case UE_DOWNLOAD_DONE:
-    case UE_CONNECTION_LOST:
-        return true;
-    default:
-        return false;
-    }
+    return code == UE_DOWNLOAD_DONE || updater::IsFailureEvent(code);
 }
 } // namespace
 
