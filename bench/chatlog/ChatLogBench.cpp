@@ -5,6 +5,7 @@
 // pages touched for the first time in this process (the OS page cache may
 // still hold the file; it cannot be dropped here). "Warm" lists again on the
 // mapped view.
+#include "BenchSupport.h"
 #include "ChatLogFile.h"
 #include "ChatLogWriter.h"
 #include "SampleAccount.h"
@@ -21,35 +22,10 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
 volatile std::size_t g_sink;
-
-double Millis(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// The least any walk can do: follow wLength from record to record.
-std::size_t BareWalk(const unsigned char* view, std::uint32_t size) {
-    std::size_t count = 0;
-    std::uint32_t pos = 80;
-    while (size - pos >= 2) {
-        std::uint16_t length;
-        std::memcpy(&length, view + pos, 2);
-        if (length == 0 || length > size - pos)
-            break;
-        pos += length;
-        ++count;
-    }
-    return count;
-}
 
 } // namespace
 

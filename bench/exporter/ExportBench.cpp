@@ -6,6 +6,7 @@
 //
 //   export_bench [EXPORTER] [MESSAGES] [ROUNDS]
 // EXPORTER defaults to chatlog-export beside the build's exporter folder.
+#include "BenchSupport.h"
 #include "SampleAccount.h"
 #include "ReadOnlyFile.h"
 #include "ReadOnlyMapping.h"
@@ -31,32 +32,13 @@ extern char** environ;
 #endif
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double Millis(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
 
 // The fastest round: on a machine shared with other work, the round least
 // disturbed by it. Both sides of every ratio are taken the same way.
 double Fastest(const std::vector<double>& v) {
     return *std::min_element(v.begin(), v.end());
-}
-
-std::size_t BareWalk(const unsigned char* view, std::uint32_t size) {
-    std::size_t count = 0;
-    std::uint32_t pos = 80;
-    while (size - pos >= 2) {
-        std::uint16_t length;
-        std::memcpy(&length, view + pos, 2);
-        if (length == 0 || length > size - pos)
-            break;
-        pos += length;
-        ++count;
-    }
-    return count;
 }
 
 // Runs the exporter with its standard output thrown away; its exit code, and

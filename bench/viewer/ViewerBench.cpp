@@ -6,6 +6,7 @@
 // "First" lists into an empty tree; "again" sends 1026 for the same account
 // while the root is still expanded from the first listing, so the old items
 // go and the new ones come under an expanded root.
+#include "BenchSupport.h"
 #include <windows.h>
 
 #include <commctrl.h>
@@ -28,21 +29,11 @@
 #include "resource.h"
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
 constexpr int kFriends = 5000;
 constexpr int kRounds = 5;
-
-double Millis(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // The bare loop; returns the headers read.
 int BareListing(const fs::path& folder) {
