@@ -1,6 +1,7 @@
 // The exporter's decisions, each over a table of cases: options, dates,
 // decoding, matching, escaping, times, the reverse walk, input discovery,
 // file names and whole-or-nothing output files.
+#include "ScratchDir.h"
 #include "ChatLogFile.h"
 #include "ChatLogWriter.h"
 #include "ExportInputs.h"
@@ -13,35 +14,12 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A scratch folder of this test's own, removed at the end.
-class CScratch {
-public:
-    CScratch() {
-        static std::atomic<unsigned> counter{0};
-        m_path = fs::temp_directory_path() /
-                 ("exporter_core_test_" +
-                  std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
-                  "_" + std::to_string(counter++));
-        fs::create_directories(m_path);
-    }
-    ~CScratch() {
-        std::error_code ec;
-        fs::remove_all(m_path, ec);
-    }
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());
@@ -102,9 +80,9 @@ TEST(ExportOptions, TakesEveryOption) {
                                   o, error))
         << error;
     EXPECT_EQ(o.inputs, (std::vector<std::string>{"a", "b.dat"}));
-    EXPECT_EQ(o.format, EExportFormat::Html);
+    EXPECT_EQ(o.format, ExportFormat::Html);
     EXPECT_EQ(o.friendKeys, (std::vector<std::string>{"1", "22"}));
-    EXPECT_EQ(o.order, EExportOrder::Descending);
+    EXPECT_EQ(o.order, ExportOrder::Descending);
     EXPECT_EQ(o.filter, kExportFilterReceived);
     EXPECT_EQ(o.fromDate, "2024-02-29");
     EXPECT_EQ(o.toDate, "2024-03-01");
@@ -327,7 +305,7 @@ TEST(RecordOrder, ReverseWalkIsTheExactReverse) {
 
 TEST(ExportPlatform, PagesLetGoBehindTheWalkReadBackIntact) {
     // Some 12 MB, so that pages are let go several times in both orders.
-    CScratch scratch;
+    CScratchDir scratch("exporter");
     std::string path = exporter::PathText(scratch.Path() / "1.dat");
     CChatLogWriter writer;
     ASSERT_TRUE(writer.Create(path, ChatLogHeaderFields()));
@@ -376,7 +354,7 @@ TEST(ExportWriters, FriendFileNames) {
 }
 
 TEST(ExportInputs, FindsTheLogsOfEachKindOfOperand) {
-    CScratch scratch;
+    CScratchDir scratch("exporter");
     const fs::path& root = scratch.Path();
     std::string log = BuildHeaderBytes(ChatLogHeaderFields());
     WriteFile(root / "12345" / "ChatLog" / "1.dat", log);
@@ -419,7 +397,7 @@ TEST(ExportInputs, FindsTheLogsOfEachKindOfOperand) {
 }
 
 TEST(ExportPlatform, OutputFileIsWholeOrAbsent) {
-    CScratch scratch;
+    CScratchDir scratch("exporter");
     fs::path target = scratch.Path() / "out.csv";
     WriteFile(target, "old");
     std::string error;

@@ -27,12 +27,6 @@ public:
     // Swallows WM_SYSCHAR so Alt+letter typed here fires no menu mnemonic.
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    int ButtonWidth() const { return m_buttonWidth; }
-    BOOL HasFocus() const { return m_hasFocus; }
-    COLORREF HighlightColour() const { return m_highlightColour; }
-    COLORREF ShadowColour() const { return m_shadowColour; }
-    COLORREF FaceColour() const { return m_faceColour; }
-
 protected:
     void OnPaint() override;
     void OnMouseMove(UINT flags, POINT point) override;

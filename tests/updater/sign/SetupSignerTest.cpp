@@ -1,5 +1,6 @@
 // updater-sign's work: the signature's raw form, the versions it signs, and
 // a key made, used and checked independently with OpenSSL.
+#include "ScratchDir.h"
 #include "SetupSigner.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +9,8 @@
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -107,12 +106,8 @@ bool OpensslVerifies(const std::string& keyPath, const std::string& message,
 }
 
 TEST(SetupSigner, KeyMadeThenSetupSignedVerifiesForItsVersionOnly) {
-    std::random_device seed;
-    const fs::path folder =
-        fs::path(::testing::TempDir()) /
-        ("setup_signer_" + std::to_string(seed()) + "_" +
-         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-    fs::create_directories(folder);
+    CScratchDir scratch("setup_signer");
+    const fs::path& folder = scratch.Path();
     const std::string keyPath = (folder / "publisher.pem").string();
     const std::string setupPath = (folder / "VemliSetup.exe").string();
     {
@@ -147,7 +142,6 @@ TEST(SetupSigner, KeyMadeThenSetupSignedVerifiesForItsVersionOnly) {
         signer::SignSetup(keyPath.c_str(), "1.2.3.5", setupPath.c_str(), digest, signature, error));
     EXPECT_FALSE(signer::SignSetup(keyPath.c_str(), "1,2,3,5", (folder / "none").string().c_str(),
                                    digest, signature, error));
-    fs::remove_all(folder);
 }
 
 } // namespace

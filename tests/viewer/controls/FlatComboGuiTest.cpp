@@ -97,12 +97,13 @@ TEST_F(FlatCombo, FlatHotAndDisabledLooks) {
     CCJFlatComboBox combo;
     HWND hwnd = MakeCombo(CBS_DROPDOWNLIST | WS_VSCROLL);
     Attach(combo, hwnd);
-    const COLORREF F = combo.FaceColour(), H = combo.HighlightColour(), S = combo.ShadowColour();
+    const COLORREF F = ::GetSysColor(COLOR_BTNFACE), H = ::GetSysColor(COLOR_BTNHIGHLIGHT),
+                   S = ::GetSysColor(COLOR_BTNSHADOW);
     ASSERT_NE(F, H);
     ASSERT_NE(F, S);
     ASSERT_NE(H, S);
     const SIZE size = ClientSize(hwnd);
-    const int w = size.cx, h = size.cy, mid = h / 2, bw = combo.ButtonWidth();
+    const int w = size.cx, h = size.cy, mid = h / 2, bw = ::GetSystemMetrics(SM_CXHTHUMB);
     ASSERT_GT(w, bw + 10);
     ASSERT_GT(h, 8);
 
@@ -147,20 +148,20 @@ TEST_F(FlatCombo, PaintUnderThePointerIsHotUntilTheNextPaint) {
     HWND hwnd = MakeCombo(CBS_DROPDOWNLIST | WS_VSCROLL);
     Attach(combo, hwnd);
     const SIZE size = ClientSize(hwnd);
-    EXPECT_EQ(Pixel(hwnd, 0, size.cy / 2), combo.FaceColour());
+    EXPECT_EQ(Pixel(hwnd, 0, size.cy / 2), ::GetSysColor(COLOR_BTNFACE));
 
     RECT window{};
     ::GetWindowRect(hwnd, &window);
     ::SetCursorPos((window.left + window.right) / 2, (window.top + window.bottom) / 2);
     Repaint(hwnd);
-    EXPECT_EQ(Pixel(hwnd, 0, size.cy / 2), combo.ShadowColour());
+    EXPECT_EQ(Pixel(hwnd, 0, size.cy / 2), ::GetSysColor(COLOR_BTNSHADOW));
 
     // The pointer leaves: nothing tracks it, the hot look stays...
     ::SetCursorPos(1200, 780);
-    EXPECT_EQ(Pixel(hwnd, 0, size.cy / 2), combo.ShadowColour());
+    EXPECT_EQ(Pixel(hwnd, 0, size.cy / 2), ::GetSysColor(COLOR_BTNSHADOW));
     // ...until the next paint.
     Repaint(hwnd);
-    EXPECT_EQ(Pixel(hwnd, 0, size.cy / 2), combo.FaceColour());
+    EXPECT_EQ(Pixel(hwnd, 0, size.cy / 2), ::GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(FlatCombo, FocusIsHotLosingItIsFlatEvenUnderThePointer) {
@@ -172,17 +173,15 @@ TEST_F(FlatCombo, FocusIsHotLosingItIsFlatEvenUnderThePointer) {
 
     ::SetFocus(hwnd);
     ASSERT_EQ(::GetFocus(), hwnd);
-    EXPECT_TRUE(combo.HasFocus());
-    EXPECT_EQ(Pixel(hwnd, 0, mid), combo.ShadowColour());
+    EXPECT_EQ(Pixel(hwnd, 0, mid), ::GetSysColor(COLOR_BTNSHADOW));
     Repaint(hwnd); // focus alone keeps it hot through paints
-    EXPECT_EQ(Pixel(hwnd, 0, mid), combo.ShadowColour());
+    EXPECT_EQ(Pixel(hwnd, 0, mid), ::GetSysColor(COLOR_BTNSHADOW));
 
     RECT window{};
     ::GetWindowRect(hwnd, &window);
     ::SetCursorPos(window.left + 5, window.top + 5);
     ::SetFocus(other);
-    EXPECT_FALSE(combo.HasFocus());
-    EXPECT_EQ(Pixel(hwnd, 0, mid), combo.FaceColour());
+    EXPECT_EQ(Pixel(hwnd, 0, mid), ::GetSysColor(COLOR_BTNFACE));
 
     // The focus notifications were the control's alone.
     for (UINT code : m_parent.m_codes) {
@@ -231,7 +230,7 @@ TEST_F(FlatCombo, SystemColourChangeTakesNewColoursKeepsButtonWidth) {
     CCJFlatComboBox combo;
     HWND hwnd = MakeCombo(CBS_DROPDOWNLIST);
     Attach(combo, hwnd);
-    const int width = combo.ButtonWidth();
+    const int bw = ::GetSystemMetrics(SM_CXHTHUMB); // as the control was made
     const INT elements[] = {COLOR_BTNFACE, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW};
     COLORREF saved[3];
     for (int i = 0; i < 3; ++i) {
@@ -240,17 +239,22 @@ TEST_F(FlatCombo, SystemColourChangeTakesNewColoursKeepsButtonWidth) {
     const COLORREF changed[] = {RGB(10, 20, 30), RGB(200, 210, 220), RGB(90, 80, 70)};
     ASSERT_TRUE(::SetSysColors(3, elements, changed));
     ::SendMessageW(hwnd, WM_SYSCOLORCHANGE, 0, 0);
-    const COLORREF face = combo.FaceColour(), light = combo.HighlightColour(),
-                   dark = combo.ShadowColour();
-    combo.DrawBorder(CCJFlatComboBox::kLookFlat, face, face);
-    const COLORREF drawn = Pixel(hwnd, 1, ClientSize(hwnd).cy / 2);
+    const SIZE size = ClientSize(hwnd);
+    const int w = size.cx, mid = size.cy / 2;
+    ::SetCursorPos(1200, 780);
+    Repaint(hwnd);
+    const COLORREF flatRing = Pixel(hwnd, 0, mid);
+    ::SetFocus(hwnd); // hot: shadow left, highlight right and on the button's edge
+    const COLORREF hotLeft = Pixel(hwnd, 0, mid), hotRight = Pixel(hwnd, w - 1, mid);
+    const COLORREF buttonEdge = Pixel(hwnd, w - 1 - bw, mid),
+                   besideButton = Pixel(hwnd, w - 2 - bw, mid);
     ::SetSysColors(3, elements, saved);
 
-    EXPECT_EQ(face, changed[0]);
-    EXPECT_EQ(light, changed[1]);
-    EXPECT_EQ(dark, changed[2]);
-    EXPECT_EQ(drawn, changed[0]);
-    EXPECT_EQ(combo.ButtonWidth(), width);
+    EXPECT_EQ(flatRing, changed[0]);
+    EXPECT_EQ(hotLeft, changed[2]);
+    EXPECT_EQ(hotRight, changed[1]);
+    EXPECT_EQ(buttonEdge, changed[1]);
+    EXPECT_EQ(besideButton, changed[0]);
 }
 
 TEST_F(FlatCombo, AltLetterNeverReachesTranslation) {

@@ -1,5 +1,5 @@
 // Test stand-ins for what surrounds the message panes: a main window that
-// hands message 1034 to the content pane as the frame does, chat log files
+// hands kViewerMsgShowMessageText to the content pane as the frame does, chat log files
 // written to a scratch folder, and readers of the controls.
 #pragma once
 
@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-// The main window as the panes see it: 1034 goes to the content pane.
+// The main window as the panes see it: kViewerMsgShowMessageText goes to the content pane.
 class CTestMainWnd : public CWnd {
 public:
     CContentOutput* m_content = nullptr;

@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 
+#include "ScratchDir.h"
 #include "ServerConfig.h"
 #include "VersionInfo.h"
 #include "SignedSetup.h"
@@ -29,22 +28,11 @@ std::string LowerCase(std::string text) {
     return text;
 }
 
-// Scratch documents in a folder of this test process alone.
-class ScratchFolder {
+// Scratch documents, numbered, in a folder of this test's own.
+class CScratchDocuments {
 public:
-    ScratchFolder() {
-        std::random_device seed;
-        const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_folder = fs::path(::testing::TempDir()) /
-                   ("signed_setup_" + std::to_string(seed()) + "_" + std::to_string(tick));
-        fs::create_directories(m_folder);
-    }
-    ~ScratchFolder() {
-        std::error_code error;
-        fs::remove_all(m_folder, error);
-    }
     std::string Write(const std::string& bytes) {
-        const std::string path = (m_folder / (std::to_string(++m_serial) + ".ini")).string();
+        const std::string path = m_scratch.File(std::to_string(++m_serial) + ".ini");
         std::FILE* f = std::fopen(path.c_str(), "wb");
         if (f != nullptr) {
             std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -54,7 +42,7 @@ public:
     }
 
 private:
-    fs::path m_folder;
+    CScratchDir m_scratch{"signed_setup"};
     int m_serial = 0;
 };
 
@@ -124,7 +112,7 @@ TEST(SignedSetup, SetupKeyInServerIni) {
         {"far longer than any buffer", "SetupKey=" + std::string(1000, 'a') + "\n", false, false},
         {"key name is case-sensitive", "setupkey=zz\n", true, false},
     };
-    ScratchFolder scratch;
+    CScratchDocuments scratch;
     for (const Case& c : cases) {
         const std::string text =
             "[Update]\n" + c.updateLines +
@@ -163,7 +151,7 @@ TEST(SignedSetup, DigestAndSignatureInTheVersionDocument) {
         {"signature not hex",
          "SetupSHA256=" + kDigest + "\nSetupSignature=" + signature.substr(1) + "x\n", false},
     };
-    ScratchFolder scratch;
+    CScratchDocuments scratch;
     for (const Case& c : cases) {
         const std::string text = "[Version]\nCurrentVersion=1,2,3,5\n" + c.versionLines +
                                  "[DownloadUrls]\na=http://d.example/s.exe\n";

@@ -1,6 +1,7 @@
 // The hand-over's hold on a signed setup: only bytes with the signed digest
 // are held, and while held nobody can write, delete or rename the file.
 #include "HeldSetup.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -16,20 +17,8 @@ const char kAbcDigest[] = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410f
 class HeldSetup : public ::testing::Test {
 protected:
     void SetUp() override {
-        char base[MAX_PATH];
-        ASSERT_GT(GetTempPathA(MAX_PATH, base), 0u);
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        m_folder = std::string(base) + "held_setup_" + std::to_string(GetCurrentProcessId()) + "_" +
-                   std::to_string(now.QuadPart);
-        ASSERT_TRUE(CreateDirectoryA(m_folder.c_str(), nullptr));
-        m_path = m_folder + "\\VemliSetup.exe";
+        m_path = m_scratch.File("VemliSetup.exe");
         ASSERT_TRUE(updater::ParseHexBytes(kAbcDigest, m_digest));
-    }
-    void TearDown() override {
-        DeleteFileA(m_path.c_str());
-        DeleteFileA((m_path + ".moved").c_str());
-        RemoveDirectoryA(m_folder.c_str());
     }
     void Write(const std::string& bytes) {
         HANDLE file =
@@ -50,7 +39,8 @@ protected:
         return true;
     }
 
-    std::string m_folder, m_path;
+    CScratchDir m_scratch{"held_setup"};
+    std::string m_path;
     updater::SetupDigest m_digest;
 };
 
