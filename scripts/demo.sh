@@ -25,7 +25,7 @@ build_targets() {
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs" --target "$@"
 }
-build_targets "$demo_preset" Corvelle viewer-client-standin viewer-user updater updater_client_standin updater_setup_standin
+build_targets "$demo_preset" Corvelle viewer-client-standin viewer-user updater updater-client-standin updater-setup-standin
 build_targets win64 chatlog-export
 
 # What every step gets: the output folder, the build shown and its Wine

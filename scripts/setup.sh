@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks for building, testing and
-# running both programs. Idempotent: installs only missing packages. The
+# running the programs. Idempotent: installs only missing packages. The
 # 32-bit Wine (i386 multiarch) only where the machine executes 32-bit
 # programs: a probe decides, never a guess. Recommends are left out, so what
 # Wine only recommends is named here: fonts-wine holds Marlett, the font of

@@ -1,4 +1,5 @@
-# Sourced by setup.sh, test.sh, demo.sh and cmake/wine-run.sh: the Wine
+# Sourced by setup.sh, test.sh, demo.sh, the demo steps, cmake/wine-run.sh and
+# bench/download/run.sh: the Wine
 # programs' names (here and nowhere else), the probe for 32-bit programs, and
 # wine_env_start/wine_env_stop: a display, a Wine prefix in the build tree and
 # one long-lived wineserver, all stopped again by wine_env_stop.

@@ -11,7 +11,7 @@ rm -rf "$export_dir"
 mkdir -p "$export_dir"
 wine_env_start "$PWD/build/win64" >/dev/null
 trap wine_env_stop EXIT
-run() { /usr/lib/wine/wine64 "$export_exe" "$@"; }
+run() { "$WINE64" "$export_exe" "$@"; }
 run "$account" --format html -o "$export_dir/pages/"
 run "$account" --format csv -o "$export_dir/account.csv"
 echo "export: web pages in $export_dir/pages (open index.html), CSV in $export_dir/account.csv"

@@ -29,7 +29,7 @@ mkdir -p "$app"
 cmake --preset host >/dev/null
 cmake --build --preset host --target updater-sign >/dev/null
 sign=build/host/updater/sign/updater-sign
-setup="$demo_build"/tools/updater_setup_standin/updater_setup_standin.exe
+setup="$demo_build"/tools/updater_setup_standin/updater-setup-standin.exe
 
 echo "updater: the publisher makes a key: updater-sign keygen publisher.pem"
 setup_key=$($sign keygen "$upd/publisher.pem" 2>/dev/null)
@@ -76,7 +76,7 @@ update_run() {
   printf 'the installed client' > "$app/Vemli.exe"
   rm -f "$temp/VemliSetup.exe" "$temp/VemliSetup.exe.record" "$upd/client.log"
 
-  $wine "$demo_build"/tools/updater_client_standin/updater_client_standin.exe Vemli 1 "$upd/client.log" 60000 \
+  $wine "$demo_build"/tools/updater_client_standin/updater-client-standin.exe Vemli 1 "$upd/client.log" 60000 \
     </dev/null >/dev/null 2>&1 &
   client=$!
   for _ in $(seq 100); do grep -q ready "$upd/client.log" 2>/dev/null && break; sleep 0.1; done
@@ -88,8 +88,8 @@ update_run() {
     $wine "$app/updater.exe" -v16909060 </dev/null >/dev/null 2>"$upd/trace-$name.log"
   local code=$?
   set -e
-  sed -n 's/.*"\(updater\( engine\)\?: .\+\)"$/\1/p' "$upd/trace-$name.log" |
-    sed 's/\\"/"/g; s/\\\\/\\/g; s/\\n$//; s/^updater: /updater:   | /; s/^updater engine: /updater:   | engine: /' |
+  sed -n 's/.*"\(updater: .\+\)"$/\1/p' "$upd/trace-$name.log" |
+    sed 's/\\"/"/g; s/\\\\/\\/g; s/\\n$//; s/^updater: /updater:   | /' |
     gbk_readable
   echo "updater: exit code $code"
 
