@@ -1,5 +1,5 @@
 // Times the engine downloading the setup that the test update server serves
-// (run by run.sh beside the server): from StartDownload to event 12.
+// (run by run.sh beside the server): from StartDownload to UE_DOWNLOAD_DONE.
 //
 //   download_bench HOST SIZE [DOCUMENT [SETUPKEY]]
 //

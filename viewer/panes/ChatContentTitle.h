@@ -34,9 +34,9 @@ public:
     // The record shown at a row, or null (what the original kept as item data).
     const unsigned char* RecordAtRow(int row) const;
     // Whether text is the one the pane is handing to the main window with
-    // message 1034 right now. That message is only ever sent, never posted,
+    // kViewerMsgShowMessageText right now. That message is only ever sent, never posted,
     // so outside that call no text counts as the pane's: the frame refuses
-    // any other pointer a 1034 may carry. Compares addresses only.
+    // any other pointer a kViewerMsgShowMessageText may carry. Compares addresses only.
     bool IsHandingOver(const char* text) const { return text != nullptr && text == m_handedText; }
 
     void OnInitialUpdate() override;
@@ -76,6 +76,6 @@ private:
     // A record whose text lacks its NUL is handed on as a terminated copy;
     // it lives until the next selection or clear.
     std::string m_unterminatedText;
-    // The text inside the pending 1034, null between sends.
+    // The text inside the pending kViewerMsgShowMessageText, null between sends.
     const char* m_handedText = nullptr;
 };

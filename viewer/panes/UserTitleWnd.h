@@ -38,7 +38,7 @@ public:
     void SelectFriend(const char* key);
     // Whether log is one of the pane's own chat logs. Compares addresses
     // only, so any number may be asked about: the frame checks the pointer
-    // that message 1035 carries before anything uses it.
+    // that kViewerMsgFriendSelected carries before anything uses it.
     bool HoldsFriendLog(const CChatLogFile* log) const;
 
 protected:

@@ -76,8 +76,8 @@ protected:
 struct ReleaseCase {
     const char* variant;
     bool withKey;
-    // What the updater must do: hand over, or refuse the document (event 6,
-    // the setup never asked for), or refuse the download (event 13).
+    // What the updater must do: hand over, or refuse the document (UE_VERSION_INVALID,
+    // the setup never asked for), or refuse the download (UE_CONNECTION_LOST).
     enum { HandOver, InvalidDocument, FailedDownload } outcome;
 };
 

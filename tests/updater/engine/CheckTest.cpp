@@ -167,7 +167,7 @@ struct DocumentCase {
     const char* name;
     std::string text;
     UINT event;
-    std::string version; // GetCurrentVersion after event 5
+    std::string version; // GetCurrentVersion after UE_VERSION_READY
 };
 
 void PrintTo(const DocumentCase& c, std::ostream* os) {
@@ -190,9 +190,13 @@ TEST_P(DocumentTest, ValidityDecidesBetweenEvents5And6) {
     EXPECT_EQ(TempFiles(), std::vector<std::string>{});
 }
 
-static std::string WithVersion(const std::string& value) {
+namespace {
+
+std::string WithVersion(const std::string& value) {
     return "[Version]\nCurrentVersion=" + value + "\n[DownloadUrls]\nu=http://h.example/s.exe\n";
 }
+
+} // namespace
 
 // 121 digits and ",2,3,4" make 127 bytes; one digit more makes 128.
 INSTANTIATE_TEST_SUITE_P(

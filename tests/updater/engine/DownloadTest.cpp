@@ -19,7 +19,7 @@ protected:
         ASSERT_TRUE(StartCheck(Host(), "/", "v.ini"));
     }
 
-    // The codes after event 5, which belong to the download.
+    // The codes after UE_VERSION_READY, which belong to the download.
     std::vector<UINT> DownloadCodes() {
         std::vector<UINT> codes = Codes();
         auto ready = std::find(codes.begin(), codes.end(), UINT(UE_VERSION_READY));

@@ -73,8 +73,12 @@ TEST_P(ServerTextTest, TextsUpTo255BytesAreTakenLongerOnesLeaveTheOldValue) {
     EXPECT_EQ(seen[0].path, c.requested);
 }
 
-static const std::string kPath255 = "/" + std::string(253, 'p') + "/";
-static const std::string kPath256 = "/" + std::string(254, 'q') + "/";
+namespace {
+
+const std::string kPath255 = "/" + std::string(253, 'p') + "/";
+const std::string kPath256 = "/" + std::string(254, 'q') + "/";
+
+} // namespace
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, ServerTextTest,

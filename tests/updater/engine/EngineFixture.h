@@ -19,7 +19,7 @@ struct SeenEvent {
     UINT code;
     WPARAM wParam;
     LPARAM lParam;
-    std::string path; // event 12: the text wParam pointed at
+    std::string path; // UE_DOWNLOAD_DONE: the text wParam pointed at
     DWORD thread;
 };
 
@@ -32,8 +32,8 @@ protected:
     std::string Host(const char* label = "u") const;
     // SetServer, SetCallback and StartCheck; false when any refuses.
     bool StartCheck(const std::string& host, const std::string& path, const std::string& file);
-    // Waits (bounded) for the event that ends the run: a failure, event 5
-    // when no download follows, or event 12.
+    // Waits (bounded) for the event that ends the run: a failure, UE_VERSION_READY
+    // when no download follows, or UE_DOWNLOAD_DONE.
     bool WaitForEnd(DWORD ms = 60000);
     // Waits (bounded) until some event with this code has been raised.
     bool WaitForEvent(UINT code, DWORD ms = 60000);
@@ -48,12 +48,12 @@ protected:
     static bool WriteFile(const std::string& path, const std::string& data);
     static bool Exists(const std::string& path);
 
-    // On event 5, start the download of this address number (-1: none).
+    // On UE_VERSION_READY, start the download of this address number (-1: none).
     int m_downloadIndex = 0;
-    // On event 5, download this address instead, when not empty.
+    // On UE_VERSION_READY, download this address instead, when not empty.
     std::string m_downloadOverride;
 
-    // The first two rand() values the handler drew on event 5.
+    // The first two rand() values the handler drew on UE_VERSION_READY.
     int m_randAtReady[2] = {-1, -1};
 
     CUpdateServerControl m_server;

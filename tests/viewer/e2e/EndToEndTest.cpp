@@ -131,7 +131,7 @@ TEST_F(EndToEnd, TheClientStandInDrivesTheRealViewer) {
                                  m_dir.wstring().c_str(), &startup, &m_viewer));
 
     // The stand-in prints the answer as a console line (CR LF). It waits for
-    // the window itself; 1025 first, on empty panes.
+    // the window itself; kViewerMsgResetPanes first, on empty panes.
     ClientRun run = RunClient(L"--ansi --wait 30000 reset");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(run.output, "1\r\n");

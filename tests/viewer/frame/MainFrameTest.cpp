@@ -456,14 +456,14 @@ TEST_F(ViewerTest, SelectingAMessageShowsItsText) {
     // The panes' own message with 0 empties the content pane.
     EXPECT_EQ(Send(kViewerMsgShowMessageText, 0, 0), kViewerMsgHandled);
     EXPECT_EQ(ContentText(), L"");
-    // And 1035 with 0 empties the message list.
+    // And kViewerMsgFriendSelected with 0 empties the message list.
     EXPECT_EQ(Send(kViewerMsgFriendSelected, 0, 0), kViewerMsgHandled);
     EXPECT_EQ(MessageRows(), 0);
 }
 
-// 1034 and 1035 carry pointers into this process, yet any program can send
-// them. Only 0 and what the panes themselves hand over are taken; anything
-// else, real memory or a made-up number, must change nothing on screen.
+// kViewerMsgShowMessageText and kViewerMsgFriendSelected carry pointers into this process, yet any
+// program can send them. Only 0 and what the panes themselves hand over are taken; anything else,
+// real memory or a made-up number, must change nothing on screen.
 TEST_F(ViewerTest, ForeignPointersIn1034And1035ChangeNothing) {
     std::filesystem::path folder = AccountFolder("1234");
     WriteLog(folder, "1.dat", LogBytes("11", kZhangSan, {{1, 0, "first"}, {2, 1, "second"}}));

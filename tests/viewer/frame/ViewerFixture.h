@@ -37,7 +37,7 @@ class CTestFrame : public CMainFrame {
 public:
     static constexpr char kClassName[] = "CTestFrame";
     std::vector<UINT> m_commands;
-    // Called with the log of every 1035 before the frame hands it on.
+    // Called with the log of every kViewerMsgFriendSelected before the frame hands it on.
     std::function<void(WPARAM)> m_onFriendSelected;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
