@@ -353,7 +353,7 @@ private:
                 m_progress.Update(m_filesDone, m_messages);
             }
         };
-        if (m_options.order == EExportOrder::Descending)
+        if (m_options.order == ExportOrder::Descending)
             exporter::VisitRecordsReversed(
                 [&](auto&& forward) {
                     log.VisitRecords([&](ChatLogRecordPos record) {
@@ -392,10 +392,6 @@ private:
     std::uint64_t m_messages = 0;
     std::size_t m_filesDone = 0;
 };
-
-} // namespace
-
-namespace {
 
 int ExportMain(const std::vector<std::string>& args) {
     exporter::PrepareStandardStreams();

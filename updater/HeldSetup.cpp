@@ -2,6 +2,7 @@
 
 #include "Sha256.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -14,16 +15,15 @@ bool CHeldSetup::OpenVerified(const char* path, const updater::SetupDigest& dige
     // The download closed its own handle before this one opens, and another
     // program may have written in between; so the digest that counts is the
     // one of the bytes read through the handle that stays open.
-    auto pFile = std::make_unique<CKernelHandle>(
-        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!pFile->IsValid())
+    CKernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.IsValid())
         return false;
     CSha256 hash;
     std::vector<unsigned char> block(kReadSize);
     for (;;) {
         DWORD nRead = 0;
-        if (!ReadFile(pFile->Get(), block.data(), kReadSize, &nRead, nullptr))
+        if (!ReadFile(file.Get(), block.data(), kReadSize, &nRead, nullptr))
             return false;
         if (nRead == 0)
             break;
@@ -33,6 +33,6 @@ bool CHeldSetup::OpenVerified(const char* path, const updater::SetupDigest& dige
     updater::SetupDigest actual;
     if (!hash.Finish(actual) || actual != digest)
         return false;
-    m_pFile = std::move(pFile);
+    m_file = std::move(file);
     return true;
 }

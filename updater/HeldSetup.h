@@ -7,16 +7,14 @@
 #include "UniqueHandle.h"
 #include "SignedSetup.h"
 
-#include <memory>
-
 class CHeldSetup {
 public:
     // Opens `path` and hashes it from the held handle. True when its bytes
     // have `digest`; otherwise the file is released again.
     bool OpenVerified(const char* path, const updater::SetupDigest& digest);
-    bool IsHeld() const { return m_pFile != nullptr; }
-    void Release() { m_pFile.reset(); }
+    bool IsHeld() const { return m_file.IsValid(); }
+    void Release() { m_file.Reset(); }
 
 private:
-    std::unique_ptr<CKernelHandle> m_pFile;
+    CKernelHandle m_file;
 };

@@ -5,6 +5,7 @@
 #include "HeldSetup.h"
 #include "ParseVersion.h"
 #include "SetupLauncher.h"
+#include "TextRules.h"
 #include "UpdateDecision.h"
 #include "UpdaterPaths.h"
 #include "WinHandOver.h"
@@ -143,8 +144,8 @@ void CUpdateRun::OnEvent(UINT nCode, WPARAM wParam) {
         break;
     case UE_DOWNLOAD_DONE: {
         const char* path = reinterpret_cast<const char*>(wParam);
-        if (path != nullptr && std::strlen(path) < sizeof m_szSetupPath) {
-            std::memcpy(m_szSetupPath, path, std::strlen(path) + 1);
+        if (path != nullptr &&
+            updater::CopyFittingText(m_szSetupPath, sizeof m_szSetupPath, path)) {
             m_bSetupReady = true;
             updater::DebugTrace("setup downloaded to %s", path);
         }
@@ -152,7 +153,8 @@ void CUpdateRun::OnEvent(UINT nCode, WPARAM wParam) {
         break;
     }
     default:
-        // Apart from the failures, 1, 7, 10, 11 and unknown codes: progress only.
+        // Besides the failures only progress (started, receiving, a block)
+        // and unknown codes come here: nothing to do.
         if (updater::IsFailureEvent(nCode)) {
             updater::DebugTrace("engine event %u ends the run: %s", nCode,
                                 m_engine.GetLastErrorText().c_str());
@@ -168,7 +170,7 @@ void CUpdateRun::WakeMainThread() {
     }
 }
 
-// Event 5: is the server's version newer, and which address to fetch.
+// UE_VERSION_READY: is the server's version newer, and which address to fetch.
 void CUpdateRun::DecideOnVersion() {
     const std::uint32_t serverVersion = updater::ParseVersion(m_engine.GetCurrentVersion());
     const updater::UpdateChoice choice = updater::DecideUpdate(

@@ -47,15 +47,15 @@ bool IsValidIsoDate(const std::string& text) {
     return day <= last;
 }
 
-const char* FormatExtension(EExportFormat format) {
+const char* FormatExtension(ExportFormat format) {
     switch (format) {
-    case EExportFormat::Csv:
+    case ExportFormat::Csv:
         return "csv";
-    case EExportFormat::Json:
+    case ExportFormat::Json:
         return "json";
-    case EExportFormat::Html:
+    case ExportFormat::Html:
         return "html";
-    case EExportFormat::Txt:
+    case ExportFormat::Txt:
         break;
     }
     return "txt";
@@ -119,13 +119,13 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
             if (!once(seenFormat))
                 return false;
             if (value == "txt")
-                options.format = EExportFormat::Txt;
+                options.format = ExportFormat::Txt;
             else if (value == "csv")
-                options.format = EExportFormat::Csv;
+                options.format = ExportFormat::Csv;
             else if (value == "json")
-                options.format = EExportFormat::Json;
+                options.format = ExportFormat::Json;
             else if (value == "html")
-                options.format = EExportFormat::Html;
+                options.format = ExportFormat::Html;
             else {
                 error = "--format takes txt, csv, json or html, not '" + value + "'";
                 return false;
@@ -134,9 +134,9 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
             if (!once(seenOrder))
                 return false;
             if (value == "asc")
-                options.order = EExportOrder::Ascending;
+                options.order = ExportOrder::Ascending;
             else if (value == "desc")
-                options.order = EExportOrder::Descending;
+                options.order = ExportOrder::Descending;
             else {
                 error = "--order takes asc or desc, not '" + value + "'";
                 return false;

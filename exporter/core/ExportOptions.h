@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-enum class EExportFormat { Txt, Csv, Json, Html };
-enum class EExportOrder { Ascending, Descending };
+enum class ExportFormat { Txt, Csv, Json, Html };
+enum class ExportOrder { Ascending, Descending };
 
 // Bit values as the viewer's filter keeps them: 1 sent, 2 received.
 constexpr unsigned kExportFilterSent = 1;
@@ -22,8 +22,8 @@ constexpr int kExitUsage = 64;
 
 struct ExportOptions {
     std::vector<std::string> inputs; // account folders, log folders or log files
-    EExportFormat format = EExportFormat::Txt;
-    EExportOrder order = EExportOrder::Ascending;
+    ExportFormat format = ExportFormat::Txt;
+    ExportOrder order = ExportOrder::Ascending;
     unsigned filter = kExportFilterAll;
     std::vector<std::string> friendKeys; // empty: every friend
     std::string fromDate;                // "YYYY-MM-DD" or empty
@@ -47,6 +47,6 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
 // A real calendar date written "YYYY-MM-DD" (years 1000-9999).
 bool IsValidIsoDate(const std::string& text);
 
-const char* FormatExtension(EExportFormat format);
+const char* FormatExtension(ExportFormat format);
 
 } // namespace exporter

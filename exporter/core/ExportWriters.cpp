@@ -308,17 +308,17 @@ private:
 
 } // namespace
 
-std::unique_ptr<CExportWriter> MakeExportWriter(EExportFormat format, bool grep,
+std::unique_ptr<CExportWriter> MakeExportWriter(ExportFormat format, bool grep,
                                                 std::string_view needle, bool several,
                                                 COutputSink& sink) {
     switch (format) {
-    case EExportFormat::Csv:
+    case ExportFormat::Csv:
         return std::make_unique<CCsvWriter>(sink);
-    case EExportFormat::Json:
+    case ExportFormat::Json:
         return std::make_unique<CJsonWriter>(sink, several);
-    case EExportFormat::Html:
+    case ExportFormat::Html:
         return std::make_unique<CHtmlWriter>(sink, several);
-    case EExportFormat::Txt:
+    case ExportFormat::Txt:
         break;
     }
     if (grep)
@@ -326,11 +326,11 @@ std::unique_ptr<CExportWriter> MakeExportWriter(EExportFormat format, bool grep,
     return std::make_unique<CTxtWriter>(sink);
 }
 
-void WriteExportIndex(EExportFormat format, const std::vector<ExportIndexEntry>& entries,
+void WriteExportIndex(ExportFormat format, const std::vector<ExportIndexEntry>& entries,
                       COutputSink& sink) {
     std::string& out = sink.Text();
     switch (format) {
-    case EExportFormat::Html:
+    case ExportFormat::Html:
         AppendHtmlHead(out, kFriendListLabel);
         out.append("<h1>");
         out.append(kFriendListLabel);
@@ -355,7 +355,7 @@ void WriteExportIndex(EExportFormat format, const std::vector<ExportIndexEntry>&
         }
         out.append("</table>\n</body>\n</html>\n");
         break;
-    case EExportFormat::Csv:
+    case ExportFormat::Csv:
         out.append("file,friend key,friend,sent,received,messages\r\n");
         for (const ExportIndexEntry& e : entries) {
             AppendCsvField(out, e.file);
@@ -367,7 +367,7 @@ void WriteExportIndex(EExportFormat format, const std::vector<ExportIndexEntry>&
                        std::to_string(e.sent + e.received) + "\r\n");
         }
         break;
-    case EExportFormat::Json:
+    case ExportFormat::Json:
         out.append("[");
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const ExportIndexEntry& e = entries[i];
@@ -383,7 +383,7 @@ void WriteExportIndex(EExportFormat format, const std::vector<ExportIndexEntry>&
         }
         out.append(entries.empty() ? "]\n" : "\n]\n");
         break;
-    case EExportFormat::Txt:
+    case ExportFormat::Txt:
         for (const ExportIndexEntry& e : entries) {
             AppendPlainText(out, e.file);
             out.append("  ");

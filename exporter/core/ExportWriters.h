@@ -66,7 +66,7 @@ namespace exporter {
 // `several`: the document holds (or may hold) more than one friend, which
 // makes JSON an array and an HTML page a list of sections. `grep` is the
 // needle of --grep (only the txt search list uses it to pick lines).
-std::unique_ptr<CExportWriter> MakeExportWriter(EExportFormat format, bool grep,
+std::unique_ptr<CExportWriter> MakeExportWriter(ExportFormat format, bool grep,
                                                 std::string_view needle, bool several,
                                                 COutputSink& sink);
 
@@ -83,7 +83,7 @@ struct ExportIndexEntry {
 
 namespace exporter {
 
-void WriteExportIndex(EExportFormat format, const std::vector<ExportIndexEntry>& entries,
+void WriteExportIndex(ExportFormat format, const std::vector<ExportIndexEntry>& entries,
                       COutputSink& sink);
 
 // File name for a friend's file in an output folder: the log's stem with

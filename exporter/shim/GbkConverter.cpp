@@ -1,6 +1,8 @@
 // PLATFORM SHIM: see GbkConverter.h.
 #include "GbkConverter.h"
 
+#include "ChatLogFormat.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #include <vector>
@@ -22,13 +24,14 @@ bool CGbkConverter::Convert(const char* gbk, std::size_t size, std::string& utf8
     int length = static_cast<int>(size);
     // MB_ERR_INVALID_CHARS: without it Windows puts its own default
     // character in silently, and a damaged text would look whole.
-    int wideCount = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk, length, nullptr, 0);
+    int wideCount =
+        MultiByteToWideChar(kChatLogCodePage, MB_ERR_INVALID_CHARS, gbk, length, nullptr, 0);
     if (wideCount <= 0)
         return false;
     thread_local std::vector<wchar_t> wide;
     wide.resize(static_cast<std::size_t>(wideCount));
-    if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk, length, wide.data(), wideCount) !=
-        wideCount)
+    if (MultiByteToWideChar(kChatLogCodePage, MB_ERR_INVALID_CHARS, gbk, length, wide.data(),
+                            wideCount) != wideCount)
         return false;
     int bytes =
         WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideCount, nullptr, 0, nullptr, nullptr);

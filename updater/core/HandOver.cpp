@@ -1,5 +1,6 @@
 #include "HandOver.h"
 
+#include "TextRules.h"
 #include "UpdaterConstants.h"
 
 #include <cstdio>
@@ -41,8 +42,7 @@ bool CHandOver::CopyClient(const char* clientPath, char* copyPath, std::size_t s
             continue; // the user's file, or a copy left by an earlier run
         }
         if (CopyToNew(clientPath, candidate)) {
-            std::memcpy(copyPath, candidate, std::strlen(candidate) + 1);
-            return true;
+            return updater::CopyFittingText(copyPath, size, candidate);
         }
         if (!FileExists(candidate)) {
             return false; // the copy itself failed, not the name

@@ -11,10 +11,6 @@ namespace updater {
 
 namespace {
 
-bool CopyFitting(const std::string& text, char* out, std::size_t size) {
-    return updater::CopyFittingText(out, size, text.c_str());
-}
-
 bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -29,7 +25,7 @@ bool FolderOfModule(const char* modulePath, char* folder, std::size_t size) {
     if (lastSlash == nullptr) {
         return false;
     }
-    return CopyFitting(std::string(modulePath, lastSlash), folder, size);
+    return CopyFittingText(folder, size, std::string(modulePath, lastSlash).c_str());
 }
 
 bool IsAbsolutePath(const char* path) {
@@ -47,7 +43,7 @@ bool ResolvePath(const char* currentFolder, const char* path, char* out, std::si
         return false;
     }
     if (IsAbsolutePath(path)) {
-        return CopyFitting(path, out, size);
+        return CopyFittingText(out, size, path);
     }
     return JoinPath(currentFolder, path, out, size);
 }

@@ -24,7 +24,7 @@ using StatePtr = std::shared_ptr<CEngineState>;
 // The engine's developer trace: never shown to the user; a developer sees it
 // with WINEDEBUG=+debugstr.
 void Trace(const char* pszText) {
-    updater::DebugTrace("engine: %s\n", pszText);
+    updater::DebugTrace("engine: %s", pszText);
 }
 
 // A worker's argument: its own reference to the state, handed over on start.
@@ -133,7 +133,7 @@ bool CEngineState::StartDownload(const char* pszAddress) {
         if (m_bStopping || m_hDownloadThread.IsValid())
             return false;
         // A longer address is refused and the empty member makes the
-        // download fail to open (event 8).
+        // download fail to open (UE_DOWNLOAD_CONNECT_FAILED).
         m_szDownloadUrl[0] = '\0';
         updater::CopyFittingText(m_szDownloadUrl, sizeof m_szDownloadUrl, pszAddress);
         auto pArgument = std::make_unique<StatePtr>(shared_from_this());
@@ -329,14 +329,14 @@ void CEngineState::CheckVersion() {
 
     const TransferEnd end =
         Transfer(*m_pCurrentProcessFile, output, bAnnounced, nAnnounced, nullptr);
-    const bool bKept = end.kind == TransferEnd::kDone && output.Keep();
+    const bool bKept = end.kind == TransferEnd::Done && output.Keep();
     releaseRequest();
     if (!bKept) {
         output.Discard();
         document.Delete();
-        if (end.kind == TransferEnd::kFailed)
+        if (end.kind == TransferEnd::Failed)
             Notify(end.nEvent);
-        else if (end.kind == TransferEnd::kDone)
+        else if (end.kind == TransferEnd::Done)
             Notify(UE_LOCAL_FILE_FAILED);
         return;
     }
@@ -428,9 +428,9 @@ void CEngineState::DownloadSetup() {
             return Notify(UE_DOWNLOAD_PROGRESS, WPARAM(std::uint32_t(nReceived)), LPARAM(nTotal));
         });
     releaseFile();
-    if (end.kind != TransferEnd::kDone) {
+    if (end.kind != TransferEnd::Done) {
         output.Discard();
-        if (end.kind == TransferEnd::kFailed)
+        if (end.kind == TransferEnd::Failed)
             Notify(end.nEvent);
         return;
     }
@@ -462,21 +462,21 @@ CEngineState::TransferEnd CEngineState::Transfer(CUrlFile& file, CLocalOutput& o
                 break;
             nReceived += nRead;
             if (!output.Write(block, nRead))
-                return {TransferEnd::kFailed, UE_LOCAL_FILE_FAILED};
+                return {TransferEnd::Failed, UE_LOCAL_FILE_FAILED};
             if (onBlock && !onBlock(block, nRead, nReceived))
-                return {TransferEnd::kCutOff, 0};
+                return {TransferEnd::CutOff, 0};
         }
     } catch (const CInternetException& e) {
         if (IsCutOff())
-            return {TransferEnd::kCutOff, 0};
+            return {TransferEnd::CutOff, 0};
         SetLastErrorText(e, UE_TEXT_CONNECTION_LOST);
-        return {TransferEnd::kFailed, UE_CONNECTION_LOST};
+        return {TransferEnd::Failed, UE_CONNECTION_LOST};
     }
     if (IsCutOff())
-        return {TransferEnd::kCutOff, 0};
+        return {TransferEnd::CutOff, 0};
     if (!updater::IsBodyComplete(bAnnounced, nAnnounced, nReceived)) {
         SetLastErrorText(UE_TEXT_CONNECTION_LOST);
-        return {TransferEnd::kFailed, UE_CONNECTION_LOST};
+        return {TransferEnd::Failed, UE_CONNECTION_LOST};
     }
-    return {TransferEnd::kDone, 0};
+    return {TransferEnd::Done, 0};
 }

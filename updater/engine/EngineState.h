@@ -4,7 +4,7 @@
 // Stop has cut it off it raises no more events and only cleans up its files.
 //
 // Threads: the owner's thread calls StartCheck, StartDownload (also from the
-// handler of event 5, on the check thread), the accessors and Stop.
+// handler of UE_VERSION_READY, on the check thread), the accessors and Stop.
 // _CheckVersionMain and _DownloadSetupMain run on their own threads and call
 // the owner's handler through Notify, never while m_lock is held.
 #pragma once
@@ -64,7 +64,7 @@ private:
     // and ends quietly), or failed with the event that reports it (its error
     // text already set).
     struct TransferEnd {
-        enum Kind { kDone, kCutOff, kFailed } kind;
+        enum Kind { Done, CutOff, Failed } kind;
         UINT nEvent;
     };
     // After each block written: the block, its size and the bytes so far;
@@ -120,7 +120,7 @@ private:
 
     // Set by the owner before the check starts; null: setups are not signed.
     std::unique_ptr<CEcdsaP256Key> m_pSetupKey;
-    // Written by the check thread before event 5 and read after it only.
+    // Written by the check thread before UE_VERSION_READY and read after it only.
     bool m_bHaveSetupDigest = false;
     updater::SetupDigest m_setupDigest{};
 };

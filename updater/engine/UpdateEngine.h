@@ -14,8 +14,8 @@
 class CEngineState;
 
 // The owner's handler. Runs on the engine's worker threads, never on the
-// owner's thread; must be quick (event 11 comes once per 1024-byte block).
-typedef LONG(CALLBACK* UpdateEventCallback)(UINT nCode, WPARAM wParam, LPARAM lParam,
+// owner's thread; must be quick (UE_DOWNLOAD_PROGRESS comes once per 1024-byte block).
+using UpdateEventCallback = LONG(CALLBACK*)(UINT nCode, WPARAM wParam, LPARAM lParam,
                                             DWORD dwContext);
 
 class CUpdateEngine {
@@ -43,11 +43,11 @@ public:
     bool SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext);
 
     // Asks for signed setups: the version document must carry SetupSHA256
-    // and a SetupSignature that this key verifies (else event 6), and the
-    // download must have that digest (else event 13, the file deleted).
+    // and a SetupSignature that this key verifies (else UE_VERSION_INVALID), and the
+    // download must have that digest (else UE_CONNECTION_LOST, the file deleted).
     // False when the platform refuses the key. Call before StartCheck.
     bool SetSetupKey(const updater::SetupKey& key);
-    // The digest the signature vouched for; false before event 5 or without
+    // The digest the signature vouched for; false before UE_VERSION_READY or without
     // a setup key.
     bool GetSetupDigest(updater::SetupDigest& digest) const;
 
@@ -56,16 +56,16 @@ public:
     // connection cannot be set up or the thread cannot start.
     bool StartCheck();
 
-    // The version document's CurrentVersion text; "" before event 5.
+    // The version document's CurrentVersion text; "" before UE_VERSION_READY.
     const char* GetCurrentVersion() const;
-    // Number of entries of section DownloadUrls (0 before event 5).
+    // Number of entries of section DownloadUrls (0 before UE_VERSION_READY).
     unsigned GetDownloadUrlCount() const;
     // Address number nIndex in ascending key order; null for a bad index or an
     // entry without value. The text lives as long as the engine.
     const char* GetDownloadUrl(int nIndex) const;
 
     // Starts _DownloadSetupMain for pszAddress (at most 511 bytes; a longer
-    // one ends the download with event 8). False (no event) when the thread
+    // one ends the download with UE_DOWNLOAD_CONNECT_FAILED). False (no event) when the thread
     // cannot start, the engine is stopped or a download was already started.
     bool StartDownload(const char* pszAddress);
 

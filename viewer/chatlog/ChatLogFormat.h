@@ -50,6 +50,9 @@ static_assert(offsetof(ChatLogRecord, wReserved) == 2 && offsetof(ChatLogRecord,
 
 constexpr std::uint32_t kChatLogHeaderSize = sizeof(ChatLogHeader);
 
+// The code page of every text in a chat log and of its file's name: GBK.
+constexpr unsigned kChatLogCodePage = 936;
+
 namespace viewer {
 
 // The size a log is handled with: a 4 GiB log or larger must not look like a

@@ -1,6 +1,8 @@
 // PLATFORM SHIM: see ReadOnlyFile.h.
 #include "ReadOnlyFile.h"
 
+#include "ChatLogFormat.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #include <vector>
@@ -17,12 +19,13 @@ bool CReadOnlyFile::OpenExisting(const char* path) {
     if (!path)
         return false;
     // Chat log paths are GBK like every text of the client; converting with
-    // 936 explicitly opens them right on any ANSI code page.
-    int chars = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    // GBK explicitly opens them right on any ANSI code page.
+    int chars = MultiByteToWideChar(kChatLogCodePage, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
     if (chars <= 0)
         return false;
     std::vector<wchar_t> wide(static_cast<std::size_t>(chars));
-    if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, path, -1, wide.data(), chars) != chars)
+    if (MultiByteToWideChar(kChatLogCodePage, MB_ERR_INVALID_CHARS, path, -1, wide.data(), chars) !=
+        chars)
         return false;
     return OpenExisting(wide.data());
 }
