@@ -102,12 +102,12 @@ bool CEngineState::StartCheck(const char* pszHost, const char* pszPath, const ch
     try {
         if (!m_pSession)
             m_pSession = std::make_unique<CInternetSession>(
-                UE_USER_AGENT, kContext, PRE_CONFIG_INTERNET_ACCESS, nullptr, nullptr, 0);
+                updater::kUserAgent, kContext, PRE_CONFIG_INTERNET_ACCESS, nullptr, nullptr, 0);
         m_pConnection =
             m_pSession->GetHttpConnection(pszHost, INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr);
     } catch (const CInternetException& e) {
         m_pConnection.reset();
-        SetLastErrorText(e, UE_TEXT_CONNECT_FAILED);
+        SetLastErrorText(e, updater::kTextConnectFailed);
         return false;
     }
     std::snprintf(m_szObjectName, sizeof m_szObjectName, "%s%s", pszPath, pszFile);
@@ -117,7 +117,7 @@ bool CEngineState::StartCheck(const char* pszHost, const char* pszPath, const ch
     // The check is never waited for; it ends with one of its events.
     CKernelHandle thread(CreateThread(nullptr, 0, _CheckVersionMain, pArgument.get(), 0, nullptr));
     if (!thread.IsValid()) {
-        lstrcpynA(m_szLastError, UE_TEXT_THREAD_FAILED, int(sizeof m_szLastError));
+        lstrcpynA(m_szLastError, updater::kTextThreadFailed, int(sizeof m_szLastError));
         return false;
     }
     pArgument.release();
@@ -299,7 +299,7 @@ void CEngineState::CheckVersion() {
         releaseRequest();
         if (IsCutOff())
             return;
-        SetLastErrorText(e, UE_TEXT_SEND_FAILED);
+        SetLastErrorText(e, updater::kTextSendFailed);
         document.Delete();
         Notify(UE_SEND_FAILED);
         return;
@@ -309,7 +309,7 @@ void CEngineState::CheckVersion() {
     if (!m_pCurrentProcessFile->QueryInfoStatusCode(dwStatus) || dwStatus != HTTP_STATUS_OK) {
         releaseRequest();
         char szText[kLastErrorSize];
-        std::snprintf(szText, sizeof szText, UE_TEXT_FILE_MISSING_FMT, m_szObjectName);
+        std::snprintf(szText, sizeof szText, updater::kTextFileMissingFormat, m_szObjectName);
         SetLastErrorText(szText);
         document.Delete();
         Notify(UE_VERSION_FILE_MISSING);
@@ -438,7 +438,7 @@ void CEngineState::DownloadSetup() {
         updater::SetupDigest digest;
         if (!m_bHaveSetupDigest || !pHash->Finish(digest) || digest != m_setupDigest) {
             output.Discard();
-            SetLastErrorText(UE_TEXT_SETUP_MISMATCH);
+            SetLastErrorText(updater::kTextSetupMismatch);
             Notify(UE_CONNECTION_LOST);
             return;
         }
@@ -469,13 +469,13 @@ CEngineState::TransferEnd CEngineState::Transfer(CUrlFile& file, CLocalOutput& o
     } catch (const CInternetException& e) {
         if (IsCutOff())
             return {TransferEnd::CutOff, 0};
-        SetLastErrorText(e, UE_TEXT_CONNECTION_LOST);
+        SetLastErrorText(e, updater::kTextConnectionLost);
         return {TransferEnd::Failed, UE_CONNECTION_LOST};
     }
     if (IsCutOff())
         return {TransferEnd::CutOff, 0};
     if (!updater::IsBodyComplete(bAnnounced, nAnnounced, nReceived)) {
-        SetLastErrorText(UE_TEXT_CONNECTION_LOST);
+        SetLastErrorText(updater::kTextConnectionLost);
         return {TransferEnd::Failed, UE_CONNECTION_LOST};
     }
     return {TransferEnd::Done, 0};

@@ -9,7 +9,7 @@ CTempDocument::CTempDocument() {
     const DWORD n = GetTempPathA(MAX_PATH, szFolder);
     if (n == 0 || n >= MAX_PATH)
         szFolder[0] = '\0';
-    if (szFolder[0] == '\0' || !GetTempFileNameA(szFolder, UE_TEMP_PREFIX, 0, m_szPath))
+    if (szFolder[0] == '\0' || !GetTempFileNameA(szFolder, updater::kTempPrefix, 0, m_szPath))
         m_szPath[0] = '\0';
 }
 

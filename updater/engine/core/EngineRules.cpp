@@ -10,7 +10,7 @@ namespace updater {
 bool BuildSetupPath(const char* pszTempFolder, char* pszBuffer, std::size_t nSize) {
     if (pszTempFolder == nullptr || pszTempFolder[0] == '\0')
         return false;
-    return updater::JoinPath(pszTempFolder, UE_SETUP_FILE_NAME, pszBuffer, nSize);
+    return updater::JoinPath(pszTempFolder, kSetupFileName, pszBuffer, nSize);
 }
 
 bool ParseContentLength(const char* pszText, std::uint64_t& nLength) {
