@@ -19,46 +19,46 @@ const char kArgs[] = " /S /D=C:\\V";
 // Files as a map from path to content, with switches for what fails.
 class CFakeHandOver : public CHandOver {
 public:
-    std::map<std::string, std::string> files;
-    bool clientRunning = false; // the running client's file cannot be deleted
-    bool copyFails = false;
-    bool renameFails = false;
-    bool setupStarts = true;
-    std::vector<std::string> calls;
-    std::string filesWhenSetupStarted;
+    std::map<std::string, std::string> m_files;
+    bool m_clientRunning = false; // the running client's file cannot be deleted
+    bool m_copyFails = false;
+    bool m_renameFails = false;
+    bool m_setupStarts = true;
+    std::vector<std::string> m_calls;
+    std::string m_filesWhenSetupStarted;
 
 protected:
-    void CloseClient() override { calls.push_back("close"); }
-    void PauseForClient() override { calls.push_back("pause"); }
-    bool FileExists(const char* path) override { return files.count(path) != 0; }
+    void CloseClient() override { m_calls.push_back("close"); }
+    void PauseForClient() override { m_calls.push_back("pause"); }
+    bool FileExists(const char* path) override { return m_files.count(path) != 0; }
     bool CopyToNew(const char* from, const char* to) override {
-        calls.push_back(std::string("copy ") + to);
-        if (copyFails || !files.count(from) || files.count(to)) {
+        m_calls.push_back(std::string("copy ") + to);
+        if (m_copyFails || !m_files.count(from) || m_files.count(to)) {
             return false;
         }
-        files[to] = files[from];
+        m_files[to] = m_files[from];
         return true;
     }
     bool Remove(const char* path) override {
-        calls.push_back(std::string("remove ") + path);
-        if (clientRunning && path == std::string(kClient)) {
+        m_calls.push_back(std::string("remove ") + path);
+        if (m_clientRunning && path == std::string(kClient)) {
             return false;
         }
-        return files.erase(path) != 0;
+        return m_files.erase(path) != 0;
     }
     bool Rename(const char* from, const char* to) override {
-        calls.push_back("rename");
-        if (renameFails || !files.count(from) || files.count(to)) {
+        m_calls.push_back("rename");
+        if (m_renameFails || !m_files.count(from) || m_files.count(to)) {
             return false;
         }
-        files[to] = files[from];
-        files.erase(from);
+        m_files[to] = m_files[from];
+        m_files.erase(from);
         return true;
     }
     bool StartSetup(const char* path, const char* arguments) override {
-        calls.push_back(std::string("setup ") + path + "|" + arguments);
-        filesWhenSetupStarted = files.count(kClient) ? "client" : "no client";
-        return setupStarts;
+        m_calls.push_back(std::string("setup ") + path + "|" + arguments);
+        m_filesWhenSetupStarted = m_files.count(kClient) ? "client" : "no client";
+        return m_setupStarts;
     }
 
 public:
@@ -89,27 +89,27 @@ TEST_P(HandOverTest, NeverLeavesTheUserWithoutAClient) {
     const HandOverCase& c = GetParam();
     CFakeHandOver fake;
     if (c.clientExists) {
-        fake.files[kClient] = "old client";
+        fake.m_files[kClient] = "old client";
     }
-    fake.files[kSetup] = "setup";
-    fake.clientRunning = c.clientRunning;
-    fake.copyFails = c.copyFails;
-    fake.renameFails = c.renameFails;
-    fake.setupStarts = c.setupStarts;
+    fake.m_files[kSetup] = "setup";
+    fake.m_clientRunning = c.clientRunning;
+    fake.m_copyFails = c.copyFails;
+    fake.m_renameFails = c.renameFails;
+    fake.m_setupStarts = c.setupStarts;
 
     EXPECT_EQ(fake.Run(kClient, kSetup, kArgs), c.started);
 
-    ASSERT_GE(fake.calls.size(), 2u);
-    EXPECT_EQ(fake.calls[0], "close");
-    EXPECT_EQ(fake.calls[1], "pause");
-    EXPECT_NE(std::find(fake.calls.begin(), fake.calls.end(),
+    ASSERT_GE(fake.m_calls.size(), 2u);
+    EXPECT_EQ(fake.m_calls[0], "close");
+    EXPECT_EQ(fake.m_calls[1], "pause");
+    EXPECT_NE(std::find(fake.m_calls.begin(), fake.m_calls.end(),
                         std::string("setup ") + kSetup + "|" + kArgs),
-              fake.calls.end());
-    EXPECT_EQ(fake.filesWhenSetupStarted, c.clientWhenSetupStarts);
-    EXPECT_EQ(fake.files.count(kClient) != 0, c.clientAfter);
-    EXPECT_EQ(fake.files.count(kCopy) != 0, c.copyAfter);
-    if (fake.files.count(kClient) != 0) {
-        EXPECT_EQ(fake.files[kClient], "old client"); // the client's bytes, not a stand-in
+              fake.m_calls.end());
+    EXPECT_EQ(fake.m_filesWhenSetupStarted, c.clientWhenSetupStarts);
+    EXPECT_EQ(fake.m_files.count(kClient) != 0, c.clientAfter);
+    EXPECT_EQ(fake.m_files.count(kCopy) != 0, c.copyAfter);
+    if (fake.m_files.count(kClient) != 0) {
+        EXPECT_EQ(fake.m_files[kClient], "old client"); // the client's bytes, not a stand-in
     }
 }
 
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, HandOverTest, ::testing::ValuesIn(kHandOvers));
 
 TEST(HandOver, CopyIsTakenBeforeTheClientIsDeleted) {
     CFakeHandOver fake;
-    fake.files[kClient] = "old client";
+    fake.m_files[kClient] = "old client";
     fake.Run(kClient, kSetup, kArgs);
     const std::vector<std::string> expected = {
         "close",
@@ -146,7 +146,7 @@ TEST(HandOver, CopyIsTakenBeforeTheClientIsDeleted) {
         std::string("setup ") + kSetup + "|" + kArgs,
         std::string("remove ") + kCopy,
     };
-    EXPECT_EQ(fake.calls, expected);
+    EXPECT_EQ(fake.m_calls, expected);
 }
 
 TEST(HandOver, KeepsTheUsersFilesUnderTheCopyNames) {
@@ -154,14 +154,14 @@ TEST(HandOver, KeepsTheUsersFilesUnderTheCopyNames) {
     // free name, and only the copy is removed afterwards.
     for (const bool setupStarts : {true, false}) {
         CFakeHandOver fake;
-        fake.files[kClient] = "old client";
-        fake.files[kCopy] = "user's file";
-        fake.setupStarts = setupStarts;
+        fake.m_files[kClient] = "old client";
+        fake.m_files[kCopy] = "user's file";
+        fake.m_setupStarts = setupStarts;
         EXPECT_EQ(fake.Run(kClient, kSetup, kArgs), setupStarts);
-        EXPECT_EQ(fake.files[kCopy], "user's file");
-        EXPECT_EQ(fake.files.count("C:\\V\\Vemli.exe.1.bak"), 0u);
-        EXPECT_EQ(fake.files.count(kClient), setupStarts ? 0u : 1u);
-        EXPECT_EQ(fake.filesWhenSetupStarted, "no client");
+        EXPECT_EQ(fake.m_files[kCopy], "user's file");
+        EXPECT_EQ(fake.m_files.count("C:\\V\\Vemli.exe.1.bak"), 0u);
+        EXPECT_EQ(fake.m_files.count(kClient), setupStarts ? 0u : 1u);
+        EXPECT_EQ(fake.m_filesWhenSetupStarted, "no client");
     }
 }
 
@@ -173,12 +173,12 @@ TEST(HandOver, WithoutARoomForTheCopyTheSetupStillStarts) {
     ASSERT_GE(longClient.size() + 4, 260u);
     for (const char* client : {longClient.c_str(), static_cast<const char*>(nullptr)}) {
         CFakeHandOver fake;
-        fake.files[longClient] = "old client";
+        fake.m_files[longClient] = "old client";
         EXPECT_TRUE(fake.Run(client, kSetup, kArgs));
-        EXPECT_EQ(fake.calls.front(), "close");
-        EXPECT_EQ(fake.files[longClient], "old client");
-        EXPECT_EQ(fake.files.size(), 1u) << (client ? "long" : "null"); // no copy left
-        for (const std::string& call : fake.calls) {
+        EXPECT_EQ(fake.m_calls.front(), "close");
+        EXPECT_EQ(fake.m_files[longClient], "old client");
+        EXPECT_EQ(fake.m_files.size(), 1u) << (client ? "long" : "null"); // no copy left
+        for (const std::string& call : fake.m_calls) {
             EXPECT_EQ(call.rfind("remove", 0), std::string::npos) << call;
         }
     }
