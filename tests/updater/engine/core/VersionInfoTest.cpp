@@ -6,25 +6,9 @@
 
 #include "VersionInfo.h"
 #include "ParseVersion.h"
-#include "ScratchDir.h"
+#include "DocumentFile.h"
 
 namespace {
-
-class VersionFile {
-public:
-    explicit VersionFile(const std::string& text) : m_path(m_dir.File("version.ini")) {
-        std::FILE* f = std::fopen(m_path.c_str(), "wb");
-        if (f) {
-            std::fwrite(text.data(), 1, text.size(), f);
-            std::fclose(f);
-        }
-    }
-    const char* Path() const { return m_path.c_str(); }
-
-private:
-    CScratchDir m_dir{"version"};
-    std::string m_path;
-};
 
 struct DocumentCase {
     const char* name;
@@ -42,7 +26,7 @@ class VersionInfoTest : public ::testing::TestWithParam<DocumentCase> {};
 
 TEST_P(VersionInfoTest, Loads) {
     const DocumentCase& c = GetParam();
-    VersionFile file(c.text);
+    CDocumentFile file(c.text);
     CVersionInfo info;
     EXPECT_EQ(info.LoadVersion(file.Path()), c.valid);
     if (c.valid) {
@@ -79,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(VersionInfo, MissingFileIsInvalidAndEmpty) {
     CVersionInfo info;
     {
-        VersionFile file(Doc("5,6,7,8"));
+        CDocumentFile file(Doc("5,6,7,8"));
         ASSERT_TRUE(info.LoadVersion(file.Path()));
     }
     EXPECT_FALSE(info.LoadVersion(CScratchDir().File("no_such_version.ini").c_str()));
@@ -88,8 +72,8 @@ TEST(VersionInfo, MissingFileIsInvalidAndEmpty) {
 }
 
 TEST(VersionInfo, AddressesComeInAscendingKeyOrder) {
-    VersionFile file("[Version]\nCurrentVersion=1,0,0,0\n[DownloadUrls]\n"
-                     "b=http://b/s.exe\nA=http://A/s.exe\na=http://a/s.exe\nempty\n");
+    CDocumentFile file("[Version]\nCurrentVersion=1,0,0,0\n[DownloadUrls]\n"
+                       "b=http://b/s.exe\nA=http://A/s.exe\na=http://a/s.exe\nempty\n");
     CVersionInfo info;
     ASSERT_TRUE(info.LoadVersion(file.Path()));
     ASSERT_EQ(info.GetDownloadUrlCount(), 4u);

@@ -21,6 +21,6 @@ public:
     const char* Path() const { return m_path.c_str(); }
 
 private:
-    CScratchDir m_dir{"settings"};
+    CScratchDir m_dir{"document"};
     std::string m_path;
 };
