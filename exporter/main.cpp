@@ -5,11 +5,11 @@
 #include "ChatLogFile.h"
 #include "ExportInputs.h"
 #include "ExportOptions.h"
+#include "ExportPlatform.h"
 #include "ExportText.h"
 #include "ExportWriters.h"
 #include "RecordOrder.h"
 #include "TextDecode.h"
-#include "ExportPlatform.h"
 
 #include <algorithm>
 #include <chrono>

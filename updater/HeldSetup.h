@@ -4,8 +4,8 @@
 // CreateProcessA has started the file, so the bytes checked are the bytes run.
 #pragma once
 
-#include "UniqueHandle.h"
 #include "SignedSetup.h"
+#include "UniqueHandle.h"
 
 class CHeldSetup {
 public:

@@ -1,8 +1,8 @@
 #include "SetupLauncher.h"
 
-#include "UniqueHandle.h"
 #include "DebugTrace.h"
 #include "ErrorText.h"
+#include "UniqueHandle.h"
 #include "UpdaterConstants.h"
 #include "UpdaterPaths.h"
 

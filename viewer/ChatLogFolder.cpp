@@ -1,8 +1,8 @@
 #include "ChatLogFolder.h"
 
-#include <string>
-
 #include "ChatLogPaths.h"
+
+#include <string>
 
 namespace viewer {
 

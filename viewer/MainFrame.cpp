@@ -1,17 +1,17 @@
 #include "MainFrame.h"
 
-#include <string>
-
-#include "ChatLogNames.h"
-#include "UniqueHandle.h"
-#include "ChatLogFolder.h"
-#include "ChatLogPaths.h"
-#include "PaneSizing.h"
-#include "ViewerMessages.h"
 #include "ChatContentTitle.h"
+#include "ChatLogFolder.h"
+#include "ChatLogNames.h"
+#include "ChatLogPaths.h"
 #include "ContentOutput.h"
+#include "PaneSizing.h"
+#include "UniqueHandle.h"
 #include "UserTitleWnd.h"
+#include "ViewerMessages.h"
 #include "resource.h"
+
+#include <string>
 
 CMainFrame::~CMainFrame() {
     // While the whole object still stands, so that every handler runs.

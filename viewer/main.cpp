@@ -1,7 +1,7 @@
 // Corvelle.exe: the one application object and the entry point.
-#include <windows.h>
-
 #include "CorvelleApp.h"
+
+#include <windows.h>
 
 namespace {
 CCorvelleApp theApp;

@@ -8,9 +8,9 @@
 #include "BenchSupport.h"
 #include "ChatLogFile.h"
 #include "ChatLogWriter.h"
-#include "SampleAccount.h"
 #include "ReadOnlyFile.h"
 #include "ReadOnlyMapping.h"
+#include "SampleAccount.h"
 
 #include <algorithm>
 #include <chrono>

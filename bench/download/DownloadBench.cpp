@@ -9,14 +9,14 @@
 // the handle that stays open) is timed as well.
 //
 // Prints "engine_seconds=S engine_bytes=N [verify_seconds=V]" on success.
+#include "HeldSetup.h"
+#include "UpdateEngine.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-
-#include "HeldSetup.h"
-#include "UpdateEngine.h"
 
 namespace {
 HANDLE g_hEnded = nullptr;

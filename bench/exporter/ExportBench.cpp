@@ -7,9 +7,9 @@
 //   export_bench [EXPORTER] [MESSAGES] [ROUNDS]
 // EXPORTER defaults to chatlog-export beside the build's exporter folder.
 #include "BenchSupport.h"
-#include "SampleAccount.h"
 #include "ReadOnlyFile.h"
 #include "ReadOnlyMapping.h"
+#include "SampleAccount.h"
 
 #include <algorithm>
 #include <chrono>

@@ -6,7 +6,6 @@
 
 #include "ChatContentTitle.h"
 #include "ContentOutput.h"
-
 #include "ViewerMessages.h"
 #include "WinApp.h"
 #include "resource.h"

@@ -11,9 +11,9 @@
 #include "ChatLogFormat.h"
 #include "ChatLogWriter.h"
 #include "MessageIndex.h"
-#include "SampleAccount.h"
 #include "ReadOnlyFile.h"
 #include "ReadOnlyMapping.h"
+#include "SampleAccount.h"
 
 #include <algorithm>
 #include <atomic>

@@ -7,6 +7,16 @@
 // while the root is still expanded from the first listing, so the old items
 // go and the new ones come under an expanded root.
 #include "BenchSupport.h"
+#include "ChatLogWriter.h"
+#include "DocTemplate.h"
+#include "MainFrame.h"
+#include "MerovaneDoc.h"
+#include "MerovaneView.h"
+#include "UniqueHandle.h"
+#include "UserTitleWnd.h"
+#include "ViewerMessages.h"
+#include "resource.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,16 +27,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include "ChatLogWriter.h"
-#include "UniqueHandle.h"
-#include "MainFrame.h"
-#include "MerovaneDoc.h"
-#include "MerovaneView.h"
-#include "ViewerMessages.h"
-#include "DocTemplate.h"
-#include "UserTitleWnd.h"
-#include "resource.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,5 @@
 #include "ExportInputs.h"
+
 #include "ChatLogNames.h"
 
 #include <system_error>

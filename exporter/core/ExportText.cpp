@@ -1,4 +1,5 @@
 #include "ExportText.h"
+
 #include "TextDecode.h"
 
 #include <ctime>

@@ -1,4 +1,5 @@
 #include "ExportWriters.h"
+
 #include "TextDecode.h"
 
 #include <algorithm>

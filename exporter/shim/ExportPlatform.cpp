@@ -5,16 +5,17 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdint>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 #else
 #include <sys/mman.h>
 #include <unistd.h>

@@ -5,10 +5,12 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
 #include <vector>
 #else
-#include <cerrno>
 #include <iconv.h>
+
+#include <cerrno>
 #endif
 
 #ifdef _WIN32

@@ -1,16 +1,16 @@
 // The exporter's decisions, each over a table of cases: options, dates,
 // decoding, matching, escaping, times, the reverse walk, input discovery,
 // file names and whole-or-nothing output files.
-#include "ScratchDir.h"
 #include "ChatLogFile.h"
 #include "ChatLogWriter.h"
 #include "ExportInputs.h"
 #include "ExportOptions.h"
+#include "ExportPlatform.h"
 #include "ExportText.h"
 #include "ExportWriters.h"
 #include "RecordOrder.h"
+#include "ScratchDir.h"
 #include "TextDecode.h"
-#include "ExportPlatform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "ScratchDir.h"
 
 #include <atomic>
-#include <cstdint>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <random>

@@ -4,8 +4,8 @@
 #include <ws2tcpip.h>
 
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 CUpdateServerControl::CUpdateServerControl() {

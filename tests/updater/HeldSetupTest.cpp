@@ -1,6 +1,7 @@
 // The hand-over's hold on a signed setup: only bytes with the signed digest
 // are held, and while held nobody can write, delete or rename the file.
 #include "HeldSetup.h"
+
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>

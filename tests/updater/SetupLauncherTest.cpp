@@ -1,6 +1,7 @@
 // RunSetup on the real system: which paths start a program, with what.
-#include "ScratchDir.h"
 #include "SetupLauncher.h"
+
+#include "ScratchDir.h"
 #include "WinTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #include "SampleAccount.h"
-#include "ChatLogWriter.h"
+
 #include "ChatLogNames.h"
+#include "ChatLogWriter.h"
 
 #include <filesystem>
 #include <system_error>

@@ -14,9 +14,9 @@
 //   tamper <write|delete|rename|replace> <done|refused>
 //   WM_QUIT <time>                   WM_QUIT posted to the window; then exit
 //   lifetime over <time>             nobody told it to quit; then exit
-#include <windows.h>
-
 #include "UpdaterConstants.h"
+
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>

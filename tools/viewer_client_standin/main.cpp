@@ -8,14 +8,14 @@
 //   --ansi    look the window up with FindWindowA and the GBK caption, as the
 //             client does on a Chinese system
 //   --wait MS keep looking for the window for up to MS milliseconds
+#include "ViewerMessages.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "ViewerMessages.h"
 
 namespace {
 

@@ -8,6 +8,9 @@
 //
 // Only keys go over, posted as the keyboard would post them; nothing reaches
 // into the viewer's memory, so it works from another process.
+#include "ViewerMessages.h"
+#include "resource.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,9 +19,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-
-#include "ViewerMessages.h"
-#include "resource.h"
 
 namespace {
 

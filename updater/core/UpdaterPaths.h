@@ -3,9 +3,9 @@
 // not fit; a refused result leaves the buffer as it was.
 #pragma once
 
-#include <cstddef>
-
 #include "TextRules.h"
+
+#include <cstddef>
 
 namespace updater {
 

@@ -2,11 +2,11 @@
 // the provider it came from, so keep them declared provider first.
 #pragma once
 
+#include "UniqueHandle.h"
+
 #include <windows.h>
 
 #include <bcrypt.h>
-
-#include "UniqueHandle.h"
 
 struct BcryptAlgorithmTraits {
     using Handle = BCRYPT_ALG_HANDLE;

@@ -4,11 +4,11 @@
 // would otherwise cost one call each.
 #pragma once
 
-#include <cstddef>
-#include <vector>
-
 #include "BcryptHandles.h"
 #include "SignedSetup.h"
+
+#include <cstddef>
+#include <vector>
 
 class CSha256 {
 public:

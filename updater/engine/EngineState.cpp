@@ -1,17 +1,17 @@
 #include "EngineState.h"
 
+#include "AfxParseURL.h"
+#include "DebugTrace.h"
+#include "EngineRules.h"
+#include "EngineTexts.h"
+#include "LocalOutput.h"
+#include "Sha256.h"
+#include "TextRules.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "AfxParseURL.h"
-#include "DebugTrace.h"
-#include "Sha256.h"
-#include "EngineRules.h"
-#include "TextRules.h"
-#include "EngineTexts.h"
-#include "LocalOutput.h"
 
 namespace {
 

@@ -9,6 +9,15 @@
 // the owner's handler through Notify, never while m_lock is held.
 #pragma once
 
+#include "EcdsaP256Key.h"
+#include "HttpConnection.h"
+#include "InternetException.h"
+#include "InternetSession.h"
+#include "LocalOutput.h"
+#include "UniqueHandle.h"
+#include "UpdateEngine.h"
+#include "VersionInfo.h"
+
 #include <windows.h>
 
 #include <condition_variable>
@@ -18,15 +27,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "EcdsaP256Key.h"
-#include "HttpConnection.h"
-#include "InternetException.h"
-#include "InternetSession.h"
-#include "UpdateEngine.h"
-#include "VersionInfo.h"
-#include "LocalOutput.h"
-#include "UniqueHandle.h"
 
 class CEngineState : public std::enable_shared_from_this<CEngineState> {
 public:

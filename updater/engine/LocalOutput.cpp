@@ -1,8 +1,8 @@
 #include "LocalOutput.h"
 
-#include <cstdio>
-
 #include "EngineTexts.h"
+
+#include <cstdio>
 
 CTempDocument::CTempDocument() {
     char szFolder[MAX_PATH] = "";

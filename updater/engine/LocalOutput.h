@@ -2,9 +2,9 @@
 // file a transfer writes, each removed on every way out unless kept.
 #pragma once
 
-#include <windows.h>
-
 #include "UniqueHandle.h"
+
+#include <windows.h>
 
 // Deletes the temporary version document on every way out of the check.
 class CTempDocument {

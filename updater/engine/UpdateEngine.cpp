@@ -1,11 +1,11 @@
 #include "UpdateEngine.h"
 
+#include "EngineRules.h"
+#include "EngineState.h"
+#include "TextRules.h"
+
 #include <cstdint>
 #include <cstdlib>
-
-#include "EngineState.h"
-#include "EngineRules.h"
-#include "TextRules.h"
 
 namespace {
 // 100 ns intervals between 1601-01-01 (FILETIME's origin) and 1970-01-01.

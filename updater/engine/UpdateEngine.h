@@ -3,13 +3,13 @@
 // reports every step through one callback (codes in UpdateEvents.h).
 #pragma once
 
+#include "SignedSetup.h"
+#include "UpdateEvents.h"
+
 #include <windows.h>
 
 #include <memory>
 #include <string>
-
-#include "SignedSetup.h"
-#include "UpdateEvents.h"
 
 class CEngineState;
 

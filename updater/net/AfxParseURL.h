@@ -1,9 +1,9 @@
 // AfxParseURL: the service type, server, object and port of an address.
 #pragma once
 
-#include <string>
-
 #include "InternetServices.h"
+
+#include <string>
 
 // False when the address cannot be parsed (no scheme, empty, malformed); the
 // outputs are then unspecified. Schemes WinINet cracks but this layer has no

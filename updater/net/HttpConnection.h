@@ -2,10 +2,10 @@
 // opened.
 #pragma once
 
-#include <memory>
-
 #include "HttpFile.h"
 #include "InternetHandle.h"
+
+#include <memory>
 
 class CHttpConnection {
 public:

@@ -1,10 +1,10 @@
 #include "InternetException.h"
 
+#include "ErrorText.h"
+
 #include <wininet.h>
 
 #include <cstring>
-
-#include "ErrorText.h"
 
 void CInternetException::ThrowLastError(DWORD_PTR dwContext) {
     throw CInternetException(GetLastError(), dwContext);

@@ -1,10 +1,10 @@
 // CInternetFile: a stream over a WinINet handle (a request or an opened URL).
 #pragma once
 
-#include <mutex>
-
 #include "InternetHandle.h"
 #include "UrlFile.h"
+
+#include <mutex>
 
 class CInternetFile : public CUrlFile {
 public:

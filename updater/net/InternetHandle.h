@@ -1,10 +1,11 @@
 // CInternetHandle: owns one HINTERNET and closes it once.
 #pragma once
 
-#include <windows.h>
-#include <wininet.h>
-
 #include "UniqueHandle.h"
+
+#include <windows.h>
+
+#include <wininet.h>
 
 struct InternetHandleTraits {
     using Handle = HINTERNET;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <wininet.h>
 
 #define AFX_INET_SERVICE_FTP INTERNET_SERVICE_FTP

@@ -1,11 +1,11 @@
 #include "InternetSession.h"
 
-#include <shlwapi.h>
-
 #include "AfxParseURL.h"
 #include "HttpFile.h"
 #include "InternetException.h"
 #include "LocalUrlFile.h"
+
+#include <shlwapi.h>
 
 CInternetSession::CInternetSession(const char* pszAgent, DWORD_PTR dwContext, DWORD dwAccessType,
                                    const char* pszProxyName, const char* pszProxyBypass,

@@ -1,12 +1,12 @@
 // CInternetSession: one WinINet session; opens connections and addresses.
 #pragma once
 
-#include <memory>
-
 #include "HttpConnection.h"
 #include "InternetHandle.h"
-#include "UrlFile.h"
 #include "InternetServices.h"
+#include "UrlFile.h"
+
+#include <memory>
 
 class CInternetSession {
 public:

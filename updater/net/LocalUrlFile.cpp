@@ -1,8 +1,8 @@
 #include "LocalUrlFile.h"
 
-#include <wininet.h>
-
 #include "InternetException.h"
+
+#include <wininet.h>
 
 CLocalUrlFile::CLocalUrlFile(const char* pszPath, DWORD_PTR dwContext) : m_dwContext(dwContext) {
     HANDLE hFile = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -2,10 +2,10 @@
 // internet service does not read those.
 #pragma once
 
-#include <mutex>
-
-#include "UrlFile.h"
 #include "UniqueHandle.h"
+#include "UrlFile.h"
+
+#include <mutex>
 
 class CLocalUrlFile : public CUrlFile {
 public:

@@ -1,17 +1,17 @@
 #include "SetupSigner.h"
 
+#include <fcntl.h>
 #include <openssl/core_names.h>
 #include <openssl/ec.h>
 #include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 #include <vector>
 
 namespace signer {

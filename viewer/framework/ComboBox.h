@@ -1,9 +1,9 @@
 // Combo box wrapper: one method, one message.
 #pragma once
 
-#include <string>
-
 #include "Wnd.h"
+
+#include <string>
 
 class CComboBox : public CWnd {
 public:

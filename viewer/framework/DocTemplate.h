@@ -2,10 +2,10 @@
 // on one resource id (menu, accelerators, icon, title string).
 #pragma once
 
-#include <memory>
-
 #include "Document.h"
 #include "FrameWnd.h"
+
+#include <memory>
 
 class CSingleDocTemplate : public CObject {
 public:

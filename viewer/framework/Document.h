@@ -2,11 +2,11 @@
 // creation context handed to the windows built for it.
 #pragma once
 
+#include "Object.h"
+
 #include <windows.h>
 
 #include <string>
-
-#include "Object.h"
 
 class CFrameWnd;
 

@@ -1,8 +1,8 @@
 #include "FormView.h"
 
-#include <cstring>
-
 #include "TextConvert.h"
+
+#include <cstring>
 
 namespace {
 // Resource type of a template's initial control data: entries of

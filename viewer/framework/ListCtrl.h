@@ -1,11 +1,11 @@
 // List view control wrapper (report view): one method, one message.
 #pragma once
 
+#include "Wnd.h"
+
 #include <commctrl.h>
 
 #include <string>
-
-#include "Wnd.h"
 
 class CListCtrl : public CWnd {
 public:

@@ -1,9 +1,9 @@
 #include "SplitterWnd.h"
 
-#include <algorithm>
-
 #include "DC.h"
 #include "SplitterLayout.h"
+
+#include <algorithm>
 
 namespace {
 const wchar_t kSplitterClass[] = L"VemliSplitter";

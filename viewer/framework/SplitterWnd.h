@@ -6,12 +6,12 @@
 // column or row before the bar.
 #pragma once
 
-#include <memory>
-#include <vector>
-
 #include "Document.h"
 #include "FrameworkIds.h"
 #include "Wnd.h"
+
+#include <memory>
+#include <vector>
 
 class CSplitterWnd : public CWnd {
 public:

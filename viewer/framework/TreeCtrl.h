@@ -1,11 +1,11 @@
 // Tree view control wrapper: one method, one message; no state of its own.
 #pragma once
 
+#include "Wnd.h"
+
 #include <commctrl.h>
 
 #include <string>
-
-#include "Wnd.h"
 
 class CTreeCtrl : public CWnd {
 public:

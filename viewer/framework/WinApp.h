@@ -3,12 +3,12 @@
 // thread's main window.
 #pragma once
 
+#include "DocTemplate.h"
+#include "Wnd.h"
+
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "DocTemplate.h"
-#include "Wnd.h"
 
 class CCommandLineInfo {
 public:

@@ -5,11 +5,11 @@
 // message on to the window's original procedure (Default).
 #pragma once
 
+#include "Object.h"
+
 #include <windows.h>
 
 #include <string>
-
-#include "Object.h"
 
 struct CCreateContext;
 

@@ -1,10 +1,9 @@
 #include "ChatContentTitle.h"
 
-#include "ViewerMessages.h"
-#include "resource.h"
-
 #include "TextConvert.h"
+#include "ViewerMessages.h"
 #include "WinApp.h"
+#include "resource.h"
 
 #include <algorithm>
 

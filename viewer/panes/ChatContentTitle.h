@@ -5,14 +5,13 @@
 // made when the control asks for them, so a million messages list at once.
 #pragma once
 
-#include "ChatLogFile.h"
-#include "MessageIndex.h"
-
-#include "CJFlatComboBox.h"
 #include "Button.h"
+#include "CJFlatComboBox.h"
+#include "ChatLogFile.h"
 #include "FormView.h"
 #include "GdiObject.h"
 #include "ListCtrl.h"
+#include "MessageIndex.h"
 
 #include <string>
 

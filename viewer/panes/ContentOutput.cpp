@@ -1,9 +1,8 @@
 #include "ContentOutput.h"
 
+#include "TextConvert.h"
 #include "ViewerMessages.h"
 #include "resource.h"
-
-#include "TextConvert.h"
 
 namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);

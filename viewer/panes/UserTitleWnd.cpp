@@ -1,13 +1,13 @@
 #include "UserTitleWnd.h"
 
-#include <algorithm>
-#include <string>
-
-#include "ViewerMessages.h"
 #include "GdiObject.h"
 #include "TextConvert.h"
+#include "ViewerMessages.h"
 #include "WinApp.h"
 #include "resource.h"
+
+#include <algorithm>
+#include <string>
 
 namespace {
 constexpr int kFriendImage = 0;

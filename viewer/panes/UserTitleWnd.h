@@ -5,13 +5,13 @@
 // friend selected before.
 #pragma once
 
-#include <deque>
-#include <memory>
-
 #include "ChatLogFile.h"
 #include "FormView.h"
 #include "ImageList.h"
 #include "TreeCtrl.h"
+
+#include <deque>
+#include <memory>
 
 class CUserTitleWnd : public CFormView {
 public:

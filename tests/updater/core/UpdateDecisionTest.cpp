@@ -1,5 +1,6 @@
-#include "PseudoRandom.h"
 #include "UpdateDecision.h"
+
+#include "PseudoRandom.h"
 
 #include <gtest/gtest.h>
 

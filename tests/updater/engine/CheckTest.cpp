@@ -2,10 +2,9 @@
 // sees, the events and their order, the last error texts, and the temporary
 // document that must never stay behind.
 #include "EngineFixture.h"
+#include "ParseVersion.h"
 
 #include <wininet.h>
-
-#include "ParseVersion.h"
 
 namespace {
 const char kValidDocument[] = "[Version]\n"

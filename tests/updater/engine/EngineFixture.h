@@ -3,17 +3,18 @@
 // event the engine raised.
 #pragma once
 
+#include "ScratchDir.h"
+#include "UpdateEngine.h"
+#include "UpdateServerControl.h"
+
 #include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "UpdateEngine.h"
-#include "ScratchDir.h"
-#include "UpdateServerControl.h"
 
 struct SeenEvent {
     UINT code;

@@ -2,7 +2,6 @@
 // server: which event ends each one, what is left in the temporary folder,
 // and which digest the owner is given to check the setup again.
 #include "EngineFixture.h"
-
 #include "SignedSetup.h"
 
 #include <ostream>

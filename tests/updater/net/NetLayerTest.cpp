@@ -1,9 +1,9 @@
 // The thin WinINet layer: service types of addresses, error texts, handles.
-#include <gtest/gtest.h>
-
 #include "AfxParseURL.h"
 #include "InternetException.h"
 #include "InternetSession.h"
+
+#include <gtest/gtest.h>
 
 #include <cstring>
 

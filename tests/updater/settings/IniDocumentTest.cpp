@@ -1,4 +1,5 @@
 #include "IniDocument.h"
+
 #include "DocumentFile.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #include "ServerConfig.h"
+
 #include "DocumentFile.h"
 #include "TextRules.h"
 

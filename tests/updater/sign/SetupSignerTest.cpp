@@ -1,7 +1,8 @@
 // updater-sign's work: the signature's raw form, the versions it signs, and
 // a key made, used and checked independently with OpenSSL.
-#include "ScratchDir.h"
 #include "SetupSigner.h"
+
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,18 +1,18 @@
 // Start-up as the program does it: the application object's InitInstance, the
 // caption and the lookups by which the client finds the window, and the exit
 // through the menu command.
-#include <windows.h>
+#include "CorvelleApp.h"
+#include "MainFrame.h"
+#include "ViewerMessages.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
 #include <string>
-
-#include "CorvelleApp.h"
-#include "MainFrame.h"
-#include "ViewerMessages.h"
 
 namespace {
 

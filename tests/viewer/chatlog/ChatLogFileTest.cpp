@@ -1,6 +1,7 @@
 // CChatLogFile over real files: the host's mmap, and the Win32 mapping when
 // the same source runs under Wine.
 #include "ChatLogFile.h"
+
 #include "ChatLogNames.h"
 #include "ChatLogWriter.h"
 #include "SampleAccount.h"

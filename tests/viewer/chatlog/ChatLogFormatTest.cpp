@@ -1,5 +1,6 @@
 // The record walk and the bounded readers over plain byte buffers.
 #include "ChatLogFormat.h"
+
 #include "ChatLogWriter.h"
 
 #include <gtest/gtest.h>

@@ -3,11 +3,11 @@
 // handling, and completion in a combo box with an edit field.
 #include "CJFlatComboBox.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 

@@ -3,19 +3,19 @@
 // client's own systems: the stand-in finds the window with FindWindowA and
 // the GBK caption. The panes are read back across processes with messages
 // that carry no pointers.
-#include <windows.h>
+#include "ChatLogWriter.h"
+#include "ScratchDir.h"
+#include "ViewerMessages.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <commctrl.h>
 
 #include <filesystem>
 #include <string>
-
-#include "ChatLogWriter.h"
-#include "ScratchDir.h"
-#include "WinTestSupport.h"
-#include "ViewerMessages.h"
 
 namespace {
 

@@ -2,9 +2,24 @@
 // current directory set to a scratch folder that holds the accounts.
 #pragma once
 
-#include <windows.h>
+#include "ChatContentTitle.h"
+#include "ChatLogWriter.h"
+#include "ContentOutput.h"
+#include "DocTemplate.h"
+#include "MainFrame.h"
+#include "MerovaneDoc.h"
+#include "MerovaneView.h"
+#include "ScratchDir.h"
+#include "UniqueHandle.h"
+#include "UserTitleWnd.h"
+#include "ViewerMessages.h"
+#include "WinApp.h"
+#include "WinTestSupport.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <commctrl.h>
 
@@ -15,21 +30,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include "ChatLogWriter.h"
-#include "ScratchDir.h"
-#include "UniqueHandle.h"
-#include "WinTestSupport.h"
-#include "MainFrame.h"
-#include "MerovaneDoc.h"
-#include "MerovaneView.h"
-#include "ViewerMessages.h"
-#include "DocTemplate.h"
-#include "WinApp.h"
-#include "ChatContentTitle.h"
-#include "ContentOutput.h"
-#include "UserTitleWnd.h"
-#include "resource.h"
 
 // The main frame with two test hooks: it may grow beyond the screen (the
 // sizing figures need wide frames), and it remembers the commands it got.

@@ -1,20 +1,20 @@
 // The thin window layer on real windows: binding, default processing,
 // reflection, the pre-translation walk, form views on a template, the static
 // splitter and the GBK conversion.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
-#include <commctrl.h>
-
-#include <vector>
-
 #include "Button.h"
 #include "ComboBox.h"
 #include "FormView.h"
 #include "SplitterWnd.h"
 #include "TextConvert.h"
 #include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <vector>
 
 namespace {
 

@@ -7,14 +7,14 @@
 #include "ChatLogWriter.h"
 #include "ContentOutput.h"
 #include "ScratchDir.h"
-#include "WinTestSupport.h"
 #include "ViewerMessages.h"
+#include "WinApp.h"
+#include "WinTestSupport.h"
 #include "resource.h"
 
-#include "WinApp.h"
+#include <gtest/gtest.h>
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>

@@ -1,9 +1,9 @@
 #include "EngineRules.h"
 
-#include <cstring>
-
 #include "EngineTexts.h"
 #include "TextRules.h"
+
+#include <cstring>
 
 namespace updater {
 

@@ -2,10 +2,10 @@
 // settings-document parser, plus the CurrentVersion text it announces.
 #pragma once
 
-#include <cstddef>
-
 #include "IniDocument.h"
 #include "SignedSetup.h"
+
+#include <cstddef>
 
 class CVersionInfo : public CIniDocument {
 public:

@@ -5,12 +5,14 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
 #include <vector>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 #endif
 
 #ifdef _WIN32

@@ -1,5 +1,6 @@
 // PLATFORM SHIM: see ReadOnlyMapping.h.
 #include "ReadOnlyMapping.h"
+
 #include "ReadOnlyFile.h"
 
 #ifdef _WIN32

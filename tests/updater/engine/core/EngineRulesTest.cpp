@@ -1,12 +1,13 @@
 // The engine's small decisions: text limits, the setup path, announced
 // lengths, whole bodies and the seed.
+#include "EngineRules.h"
+
+#include "TextRules.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-
-#include "EngineRules.h"
-#include "TextRules.h"
 
 namespace {
 

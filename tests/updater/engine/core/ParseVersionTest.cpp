@@ -1,9 +1,9 @@
 // Version packing: one byte per part, most significant first.
+#include "ParseVersion.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-
-#include "ParseVersion.h"
 
 namespace {
 struct VersionCase {

@@ -1,17 +1,18 @@
 // The texts of signed setups: hex parsing of the key, digest and signature,
 // the message the publisher signs, and where Server.ini and the version
 // document carry them.
+#include "SignedSetup.h"
+
+#include "ScratchDir.h"
+#include "ServerConfig.h"
+#include "VersionInfo.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-
-#include "ScratchDir.h"
-#include "ServerConfig.h"
-#include "VersionInfo.h"
-#include "SignedSetup.h"
 
 namespace {
 

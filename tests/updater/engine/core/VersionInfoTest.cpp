@@ -1,12 +1,13 @@
 // The version document: when it is valid and what it gives.
+#include "VersionInfo.h"
+
+#include "DocumentFile.h"
+#include "ParseVersion.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-
-#include "VersionInfo.h"
-#include "ParseVersion.h"
-#include "DocumentFile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "SplitterLayout.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
