@@ -27,12 +27,6 @@ void Trace(const char* pszText) {
     updater::DebugTrace("engine: %s", pszText);
 }
 
-// A worker's argument: its own reference to the state, handed over on start.
-StatePtr TakeArgument(LPVOID pParam) {
-    std::unique_ptr<StatePtr> pArgument(static_cast<StatePtr*>(pParam));
-    return *pArgument;
-}
-
 // The length the response announces, which tells a whole body from one the
 // server cut off with a clean close (WinINet reports that as a normal end).
 bool QueryAnnouncedLength(const CHttpFile& file, std::uint64_t& nAnnounced) {
@@ -259,20 +253,22 @@ void CEngineState::LeaveWorker() {
     --m_nWorkers;
 }
 
-DWORD WINAPI CEngineState::_CheckVersionMain(LPVOID pParam) {
-    StatePtr pState = TakeArgument(pParam);
+// A worker's life: its own reference to the state (its argument, handed over
+// on start), the engine's seed for rand() on this thread, the work, leaving.
+DWORD CEngineState::RunWorker(LPVOID pParam, void (CEngineState::*work)()) {
+    const StatePtr pState = *std::unique_ptr<StatePtr>(static_cast<StatePtr*>(pParam));
     std::srand(pState->m_nSeed);
-    pState->CheckVersion();
+    (pState.get()->*work)();
     pState->LeaveWorker();
     return 0;
 }
 
+DWORD WINAPI CEngineState::_CheckVersionMain(LPVOID pParam) {
+    return RunWorker(pParam, &CEngineState::CheckVersion);
+}
+
 DWORD WINAPI CEngineState::_DownloadSetupMain(LPVOID pParam) {
-    StatePtr pState = TakeArgument(pParam);
-    std::srand(pState->m_nSeed);
-    pState->DownloadSetup();
-    pState->LeaveWorker();
-    return 0;
+    return RunWorker(pParam, &CEngineState::DownloadSetup);
 }
 
 // The temporary document is deleted before each closing event, so that an

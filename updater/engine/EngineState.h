@@ -54,6 +54,7 @@ public:
 private:
     static DWORD WINAPI _CheckVersionMain(LPVOID pParam);
     static DWORD WINAPI _DownloadSetupMain(LPVOID pParam);
+    static DWORD RunWorker(LPVOID pParam, void (CEngineState::*work)());
     void CheckVersion();
     void DownloadSetup();
     // With a setup key: the document's digest and signature verify for its
