@@ -143,12 +143,7 @@ struct Rows {
 Rows BuildRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t order) {
     HeapScope heap;
     auto t0 = Clock::now();
-    index.Build(
-        [&log](auto&& visit) {
-            log.VisitRecords(
-                [&visit](ChatLogRecordPos p) { visit(p, viewer::RecordDirection(p)); });
-        },
-        filter, order);
+    index.Build([&log](auto&& visit) { log.VisitDirectedRecords(visit); }, filter, order);
     Rows r{MsSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
     return r;
 }
@@ -163,12 +158,7 @@ Rows SwitchRows(CChatLogFile& log, CMessageIndex& index, int32_t filter, int32_t
     if (orderOnly) {
         index.SetOrder(order);
     } else {
-        index.Refilter(
-            [&log](auto&& visit) {
-                log.VisitRecords(
-                    [&visit](ChatLogRecordPos p) { visit(p, viewer::RecordDirection(p)); });
-            },
-            filter, order);
+        index.Refilter([&log](auto&& visit) { log.VisitDirectedRecords(visit); }, filter, order);
     }
     Rows r{MsSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
     return r;

@@ -12,6 +12,12 @@ int ListRowCount(HWND list) {
     return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
+void SelectListRow(HWND list, int row) {
+    LVITEMW item = {};
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
 std::wstring ListCellText(HWND list, int row, int column) {
     wchar_t buffer[2048] = {};
     LVITEMW item = {};

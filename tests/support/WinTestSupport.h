@@ -15,6 +15,8 @@
 void PumpMessages();
 
 int ListRowCount(HWND list);
+// Selects and focuses `row` of a list control, as a click does.
+void SelectListRow(HWND list, int row);
 std::wstring ListCellText(HWND list, int row, int column);
 // One column, every row, top to bottom.
 std::vector<std::wstring> ListColumnTexts(HWND list, int column);

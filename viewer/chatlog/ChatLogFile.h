@@ -56,6 +56,10 @@ public:
         if (const unsigned char* view = MapForWalk(limit))
             viewer::VisitChatLogRecords(view, limit, visit);
     }
+    // VisitRecords with each record's direction: visit(position, direction).
+    template <class Visit> void VisitDirectedRecords(Visit&& visit) {
+        VisitRecords([&visit](ChatLogRecordPos p) { visit(p, viewer::RecordDirection(p)); });
+    }
     // Whether the next mapping reads the whole file in at once (the default,
     // for the viewer, which keeps its view while a friend is selected). A
     // reader that streams through the log once turns it off.

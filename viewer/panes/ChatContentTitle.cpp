@@ -150,12 +150,8 @@ void CChatContentTitle::LoadMessages(CChatLogFile* log) {
         m_rows.Release();
         return;
     }
-    m_rows.Build(
-        [log](auto&& visit) {
-            log->VisitRecords(
-                [&visit](ChatLogRecordPos p) { visit(p, viewer::RecordDirection(p)); });
-        },
-        m_messageFilter, m_sortOrder);
+    m_rows.Build([log](auto&& visit) { log->VisitDirectedRecords(visit); }, m_messageFilter,
+                 m_sortOrder);
     if (m_rows.RowCount() == 0) {
         return;
     }
@@ -362,12 +358,8 @@ void CChatContentTitle::RelistCurrentLog(bool orderOnly) {
         m_rows.SetOrder(m_sortOrder);
     } else {
         CChatLogFile* log = m_currentLog;
-        m_rows.Refilter(
-            [log](auto&& visit) {
-                log->VisitRecords(
-                    [&visit](ChatLogRecordPos p) { visit(p, viewer::RecordDirection(p)); });
-            },
-            m_messageFilter, m_sortOrder);
+        m_rows.Refilter([log](auto&& visit) { log->VisitDirectedRecords(visit); }, m_messageFilter,
+                        m_sortOrder);
     }
     ShowRowCount();
     SendMessageText(nullptr);

@@ -280,11 +280,7 @@ TEST_F(AccountListing, ShowingTheSameAccountTwiceListsEachFriendOnce) {
 TEST_F(AccountListing, MissingFolderLeavesEverythingEmpty) {
     Send(kViewerMsgShowAccount, 1, 234);
     Send(kViewerMsgSelectFriend, 500, 1);
-    ::SendMessageW(MessageList(), LVM_SETITEMSTATE, 0, [] {
-        static LVITEMW item = {};
-        item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        return reinterpret_cast<LPARAM>(&item);
-    }());
+    SelectListRow(MessageList(), 0);
     ASSERT_EQ(ContentText(), L"hi");
 
     EXPECT_EQ(Send(kViewerMsgShowAccount, 1, 999), kViewerMsgHandled);
@@ -449,9 +445,7 @@ TEST_F(ViewerTest, SelectingAMessageShowsItsText) {
     Send(kViewerMsgShowAccount, 1, 234);
     Send(kViewerMsgSelectFriend, 1, 1);
     ASSERT_EQ(MessageRows(), 2);
-    LVITEMW item = {};
-    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(MessageList(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+    SelectListRow(MessageList(), 1);
     EXPECT_EQ(ContentText(), L"\u4f60\u597d\r\nsecond line");
     // The panes' own message with 0 empties the content pane.
     EXPECT_EQ(Send(kViewerMsgShowMessageText, 0, 0), kViewerMsgHandled);
@@ -471,9 +465,7 @@ TEST_F(ViewerTest, ForeignPointersIn1034And1035ChangeNothing) {
     Send(kViewerMsgShowAccount, 1, 234);
     Send(kViewerMsgSelectFriend, 1, 1);
     ASSERT_EQ(MessageRows(), 2);
-    LVITEMW item = {};
-    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(MessageList(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
+    SelectListRow(MessageList(), 1);
     ASSERT_EQ(ContentText(), L"second");
 
     // A log the friend list does not hold, though a real one of this account.

@@ -112,12 +112,7 @@ protected:
         return static_cast<int>(
             ::SendMessageW(Table(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
-    void SelectRow(int row) {
-        LVITEMW item = {};
-        item.state = LVIS_SELECTED | LVIS_FOCUSED;
-        item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        ::SendMessageW(Table(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-    }
+    void SelectRow(int row) { SelectListRow(Table(), row); }
     void UnselectAll() {
         LVITEMW item = {};
         item.stateMask = LVIS_SELECTED;
