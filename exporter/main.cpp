@@ -266,7 +266,8 @@ private:
         auto add = [&issues](const std::string& text) {
             issues += (issues.empty() ? "" : "; ") + text;
         };
-        if (std::memcmp(header.magic, "DRCC", 4) != 0 || header.wVersion != 1)
+        if (std::memcmp(header.magic, kChatLogMagic, sizeof kChatLogMagic) != 0 ||
+            header.wVersion != kChatLogVersion)
             add("not marked as a chat log (magic or version), read anyway");
         if (log.FriendKey().size() == sizeof header.szFriendKey ||
             log.OwnerName().size() == sizeof header.szOwnerName ||
@@ -317,19 +318,19 @@ private:
         CReadPageReleaser pages;
         auto visit = [&](ChatLogRecordPos record) {
             ++records;
-            std::uint16_t length = viewer::RecordLength(record);
+            std::uint16_t length = chatlog::RecordLength(record);
             pages.Touch(record, length);
             if (!first || record < first)
                 first = record;
             if (!end || record + length > end)
                 end = record + length;
-            std::string_view content = viewer::RecordContent(record);
+            std::string_view content = chatlog::RecordContent(record);
             if (content.size() == length - kChatLogRecordFixedSize)
                 ++unterminated;
-            bool sent = viewer::IsSentRecord(record);
+            bool sent = chatlog::IsSentRecord(record);
             if (!(m_options.filter & (sent ? kExportFilterSent : kExportFilterReceived)))
                 return;
-            timeFormatter.Format(viewer::RecordTime(record), time);
+            timeFormatter.Format(chatlog::RecordTime(record), time);
             if (!m_options.fromDate.empty() && (!time.valid || time.date < m_options.fromDate))
                 return;
             if (!m_options.toDate.empty() && (!time.valid || time.date > m_options.toDate))
@@ -357,7 +358,7 @@ private:
             exporter::VisitRecordsReversed(
                 [&](auto&& forward) {
                     log.VisitRecords([&](ChatLogRecordPos record) {
-                        pages.Touch(record, viewer::RecordLength(record));
+                        pages.Touch(record, chatlog::RecordLength(record));
                         forward(record);
                     });
                 },

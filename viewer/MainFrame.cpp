@@ -111,7 +111,7 @@ void CMainFrame::EnumerateChatLogs(const wchar_t* folder) {
     do {
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
-        if (!viewer::IsChatLogFileName(entry.cFileName))
+        if (!chatlog::IsChatLogFileName(entry.cFileName))
             continue;
         std::wstring path;
         if (!viewer::ComposeListedFilePath(folder, entry.cFileName, path))
@@ -148,12 +148,12 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ResetPanes();
         return kViewerMsgHandled;
     case kViewerMsgShowAccount: {
-        std::string key = viewer::FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
+        std::string key = chatlog::FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
         LoadAccount(viewer::BuildChatLogPath(key.c_str()));
         return kViewerMsgHandled;
     }
     case kViewerMsgSelectFriend: {
-        std::string key = viewer::FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
+        std::string key = chatlog::FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
         if (CUserTitleWnd* friends = GetFriendListPane())
             friends->SelectFriend(key.c_str());
         return kViewerMsgHandled;

@@ -108,7 +108,7 @@ std::string WriteLog(const std::string& dir, int messages) {
 // wLength, by the same rule as every reader, keeping nothing.
 size_t CountRecords(const unsigned char* view, uint32_t size) {
     size_t records = 0;
-    viewer::VisitChatLogRecords(view, size, [&records](ChatLogRecordPos) { ++records; });
+    chatlog::VisitChatLogRecords(view, size, [&records](ChatLogRecordPos) { ++records; });
     return records;
 }
 
@@ -172,7 +172,7 @@ Rows BuildRowsViaDeque(CChatLogFile& log, CMessageIndex& index, int32_t filter, 
     {
         ChatLogRecordIndex records;
         log.EnumRecords(records);
-        index.Build(records, filter, order, viewer::RecordDirection);
+        index.Build(records, filter, order, chatlog::RecordDirection);
     }
     Rows r{MsSince(t0), index.RowCount(), heap.Peak(), heap.Held()};
     return r;

@@ -30,7 +30,7 @@ bool IsChatLogEntry(const fs::directory_entry& entry) {
     // later by the open, with a warning.
     if (entry.is_directory(ec))
         return false;
-    return viewer::IsChatLogFileName(entry.path().filename().native().c_str());
+    return chatlog::IsChatLogFileName(entry.path().filename().native().c_str());
 }
 
 // The ChatLog folder of an account folder: "ChatLog" itself, or on a file

@@ -1,5 +1,6 @@
 #include "ExportText.h"
 
+#include "LocalTime.h"
 #include "TextDecode.h"
 
 #include <ctime>
@@ -126,15 +127,7 @@ void CivilFromDays(std::int64_t days, int& year, int& month, int& day) {
 
 bool SystemCivil(std::int32_t unixTime, bool utc, CivilTime& civil) {
     struct tm parts {};
-    bool ok;
-#ifdef _WIN32
-    __time64_t t = unixTime;
-    ok = (utc ? _gmtime64_s(&parts, &t) : _localtime64_s(&parts, &t)) == 0;
-#else
-    time_t t = unixTime;
-    ok = (utc ? gmtime_r(&t, &parts) : localtime_r(&t, &parts)) != nullptr;
-#endif
-    if (!ok)
+    if (!(utc ? chatlog::UtcTime(unixTime, &parts) : chatlog::LocalTime(unixTime, &parts)))
         return false;
     civil = CivilTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
                       parts.tm_hour,        parts.tm_min,     parts.tm_sec};

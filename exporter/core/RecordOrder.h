@@ -57,7 +57,7 @@ void VisitRecordsReversed(ForEachForward&& forEachForward, Visit&& visit,
         ChatLogRecordPos record = checkpoints[i];
         for (std::size_t k = 0; k < n; ++k) {
             block.push_back(record);
-            record += viewer::RecordLength(record);
+            record += chatlog::RecordLength(record);
         }
         for (std::size_t k = block.size(); k-- > 0;)
             visit(block[k]);

@@ -289,14 +289,14 @@ TEST(RecordOrder, ReverseWalkIsTheExactReverse) {
         auto view = reinterpret_cast<const unsigned char*>(bytes.data());
         auto size = static_cast<std::uint32_t>(bytes.size());
         ChatLogRecordIndex forward;
-        viewer::WalkChatLogRecords(view, size, forward);
+        chatlog::WalkChatLogRecords(view, size, forward);
         ASSERT_EQ(forward.size(), static_cast<std::size_t>(records));
         std::vector<ChatLogRecordPos> expected(forward.rbegin(), forward.rend());
         for (std::size_t budget : {std::size_t{2}, std::size_t{3}, std::size_t{4}, std::size_t{8},
                                    kReverseCheckpoints}) {
             std::vector<ChatLogRecordPos> got;
             exporter::VisitRecordsReversed(
-                [&](auto&& visit) { viewer::VisitChatLogRecords(view, size, visit); },
+                [&](auto&& visit) { chatlog::VisitChatLogRecords(view, size, visit); },
                 [&](ChatLogRecordPos record) { got.push_back(record); }, budget);
             EXPECT_EQ(got, expected) << records << " records, " << budget << " checkpoints";
         }
@@ -321,16 +321,16 @@ TEST(ExportPlatform, PagesLetGoBehindTheWalkReadBackIntact) {
         CReadPageReleaser pages;
         int next = reverse ? records - 1 : 0, wrong = 0;
         auto check = [&](ChatLogRecordPos record) {
-            pages.Touch(record, viewer::RecordLength(record));
+            pages.Touch(record, chatlog::RecordLength(record));
             wrong +=
-                viewer::RecordContent(record) != textOf(next) || viewer::RecordTime(record) != next;
+                chatlog::RecordContent(record) != textOf(next) || chatlog::RecordTime(record) != next;
             next += reverse ? -1 : 1;
         };
         if (reverse)
             exporter::VisitRecordsReversed(
                 [&](auto&& forward) {
                     log.VisitRecords([&](ChatLogRecordPos record) {
-                        pages.Touch(record, viewer::RecordLength(record));
+                        pages.Touch(record, chatlog::RecordLength(record));
                         forward(record);
                     });
                 },

@@ -20,16 +20,29 @@ from datetime import datetime, timezone
 REPLACEMENT = "\ufffd"
 
 
-def parse_args():
+def parse_args(argv):
+    """Options, then optionally `--` and the command that runs a Windows
+    program (the emulator and its own arguments, which may begin with a dash,
+    such as `wine-run.sh --win32`): everything after `--` is the runner's."""
+    runner = []
+    if "--" in argv:
+        cut = argv.index("--")
+        argv, runner = argv[:cut], argv[cut + 1:]
     p = argparse.ArgumentParser()
     p.add_argument("--exporter", required=True)
     p.add_argument("--writer", required=True)
     p.add_argument("--work", required=True)
-    p.add_argument("--runner", nargs="*", default=[])
-    return p.parse_args()
+    p.add_argument("--show-runner", action="store_true",
+                   help="print the runner as parsed and stop (the test of this parsing)")
+    args = p.parse_args(argv)
+    args.runner = runner
+    if args.show_runner:
+        print(json.dumps(runner))
+        sys.exit(0)
+    return args
 
 
-ARGS = parse_args()
+ARGS = parse_args(sys.argv[1:])
 FAILURES = []
 
 

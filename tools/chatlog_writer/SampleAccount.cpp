@@ -107,7 +107,7 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 bool WriteSampleAccount(const SampleAccountOptions& options, SampleAccountResult& result,
                         std::string& error) {
     result = SampleAccountResult();
-    result.ownerKey = viewer::FormatAccountKey(options.ownerFirst, options.ownerSecond);
+    result.ownerKey = chatlog::FormatAccountKey(options.ownerFirst, options.ownerSecond);
     result.folder = (fs::path(options.baseDir) / result.ownerKey / "ChatLog").string();
     std::error_code ec;
     fs::create_directories(result.folder, ec);
@@ -123,7 +123,7 @@ bool WriteSampleAccount(const SampleAccountOptions& options, SampleAccountResult
         SampleFriend entry;
         entry.first = 1 + static_cast<std::uint32_t>(i) % 7;
         entry.second = 80000000u + static_cast<std::uint32_t>(i) * 1111u;
-        entry.key = viewer::FormatAccountKey(entry.first, entry.second);
+        entry.key = chatlog::FormatAccountKey(entry.first, entry.second);
         entry.name = names[static_cast<std::size_t>(i) % names.size()];
         if (static_cast<std::size_t>(i) >= names.size())
             entry.name += std::to_string(i / names.size() + 1);

@@ -216,13 +216,13 @@ void CChatContentTitle::OnSelectionChanged() {
     if (record == nullptr) {
         return;
     }
-    const std::string_view text = viewer::RecordContent(record);
+    const std::string_view text = chatlog::RecordContent(record);
     const char* start = reinterpret_cast<const char*>(record) + kChatLogRecordFixedSize;
     // The text's NUL normally lies inside the record, and the pointer into the
     // view is passed on as it is. A record without one would let a reader run
     // past the record, so it goes as a terminated copy instead.
     if (text.data() == start &&
-        text.size() < viewer::RecordLength(record) - kChatLogRecordFixedSize) {
+        text.size() < chatlog::RecordLength(record) - kChatLogRecordFixedSize) {
         SendMessageText(start);
         return;
     }
@@ -250,17 +250,17 @@ void CChatContentTitle::FillCell(NMLVDISPINFOW* info) {
         break;
     }
     case 1:
-        viewer::FormatRecordDate(viewer::RecordTime(record), cell);
+        viewer::FormatRecordDate(chatlog::RecordTime(record), cell);
         CopyCell(info, WideFromGbk(cell, sizeof cell));
         break;
     case 2:
-        viewer::FormatRecordTime(viewer::RecordTime(record), cell);
+        viewer::FormatRecordTime(chatlog::RecordTime(record), cell);
         CopyCell(info, WideFromGbk(cell, sizeof cell));
         break;
     case 3: {
         // A cell shows at most cchTextMax characters; GBK needs at most two
         // bytes for one, so converting more would only be thrown away.
-        const std::string_view text = viewer::RecordContent(record);
+        const std::string_view text = chatlog::RecordContent(record);
         const size_t bytes =
             std::min(text.size(), static_cast<size_t>(std::max(info->item.cchTextMax, 0)) * 2);
         CopyCell(info, WideFromGbk(text.data(), bytes));
@@ -326,7 +326,7 @@ int CChatContentTitle::FindRowBySender(const NMLVFINDITEMW* find) const {
     for (int i = 0; i < count; ++i) {
         const int row = (start + i) % rows;
         const unsigned char* record = RecordAtRow(row);
-        if (record != nullptr && (viewer::IsSentRecord(record) ? ownerMatches : friendMatches)) {
+        if (record != nullptr && (chatlog::IsSentRecord(record) ? ownerMatches : friendMatches)) {
             return row;
         }
     }

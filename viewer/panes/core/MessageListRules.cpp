@@ -19,25 +19,6 @@ bool FilterFromComboIndex(int index, int32_t* filter) {
     return true;
 }
 
-// Record times are 32-bit; the runtime's time_t (64-bit in both MinGW
-// builds, 32-bit in some old runtimes) must hold every one of them.
-static_assert(sizeof(time_t) >= sizeof(int32_t) && static_cast<time_t>(-1) < 0,
-              "a signed time_t holds every record time");
-
-bool RuntimeLocalTime(int64_t seconds, struct tm* out) {
-    time_t t = static_cast<time_t>(seconds);
-    if (static_cast<int64_t>(t) != seconds) {
-        return false;
-    }
-#ifdef _WIN32
-    // The Windows runtime refuses times before 1970 local midnight; that is
-    // exactly the "cannot be converted" case, which shows an empty cell.
-    return localtime_s(out, &t) == 0;
-#else
-    return localtime_r(&t, out) != nullptr;
-#endif
-}
-
 namespace {
 
 void FormatCell(int32_t time, char* out, LocalTimeFn toLocal, bool date) {

@@ -3,6 +3,8 @@
 // controls of the strip under the table go.
 #pragma once
 
+#include "LocalTime.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -50,14 +52,11 @@ bool FilterKeeps(int32_t filter, uint32_t direction);
 // other index, which leaves the filter as it is.
 bool FilterFromComboIndex(int index, int32_t* filter);
 
-// The runtime's own local time converter, the default below.
-bool RuntimeLocalTime(int64_t seconds, struct tm* out);
-
 // Cell texts for a record time: "%Y-%m-%d" and "%H:%M:%S" in local time, or
 // the empty text when the time cannot be converted. out must hold at least
 // kTimeCellSize bytes; the result is always NUL-terminated.
-void FormatRecordDate(int32_t time, char* out, LocalTimeFn toLocal = RuntimeLocalTime);
-void FormatRecordTime(int32_t time, char* out, LocalTimeFn toLocal = RuntimeLocalTime);
+void FormatRecordDate(int32_t time, char* out, LocalTimeFn toLocal = chatlog::LocalTime);
+void FormatRecordTime(int32_t time, char* out, LocalTimeFn toLocal = chatlog::LocalTime);
 
 // The layout for a pane of W x H client pixels. ascWidth and descWidth are
 // the client widths of the two radio buttons; fixedColumns is the sum of the

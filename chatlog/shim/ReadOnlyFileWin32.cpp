@@ -1,21 +1,10 @@
-// PLATFORM SHIM: see ReadOnlyFile.h.
+// PLATFORM SHIM: see ReadOnlyFile.h. Win32 files.
+#include "ChatLogFormat.h"
 #include "ReadOnlyFile.h"
 
-#include "ChatLogFormat.h"
-
-#ifdef _WIN32
 #include <windows.h>
 
 #include <vector>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#endif
-
-#ifdef _WIN32
 
 bool CReadOnlyFile::OpenExisting(const char* path) {
     if (!path)
@@ -82,58 +71,3 @@ void CReadOnlyFile::Close() {
         CloseHandle(reinterpret_cast<HANDLE>(m_handle));
     m_handle = kInvalid;
 }
-
-#else
-
-bool CReadOnlyFile::OpenExisting(const char* path) {
-    Close();
-    if (!path || !*path)
-        return false;
-    // O_NONBLOCK so that a FIFO in the folder cannot hang the reader; no
-    // O_CREAT, so a vanished log stays vanished.
-    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    m_handle = fd;
-    return true;
-}
-
-bool CReadOnlyFile::QuerySize(std::uint64_t& size) const {
-    struct stat info;
-    if (!IsOpen() || ::fstat(static_cast<int>(m_handle), &info) != 0 || info.st_size < 0)
-        return false;
-    size = static_cast<std::uint64_t>(info.st_size);
-    return true;
-}
-
-bool CReadOnlyFile::ReadFromStart(void* buffer, std::size_t count, std::size_t& got) const {
-    got = 0;
-    if (!IsOpen())
-        return false;
-    auto* out = static_cast<unsigned char*>(buffer);
-    while (got < count) {
-        ssize_t n =
-            ::pread(static_cast<int>(m_handle), out + got, count - got, static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-void CReadOnlyFile::Close() {
-    if (IsOpen())
-        ::close(static_cast<int>(m_handle));
-    m_handle = kInvalid;
-}
-
-#endif

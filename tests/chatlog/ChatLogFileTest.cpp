@@ -52,7 +52,7 @@ std::vector<std::string> Contents(CChatLogFile& log) {
     log.EnumRecords(index);
     std::vector<std::string> texts;
     for (ChatLogRecordPos p : index)
-        texts.emplace_back(viewer::RecordContent(p));
+        texts.emplace_back(chatlog::RecordContent(p));
     return texts;
 }
 
@@ -77,7 +77,7 @@ TEST(ChatLogFile, FreshObjectIsClosed) {
     CChatLogFile log;
     EXPECT_FALSE(log.IsOpen());
     EXPECT_EQ(log.GetState(), CChatLogFile::State::Closed);
-    ChatLogHeader fresh = viewer::MakeFreshChatLogHeader();
+    ChatLogHeader fresh = chatlog::MakeFreshChatLogHeader();
     EXPECT_EQ(std::memcmp(&log.Header(), &fresh, sizeof fresh), 0);
     EXPECT_TRUE(Contents(log).empty());
 }
@@ -101,10 +101,10 @@ TEST(ChatLogFile, OpenReadsHeaderAndRecords) {
     ASSERT_EQ(index.size(), 3u);
     const std::uint32_t directions[] = {0, 1, 2};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(viewer::RecordContent(index[i]), "m" + std::to_string(i));
-        EXPECT_EQ(viewer::RecordTime(index[i]), 1000 + i);
+        EXPECT_EQ(chatlog::RecordContent(index[i]), "m" + std::to_string(i));
+        EXPECT_EQ(chatlog::RecordTime(index[i]), 1000 + i);
         EXPECT_EQ(log.SenderName(index[i]), i == 0 ? "owner" : "\xd5\xc5\xc8\xfd");
-        EXPECT_EQ(viewer::RecordDirection(index[i]), directions[i]);
+        EXPECT_EQ(chatlog::RecordDirection(index[i]), directions[i]);
     }
     // Later calls reuse the view and deliver the same positions.
     ChatLogRecordIndex again;
@@ -374,21 +374,21 @@ TEST(ChatLogFile, SampleAccountWithDamagedEntries) {
         log.EnumRecords(index);
         EXPECT_EQ(index.size(), static_cast<std::size_t>(f.messages));
         for (ChatLogRecordPos p : index)
-            EXPECT_FALSE(viewer::RecordContent(p).empty());
+            EXPECT_FALSE(chatlog::RecordContent(p).empty());
     }
     ASSERT_FALSE(result.damaged.empty());
     for (const SampleDamagedEntry& d : result.damaged) {
         std::string path = (fs::path(result.folder) / d.fileName).string();
         bool listed = false;
         std::size_t records = 0;
-        if (!fs::is_directory(path) && viewer::IsChatLogFileName(d.fileName.c_str())) {
+        if (!fs::is_directory(path) && chatlog::IsChatLogFileName(d.fileName.c_str())) {
             CChatLogFile log;
             listed = log.Open(path.c_str());
             ChatLogRecordIndex index;
             log.EnumRecords(index);
             records = index.size();
             for (ChatLogRecordPos p : index)
-                EXPECT_LE(viewer::RecordContent(p).size(), viewer::RecordLength(p) - 12u);
+                EXPECT_LE(chatlog::RecordContent(p).size(), chatlog::RecordLength(p) - 12u);
         }
         EXPECT_EQ(listed, d.listed) << d.fileName << ": " << d.what;
         EXPECT_EQ(records, static_cast<std::size_t>(d.records)) << d.fileName << ": " << d.what;

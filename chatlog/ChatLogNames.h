@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace viewer {
+namespace chatlog {
 
 // The account key of the client's two numbers: "%u%u" of the low 16 bits of
 // the first and the low 32 bits of the second. Both are taken pointer-sized,
@@ -23,4 +23,4 @@ bool IsDigitString(const char* text);
 bool IsChatLogFileName(const char* name);
 bool IsChatLogFileName(const wchar_t* name);
 
-} // namespace viewer
+} // namespace chatlog

@@ -25,7 +25,7 @@ struct Bytes {
 std::vector<std::size_t> WalkOffsets(const std::string& file) {
     Bytes bytes(file);
     ChatLogRecordIndex index;
-    viewer::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
+    chatlog::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
     std::vector<std::size_t> offsets;
     for (ChatLogRecordPos p : index)
         offsets.push_back(static_cast<std::size_t>(p - bytes.data.get()));
@@ -64,7 +64,7 @@ TEST(ChatLogLayout, FieldOffsetsAndSizes) {
 }
 
 TEST(ChatLogLayout, FreshHeader) {
-    ChatLogHeader h = viewer::MakeFreshChatLogHeader();
+    ChatLogHeader h = chatlog::MakeFreshChatLogHeader();
     const auto* raw = reinterpret_cast<const unsigned char*>(&h);
     EXPECT_EQ(std::string(raw, raw + 6), std::string("DRCC\x01\x00", 6));
     for (std::size_t i = 6; i < sizeof h; ++i)
@@ -83,11 +83,11 @@ TEST(ChatLogLayout, RecordFieldsAtEveryOffset) {
         std::vector<unsigned char> buffer(shift + sizeof record);
         std::memcpy(buffer.data() + shift, record, sizeof record);
         ChatLogRecordPos p = buffer.data() + shift;
-        EXPECT_EQ(viewer::RecordLength(p), 17) << shift;
-        EXPECT_EQ(viewer::RecordTime(p), static_cast<std::int32_t>(0x92345678u)) << shift;
-        EXPECT_EQ(viewer::RecordDirection(p), 0xFFFFFFFFu) << shift;
-        EXPECT_FALSE(viewer::IsSentRecord(p)) << shift;
-        EXPECT_EQ(viewer::RecordContent(p), "abcd") << shift;
+        EXPECT_EQ(chatlog::RecordLength(p), 17) << shift;
+        EXPECT_EQ(chatlog::RecordTime(p), static_cast<std::int32_t>(0x92345678u)) << shift;
+        EXPECT_EQ(chatlog::RecordDirection(p), 0xFFFFFFFFu) << shift;
+        EXPECT_FALSE(chatlog::IsSentRecord(p)) << shift;
+        EXPECT_EQ(chatlog::RecordContent(p), "abcd") << shift;
     }
 }
 
@@ -125,12 +125,12 @@ TEST(ChatLogWalk, Table) {
 TEST(ChatLogWalk, AppendsToWhatTheIndexHolds) {
     Bytes bytes(Header() + Rec("x"));
     ChatLogRecordIndex index;
-    viewer::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
-    viewer::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
+    chatlog::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
+    chatlog::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
     ASSERT_EQ(index.size(), 2u);
     EXPECT_EQ(index[0], index[1]);
     ChatLogRecordIndex none;
-    viewer::WalkChatLogRecords(nullptr, 500, none);
+    chatlog::WalkChatLogRecords(nullptr, 500, none);
     EXPECT_TRUE(none.empty());
 }
 
@@ -147,10 +147,10 @@ TEST(ChatLogText, BoundedFields) {
     };
     for (const Case& c : cases) {
         Bytes bytes(c.field);
-        EXPECT_EQ(viewer::BoundedText(reinterpret_cast<const char*>(bytes.data.get()), c.width),
+        EXPECT_EQ(chatlog::BoundedText(reinterpret_cast<const char*>(bytes.data.get()), c.width),
                   c.expected);
     }
-    EXPECT_TRUE(viewer::BoundedText(nullptr, 5).empty());
+    EXPECT_TRUE(chatlog::BoundedText(nullptr, 5).empty());
 }
 
 TEST(ChatLogText, HeaderFieldsWithoutNul) {
@@ -162,9 +162,9 @@ TEST(ChatLogText, HeaderFieldsWithoutNul) {
     ASSERT_EQ(bytes.size(), 80u);
     ChatLogHeader h;
     std::memcpy(&h, bytes.data(), 80);
-    EXPECT_EQ(viewer::HeaderFriendKey(h), "1234567890123456");
-    EXPECT_EQ(viewer::HeaderOwnerName(h), std::string(21, 'o'));
-    EXPECT_EQ(viewer::HeaderFriendName(h), std::string(21, 'f'));
+    EXPECT_EQ(chatlog::HeaderFriendKey(h), "1234567890123456");
+    EXPECT_EQ(chatlog::HeaderOwnerName(h), std::string(21, 'o'));
+    EXPECT_EQ(chatlog::HeaderFriendName(h), std::string(21, 'f'));
 }
 
 TEST(ChatLogText, ContentCutAtTheRecordEnd) {
@@ -173,10 +173,10 @@ TEST(ChatLogText, ContentCutAtTheRecordEnd) {
     std::string file = Header() + BuildRawRecordBytes(16, 5, 1, "abcd") + Rec("next");
     Bytes bytes(file);
     ChatLogRecordIndex index;
-    viewer::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
+    chatlog::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
     ASSERT_EQ(index.size(), 2u);
-    EXPECT_EQ(viewer::RecordContent(index[0]), "abcd");
-    EXPECT_EQ(viewer::RecordContent(index[1]), "next");
+    EXPECT_EQ(chatlog::RecordContent(index[0]), "abcd");
+    EXPECT_EQ(chatlog::RecordContent(index[1]), "next");
 }
 
 TEST(ChatLogText, SenderFollowsDirection) {
@@ -186,7 +186,7 @@ TEST(ChatLogText, SenderFollowsDirection) {
     for (std::uint32_t d : directions) {
         std::string r = BuildRecordBytes(0, d, "t");
         auto* p = reinterpret_cast<ChatLogRecordPos>(r.data());
-        EXPECT_EQ(viewer::RecordDirection(p), d);
-        EXPECT_EQ(viewer::RecordSender(h, p), d == 0 ? "owner" : "friend") << d;
+        EXPECT_EQ(chatlog::RecordDirection(p), d);
+        EXPECT_EQ(chatlog::RecordSender(h, p), d == 0 ? "owner" : "friend") << d;
     }
 }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace viewer {
+namespace chatlog {
 
 std::string FormatAccountKey(std::uintptr_t wParam, std::uintptr_t lParam) {
     char key[32];
@@ -61,4 +61,4 @@ bool IsChatLogFileName(const wchar_t* name) {
     return IsChatLogName(name);
 }
 
-} // namespace viewer
+} // namespace chatlog

@@ -22,7 +22,7 @@ TEST(AccountKey, Table) {
         {0x10000, 1, "01"}, // 65536 keeps nothing of its 17th bit
     };
     for (const auto& c : cases)
-        EXPECT_EQ(viewer::FormatAccountKey(c.wParam, c.lParam), c.key)
+        EXPECT_EQ(chatlog::FormatAccountKey(c.wParam, c.lParam), c.key)
             << c.wParam << "," << c.lParam;
 }
 
@@ -31,7 +31,7 @@ TEST(AccountKey, LParamAboveThirtyTwoBitsIsCut) {
         GTEST_SKIP() << "LPARAM has only 32 bits here";
     // A 32-bit sender's lParam arrives sign-extended in a 64-bit receiver.
     std::uintptr_t extended = static_cast<std::uintptr_t>(static_cast<std::intptr_t>(-1));
-    EXPECT_EQ(viewer::FormatAccountKey(3, extended), "34294967295");
+    EXPECT_EQ(chatlog::FormatAccountKey(3, extended), "34294967295");
 }
 
 TEST(DigitString, Table) {
@@ -44,8 +44,8 @@ TEST(DigitString, Table) {
         {":", false},  {"\xa3\xb1", false}, // a full-width digit in GBK is no digit
     };
     for (const auto& c : cases)
-        EXPECT_EQ(viewer::IsDigitString(c.text), c.digits) << '"' << c.text << '"';
-    EXPECT_FALSE(viewer::IsDigitString(nullptr));
+        EXPECT_EQ(chatlog::IsDigitString(c.text), c.digits) << '"' << c.text << '"';
+    EXPECT_FALSE(chatlog::IsDigitString(nullptr));
 }
 
 TEST(ChatLogFileName, Table) {
@@ -76,9 +76,9 @@ TEST(ChatLogFileName, Table) {
         {"123.\xc4\xe1t", L"123.\x0131t", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(viewer::IsChatLogFileName(c.name), c.taken) << '"' << c.name << '"';
-        EXPECT_EQ(viewer::IsChatLogFileName(c.wide), c.taken) << '"' << c.name << "\" (wide)";
+        EXPECT_EQ(chatlog::IsChatLogFileName(c.name), c.taken) << '"' << c.name << '"';
+        EXPECT_EQ(chatlog::IsChatLogFileName(c.wide), c.taken) << '"' << c.name << "\" (wide)";
     }
-    EXPECT_FALSE(viewer::IsChatLogFileName(static_cast<const char*>(nullptr)));
-    EXPECT_FALSE(viewer::IsChatLogFileName(static_cast<const wchar_t*>(nullptr)));
+    EXPECT_FALSE(chatlog::IsChatLogFileName(static_cast<const char*>(nullptr)));
+    EXPECT_FALSE(chatlog::IsChatLogFileName(static_cast<const wchar_t*>(nullptr)));
 }

@@ -14,8 +14,8 @@
 #pragma pack(push, 1)
 // The first 80 bytes of every log file, exactly as the client writes them.
 struct ChatLogHeader {
-    char magic[4];                // "DRCC", never checked
-    std::uint16_t wVersion;       // 1, never checked
+    char magic[4];                // kChatLogMagic, never checked
+    std::uint16_t wVersion;       // kChatLogVersion, never checked
     unsigned char byReserved[16]; // ignored
     char szFriendKey[16];         // the friend's account key
     char szOwnerName[21];         // nickname of the signed-in user
@@ -50,10 +50,15 @@ static_assert(offsetof(ChatLogRecord, wReserved) == 2 && offsetof(ChatLogRecord,
 
 constexpr std::uint32_t kChatLogHeaderSize = sizeof(ChatLogHeader);
 
+// What the client writes into every header it makes. The viewer reads a log
+// whatever they hold; the exporter names a log that differs as foreign.
+constexpr char kChatLogMagic[4] = {'D', 'R', 'C', 'C'};
+constexpr std::uint16_t kChatLogVersion = 1;
+
 // The code page of every text in a chat log and of its file's name: GBK.
 constexpr unsigned kChatLogCodePage = 936;
 
-namespace viewer {
+namespace chatlog {
 
 // The size a log is handled with: a 4 GiB log or larger must not look like a
 // small one (its low 32 bits may be a bare header), so the size is clamped,
@@ -66,7 +71,7 @@ static_assert(ClampedLogSize(0) == 0 && ClampedLogSize(0xFFFFFFFFu) == 0xFFFFFFF
                   ClampedLogSize(0x100000000ull + kChatLogHeaderSize) == 0xFFFFFFFFu &&
                   ClampedLogSize(~0ull) == 0xFFFFFFFFu,
               "sizes past 32 bits are clamped, not cut, in both word sizes");
-} // namespace viewer
+} // namespace chatlog
 
 constexpr std::size_t kChatLogRecordFixedSize = 12;
 // 12 fixed bytes and at least the text's NUL; anything shorter cannot hold
@@ -78,10 +83,10 @@ constexpr std::uint16_t kChatLogMinRecordLength = sizeof(ChatLogRecord);
 using ChatLogRecordPos = const unsigned char*;
 using ChatLogRecordIndex = std::deque<ChatLogRecordPos>;
 
-namespace viewer {
+namespace chatlog {
 
-// The header a log object holds before any file is read: magic "DRCC",
-// version 1, every other byte zero.
+// The header a log object holds before any file is read: kChatLogMagic,
+// kChatLogVersion, every other byte zero.
 ChatLogHeader MakeFreshChatLogHeader();
 
 // Text of a fixed-width field, cut at its first NUL or at the field's end
@@ -133,4 +138,4 @@ void VisitChatLogRecords(const unsigned char* view, std::uint32_t size, Visit&& 
     }
 }
 
-} // namespace viewer
+} // namespace chatlog

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-
-#ifdef _WIN32
 #include <cwchar>
-#endif
 
-CChatLogFile::CChatLogFile() : m_header(viewer::MakeFreshChatLogHeader()) {
+CChatLogFile::CChatLogFile() : m_header(chatlog::MakeFreshChatLogHeader()) {
     m_path[0] = '\0';
 }
 
@@ -34,7 +31,6 @@ bool CChatLogFile::Open(const char* path) {
     return FinishOpen();
 }
 
-#ifdef _WIN32
 bool CChatLogFile::Open(const wchar_t* path) {
     if (!path || !*path)
         return false;
@@ -48,13 +44,12 @@ bool CChatLogFile::Open(const wchar_t* path) {
     m_hFile.Swap(file);
     return FinishOpen();
 }
-#endif
 
 bool CChatLogFile::FinishOpen() {
     std::uint64_t size = 0;
     if (!m_hFile.QuerySize(size))
         return false;
-    m_fileSize = viewer::ClampedLogSize(size);
+    m_fileSize = chatlog::ClampedLogSize(size);
     if (m_fileSize < kChatLogHeaderSize)
         return false;
     return ReadHeader();
@@ -72,7 +67,7 @@ bool CChatLogFile::ReadHeader() {
 void CChatLogFile::EnumRecords(ChatLogRecordIndex& index) {
     std::uint32_t limit = 0;
     if (const unsigned char* view = MapForWalk(limit))
-        viewer::WalkChatLogRecords(view, limit, index);
+        chatlog::WalkChatLogRecords(view, limit, index);
 }
 
 const unsigned char* CChatLogFile::MapForWalk(std::uint32_t& limit) {

@@ -33,15 +33,15 @@ std::vector<std::size_t> CheckedOffsets(const ChatLogRecordIndex& index, const u
         Check(p >= base + kChatLogHeaderSize && p < base + size, "record inside the file");
         std::size_t offset = static_cast<std::size_t>(p - base);
         Check(offset == expected, "records back to back");
-        std::uint16_t length = viewer::RecordLength(p);
+        std::uint16_t length = chatlog::RecordLength(p);
         Check(length >= kChatLogMinRecordLength, "record long enough for its fields");
         Check(offset + length <= size, "record ends inside the file");
-        std::string_view text = viewer::RecordContent(p);
+        std::string_view text = chatlog::RecordContent(p);
         Check(text.data() == reinterpret_cast<const char*>(p) + 12, "text after the fixed part");
         Check(text.size() <= length - 12u, "text inside its record");
         Check(text.find('\0') == std::string_view::npos, "text cut at its NUL");
-        (void)viewer::RecordTime(p);
-        (void)viewer::RecordDirection(p);
+        (void)chatlog::RecordTime(p);
+        (void)chatlog::RecordDirection(p);
         offsets.push_back(offset);
         expected = offset + length;
     }
@@ -59,15 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // In memory: libFuzzer's buffer has exactly `size` bytes, so ASan sees
     // any read past the end.
     ChatLogRecordIndex index;
-    viewer::WalkChatLogRecords(data, static_cast<std::uint32_t>(size), index);
+    chatlog::WalkChatLogRecords(data, static_cast<std::uint32_t>(size), index);
     std::vector<std::size_t> inMemory = CheckedOffsets(index, data, size);
 
     if (size >= kChatLogHeaderSize) {
         ChatLogHeader header;
         std::memcpy(&header, data, sizeof header);
-        Check(viewer::HeaderFriendKey(header).size() <= 16, "friend key inside its field");
-        Check(viewer::HeaderOwnerName(header).size() <= 21, "owner name inside its field");
-        Check(viewer::HeaderFriendName(header).size() <= 21, "friend name inside its field");
+        Check(chatlog::HeaderFriendKey(header).size() <= 16, "friend key inside its field");
+        Check(chatlog::HeaderOwnerName(header).size() <= 21, "owner name inside its field");
+        Check(chatlog::HeaderFriendName(header).size() <= 21, "friend name inside its field");
     }
 
     // The same bytes as a file, opened, header read and mapped for real.
@@ -94,14 +94,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The name rule and the key never read past their input either.
     std::string name(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 300));
-    (void)viewer::IsChatLogFileName(name.c_str());
-    (void)viewer::IsDigitString(name.c_str());
+    (void)chatlog::IsChatLogFileName(name.c_str());
+    (void)chatlog::IsDigitString(name.c_str());
     if (size >= 8) {
         std::uint32_t a, b;
         std::memcpy(&a, data, 4);
         std::memcpy(&b, data + 4, 4);
-        std::string key = viewer::FormatAccountKey(a, b);
-        Check(key.size() >= 2 && key.size() <= 15 && viewer::IsDigitString(key.c_str()),
+        std::string key = chatlog::FormatAccountKey(a, b);
+        Check(key.size() >= 2 && key.size() <= 15 && chatlog::IsDigitString(key.c_str()),
               "key shape");
     }
     return 0;

@@ -29,19 +29,13 @@ public:
     // shorter than 80 bytes or a header that cannot be read; a failure after
     // the file was opened leaves it open until Close. The narrow path is GBK.
     bool Open(const char* path);
-#ifdef _WIN32
-    // The same for a wide path (fewer than 260 UTF-16 units), as the wide
-    // directory listing yields it.
+    // The same for a wide path (fewer than 260 units), as the wide directory
+    // listing yields it.
     bool Open(const wchar_t* path);
-#endif
     // Reads bytes 0-79 into the header copy; true only for all 80.
     bool ReadHeader();
-    bool IsOpen() const {
-        return m_hFile.IsOpen();
-    }
-    bool IsMapped() const {
-        return m_view != nullptr;
-    }
+    bool IsOpen() const { return m_hFile.IsOpen(); }
+    bool IsMapped() const { return m_view != nullptr; }
     State GetState() const;
 
     // Maps the file on first use and appends the position of every complete
@@ -54,45 +48,31 @@ public:
     template <class Visit> void VisitRecords(Visit&& visit) {
         std::uint32_t limit = 0;
         if (const unsigned char* view = MapForWalk(limit))
-            viewer::VisitChatLogRecords(view, limit, visit);
+            chatlog::VisitChatLogRecords(view, limit, visit);
     }
     // VisitRecords with each record's direction: visit(position, direction).
     template <class Visit> void VisitDirectedRecords(Visit&& visit) {
-        VisitRecords([&visit](ChatLogRecordPos p) { visit(p, viewer::RecordDirection(p)); });
+        VisitRecords([&visit](ChatLogRecordPos p) { visit(p, chatlog::RecordDirection(p)); });
     }
     // Whether the next mapping reads the whole file in at once (the default,
     // for the viewer, which keeps its view while a friend is selected). A
     // reader that streams through the log once turns it off.
-    void SetPrefault(bool prefault) {
-        m_prefault = prefault;
-    }
+    void SetPrefault(bool prefault) { m_prefault = prefault; }
     // Gives up the view; every position delivered so far becomes invalid.
     void ReleaseView();
     // ReleaseView, then closes the file.
     void Close();
 
-    const ChatLogHeader& Header() const {
-        return m_header;
-    }
-    std::string_view FriendKey() const {
-        return viewer::HeaderFriendKey(m_header);
-    }
-    std::string_view OwnerName() const {
-        return viewer::HeaderOwnerName(m_header);
-    }
-    std::string_view FriendName() const {
-        return viewer::HeaderFriendName(m_header);
-    }
+    const ChatLogHeader& Header() const { return m_header; }
+    std::string_view FriendKey() const { return chatlog::HeaderFriendKey(m_header); }
+    std::string_view OwnerName() const { return chatlog::HeaderOwnerName(m_header); }
+    std::string_view FriendName() const { return chatlog::HeaderFriendName(m_header); }
     std::string_view SenderName(ChatLogRecordPos record) const {
-        return viewer::RecordSender(m_header, record);
+        return chatlog::RecordSender(m_header, record);
     }
     // The path as given to the narrow Open (empty after a wide Open).
-    const char* Path() const {
-        return m_path;
-    }
-    std::uint32_t FileSize() const {
-        return m_fileSize;
-    }
+    const char* Path() const { return m_path; }
+    std::uint32_t FileSize() const { return m_fileSize; }
 
 private:
     bool FinishOpen();

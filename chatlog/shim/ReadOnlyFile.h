@@ -18,12 +18,10 @@ public:
     // a directory or anything that is not a plain file fails. On Windows the
     // narrow path is GBK text (code page 936), whatever the ANSI code page.
     bool OpenExisting(const char* path);
-#ifdef _WIN32
+    // The same for a wide path, as a wide directory listing yields it (on
+    // POSIX taken as Unicode and opened by its UTF-8 name).
     bool OpenExisting(const wchar_t* path);
-#endif
-    bool IsOpen() const {
-        return m_handle != kInvalid;
-    }
+    bool IsOpen() const { return m_handle != kInvalid; }
     // Current size in bytes; false if it cannot be read.
     bool QuerySize(std::uint64_t& size) const;
     // Reads up to `count` bytes from offset 0; `got` is what arrived.
@@ -36,9 +34,7 @@ public:
     }
 
     // The native handle (HANDLE or descriptor), for the mapping.
-    std::intptr_t Native() const {
-        return m_handle;
-    }
+    std::intptr_t Native() const { return m_handle; }
 
 private:
     // INVALID_HANDLE_VALUE and a closed descriptor are both -1.

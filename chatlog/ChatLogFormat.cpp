@@ -2,13 +2,13 @@
 
 #include <cstring>
 
-namespace viewer {
+namespace chatlog {
 
 ChatLogHeader MakeFreshChatLogHeader() {
     ChatLogHeader header;
     std::memset(&header, 0, sizeof header);
-    std::memcpy(header.magic, "DRCC", 4);
-    header.wVersion = 1;
+    std::memcpy(header.magic, kChatLogMagic, sizeof kChatLogMagic);
+    header.wVersion = kChatLogVersion;
     return header;
 }
 
@@ -72,4 +72,4 @@ void WalkChatLogRecords(const unsigned char* view, std::uint32_t size, ChatLogRe
     VisitChatLogRecords(view, size, [&index](ChatLogRecordPos record) { index.push_back(record); });
 }
 
-} // namespace viewer
+} // namespace chatlog
