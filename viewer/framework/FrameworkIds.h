@@ -12,6 +12,7 @@
 #define ID_FILE_SAVE 0xE103
 #define ID_EDIT_COPY 0xE122
 #define ID_EDIT_CUT 0xE123
+#define ID_EDIT_FIND 0xE124
 #define ID_EDIT_PASTE 0xE125
 #define ID_EDIT_UNDO 0xE12B
 #define ID_APP_EXIT 0xE141

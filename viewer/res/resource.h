@@ -15,6 +15,10 @@
 // The friend list's picture (15 x 17).
 #define IDB_FRIEND 133
 
+// Dialogs of the 编辑 menu: find in every friend's log, go to a date.
+#define IDD_FIND_ALL_FRIENDS 140
+#define IDD_GOTO_DATE 141
+
 // Controls on the forms.
 #define IDC_FRIEND_TREE 1000
 #define IDC_MESSAGE_LIST 1001
@@ -22,6 +26,20 @@
 #define IDC_SORT_ASCENDING 1003
 #define IDC_SORT_DESCENDING 1004
 #define IDC_MESSAGE_FILTER 1005
+// Controls of the find-in-every-friend window and of the go-to-date dialog.
+#define IDC_FIND_ALL_TEXT 1010
+#define IDC_FIND_ALL_MATCH_CASE 1011
+#define IDC_FIND_ALL_START 1012
+#define IDC_FIND_ALL_RESULTS 1013
+#define IDC_FIND_ALL_COUNT 1014
+#define IDC_GOTO_DATE_PICKER 1020
+
+// Commands of the 编辑 menu beyond the class library's (find and copy are
+// its ID_EDIT_FIND and ID_EDIT_COPY).
+#define ID_EDIT_FIND_NEXT 0x8001
+#define ID_EDIT_FIND_PREVIOUS 0x8002
+#define ID_EDIT_FIND_ALL_FRIENDS 0x8003
+#define ID_EDIT_GOTO_DATE 0x8004
 
 // String of the idle prompt (not shown: there is no status bar).
 #define AFX_IDS_IDLEMESSAGE 0xE001

@@ -31,7 +31,7 @@ TEST_F(ViewerTest, StartsWithTheRootAloneAndEmptyPanes) {
 TEST_F(ViewerTest, MenuAndAcceleratorsOfTheResourceAreLoaded) {
     HMENU menu = ::GetMenu(m_frame->m_hWnd);
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(::GetMenuItemCount(menu), 1);
+    ASSERT_EQ(::GetMenuItemCount(menu), 2);
     wchar_t text[64] = {};
     ::GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"\u6587\u4ef6(&F)"); // 文件(&F)
@@ -40,6 +40,32 @@ TEST_F(ViewerTest, MenuAndAcceleratorsOfTheResourceAreLoaded) {
     EXPECT_EQ(::GetMenuItemID(file, 0), static_cast<UINT>(ID_APP_EXIT));
     ::GetMenuStringW(file, 0, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"\u9000\u51fa(&X)"); // 退出(&X)
+
+    // 编辑(&E): the finds, go to date and copy; 0 stands for a separator.
+    ::GetMenuStringW(menu, 1, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"\u7f16\u8f91(&E)");
+    HMENU edit = ::GetSubMenu(menu, 1);
+    const struct {
+        UINT id;
+        const wchar_t* text;
+    } editItems[] = {
+        {ID_EDIT_FIND, L"\u67e5\u627e(&F)...\tCtrl+F"},
+        {ID_EDIT_FIND_NEXT, L"\u67e5\u627e\u4e0b\u4e00\u4e2a(&N)\tF3"},
+        {ID_EDIT_FIND_PREVIOUS, L"\u67e5\u627e\u4e0a\u4e00\u4e2a(&V)\tShift+F3"},
+        {0, L""},
+        {ID_EDIT_FIND_ALL_FRIENDS,
+         L"\u5728\u6240\u6709\u597d\u53cb\u4e2d\u67e5\u627e(&A)...\tCtrl+Shift+F"},
+        {ID_EDIT_GOTO_DATE, L"\u8f6c\u5230\u65e5\u671f(&G)...\tCtrl+G"},
+        {0, L""},
+        {ID_EDIT_COPY, L"\u590d\u5236(&C)\tCtrl+C"},
+    };
+    ASSERT_EQ(::GetMenuItemCount(edit), static_cast<int>(std::size(editItems)));
+    for (int i = 0; i < static_cast<int>(std::size(editItems)); ++i) {
+        EXPECT_EQ(::GetMenuItemID(edit, i), editItems[i].id) << i;
+        text[0] = L'\0';
+        ::GetMenuStringW(edit, i, text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, editItems[i].text) << i;
+    }
 
     HACCEL table = m_frame->GetAccelerators();
     ASSERT_NE(table, nullptr);
@@ -50,13 +76,24 @@ TEST_F(ViewerTest, MenuAndAcceleratorsOfTheResourceAreLoaded) {
         WORD key;
         WORD command;
     } expected[] = {
-        {FCONTROL, 'N', ID_FILE_NEW},       {FCONTROL, 'O', ID_FILE_OPEN},
-        {FCONTROL, 'S', ID_FILE_SAVE},      {FCONTROL, 'Z', ID_EDIT_UNDO},
-        {FCONTROL, 'X', ID_EDIT_CUT},       {FCONTROL, 'C', ID_EDIT_COPY},
-        {FCONTROL, 'V', ID_EDIT_PASTE},     {FALT, VK_BACK, ID_EDIT_UNDO},
-        {FSHIFT, VK_DELETE, ID_EDIT_CUT},   {FCONTROL, VK_INSERT, ID_EDIT_COPY},
-        {FSHIFT, VK_INSERT, ID_EDIT_PASTE}, {0, VK_F6, ID_NEXT_PANE},
+        {FCONTROL, 'N', ID_FILE_NEW},
+        {FCONTROL, 'O', ID_FILE_OPEN},
+        {FCONTROL, 'S', ID_FILE_SAVE},
+        {FCONTROL, 'Z', ID_EDIT_UNDO},
+        {FCONTROL, 'X', ID_EDIT_CUT},
+        {FCONTROL, 'C', ID_EDIT_COPY},
+        {FCONTROL, 'V', ID_EDIT_PASTE},
+        {FALT, VK_BACK, ID_EDIT_UNDO},
+        {FSHIFT, VK_DELETE, ID_EDIT_CUT},
+        {FCONTROL, VK_INSERT, ID_EDIT_COPY},
+        {FSHIFT, VK_INSERT, ID_EDIT_PASTE},
+        {0, VK_F6, ID_NEXT_PANE},
         {FSHIFT, VK_F6, ID_PREV_PANE},
+        {FCONTROL, 'F', ID_EDIT_FIND},
+        {0, VK_F3, ID_EDIT_FIND_NEXT},
+        {FSHIFT, VK_F3, ID_EDIT_FIND_PREVIOUS},
+        {FCONTROL | FSHIFT, 'F', ID_EDIT_FIND_ALL_FRIENDS},
+        {FCONTROL, 'G', ID_EDIT_GOTO_DATE},
     };
     ASSERT_EQ(count, static_cast<int>(std::size(expected)));
     for (int i = 0; i < count; ++i) {
