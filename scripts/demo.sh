@@ -16,17 +16,18 @@ else
   demo_preset=win64 demo_wine=$WINE64
   echo "demo: $blocker; showing the 64-bit build instead"
 fi
-# Only the programs the steps run: the viewer with its two stand-ins, the
-# updater with the stand-in client and setup, and the 64-bit exporter. (The
-# steps build their Linux tools, chatlog-writer and updater-sign, themselves.)
+# Only the programs the steps run, all of the build shown: the viewer with its
+# two stand-ins, the updater with the stand-in client and setup, and the
+# exporter. (The steps build their Linux tools, chatlog-writer and
+# updater-sign, themselves.)
 build_targets() {
   local preset=$1
   shift
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs" --target "$@"
 }
-build_targets "$demo_preset" Corvelle viewer-client-standin viewer-user updater updater-client-standin updater-setup-standin
-build_targets win64 chatlog-export
+build_targets "$demo_preset" Corvelle viewer-client-standin viewer-user updater updater-client-standin \
+  updater-setup-standin chatlog-export
 
 # What every step gets: the output folder, the build shown and its Wine
 # loader, and the sample account (written by 10-sample-account.sh).
