@@ -135,54 +135,72 @@ void CMainFrame::OnSetFocus(HWND) {
         ::SetFocus(target);
 }
 
+void CMainFrame::OnActivate(UINT state, HWND other, BOOL minimized) {
+    if (state == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(m_hWnd, focus))
+            m_lastFocus = focus;
+    }
+    CFrameWnd::OnActivate(state, other, minimized);
+}
+
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = ::GetFocus();
-            if (focus != nullptr && ::IsChild(m_hWnd, focus))
-                m_lastFocus = focus;
-        }
-        return CFrameWnd::WindowProc(message, wParam, lParam);
     case kViewerMsgResetPanes:
-        ResetPanes();
-        return kViewerMsgHandled;
-    case kViewerMsgShowAccount: {
-        std::string key = chatlog::FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
-        LoadAccount(viewer::BuildChatLogPath(key.c_str()));
-        return kViewerMsgHandled;
-    }
-    case kViewerMsgSelectFriend: {
-        std::string key = chatlog::FormatAccountKey(wParam, static_cast<std::uintptr_t>(lParam));
-        if (CUserTitleWnd* friends = GetFriendListPane())
-            friends->SelectFriend(key.c_str());
-        return kViewerMsgHandled;
-    }
-    case kViewerMsgShowMessageText: {
-        // Any program can send this message with any number. Only 0 or the
-        // text the message list is handing over right now is read; anything
-        // else is ignored, before it empties or reads anything.
-        const auto* text = reinterpret_cast<const char*>(wParam);
-        CChatContentTitle* messages = GetMessageListPane();
-        if (text != nullptr && (messages == nullptr || !messages->IsHandingOver(text)))
-            return kViewerMsgHandled;
-        if (CContentOutput* content = GetContentPane())
-            content->SetMessageText(text);
-        return kViewerMsgHandled;
-    }
-    case kViewerMsgFriendSelected: {
-        // Likewise: 0, or one of the friend list's own chat logs.
-        auto* log = reinterpret_cast<CChatLogFile*>(wParam);
-        CUserTitleWnd* friends = GetFriendListPane();
-        if (log != nullptr && (friends == nullptr || !friends->HoldsFriendLog(log)))
-            return kViewerMsgHandled;
-        if (CChatContentTitle* messages = GetMessageListPane())
-            messages->LoadMessages(log);
-        return kViewerMsgHandled;
-    }
+        return OnResetPanes();
+    case kViewerMsgShowAccount:
+        return OnShowAccount(wParam, lParam);
+    case kViewerMsgSelectFriend:
+        return OnSelectFriend(wParam, lParam);
+    case kViewerMsgShowMessageText:
+        return OnShowMessageText(wParam);
+    case kViewerMsgFriendSelected:
+        return OnFriendSelected(wParam);
     default:
         return CFrameWnd::WindowProc(message, wParam, lParam);
     }
+}
+
+LRESULT CMainFrame::OnResetPanes() {
+    ResetPanes();
+    return kViewerMsgHandled;
+}
+
+LRESULT CMainFrame::OnShowAccount(WPARAM first, LPARAM second) {
+    std::string key = chatlog::FormatAccountKey(first, static_cast<std::uintptr_t>(second));
+    LoadAccount(viewer::BuildChatLogPath(key.c_str()));
+    return kViewerMsgHandled;
+}
+
+LRESULT CMainFrame::OnSelectFriend(WPARAM first, LPARAM second) {
+    std::string key = chatlog::FormatAccountKey(first, static_cast<std::uintptr_t>(second));
+    if (CUserTitleWnd* friends = GetFriendListPane())
+        friends->SelectFriend(key.c_str());
+    return kViewerMsgHandled;
+}
+
+LRESULT CMainFrame::OnShowMessageText(WPARAM wParam) {
+    // Any program can send this message with any number. Only 0 or the text
+    // the message list is handing over right now is read; anything else is
+    // ignored, before it empties or reads anything.
+    const auto* text = reinterpret_cast<const char*>(wParam);
+    CChatContentTitle* messages = GetMessageListPane();
+    if (text != nullptr && (messages == nullptr || !messages->IsHandingOver(text)))
+        return kViewerMsgHandled;
+    if (CContentOutput* content = GetContentPane())
+        content->SetMessageText(text);
+    return kViewerMsgHandled;
+}
+
+LRESULT CMainFrame::OnFriendSelected(WPARAM wParam) {
+    // Likewise: 0, or one of the friend list's own chat logs.
+    auto* log = reinterpret_cast<CChatLogFile*>(wParam);
+    CUserTitleWnd* friends = GetFriendListPane();
+    if (log != nullptr && (friends == nullptr || !friends->HoldsFriendLog(log)))
+        return kViewerMsgHandled;
+    if (CChatContentTitle* messages = GetMessageListPane())
+        messages->LoadMessages(log);
+    return kViewerMsgHandled;
 }
 
 BOOL CMainFrame::OnCommand(UINT id, UINT code, HWND control) {

@@ -42,6 +42,15 @@ protected:
     void OnSize(UINT type, int cx, int cy) override;
     BOOL OnCommand(UINT id, UINT code, HWND control) override;
     void OnSetFocus(HWND oldFocus) override;
+    void OnActivate(UINT state, HWND other, BOOL minimized) override;
+
+    // The client's messages and the panes' (ViewerMessages.h); each answers
+    // kViewerMsgHandled.
+    LRESULT OnResetPanes();
+    LRESULT OnShowAccount(WPARAM first, LPARAM second);
+    LRESULT OnSelectFriend(WPARAM first, LPARAM second);
+    LRESULT OnShowMessageText(WPARAM text);
+    LRESULT OnFriendSelected(WPARAM log);
 
 private:
     void MovePaneFocus(bool forward);

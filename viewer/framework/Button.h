@@ -5,7 +5,6 @@
 
 class CButton : public CWnd {
 public:
-    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
     void SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
     // As if the user clicked it: the parent gets BN_CLICKED.
     void Click() { SendMessage(BM_CLICK); }

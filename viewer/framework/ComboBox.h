@@ -10,11 +10,6 @@ public:
     int AddString(LPCWSTR text) {
         return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
     }
-    int InsertString(int index, LPCWSTR text) {
-        return static_cast<int>(
-            SendMessage(CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text)));
-    }
-    void ResetContent() { SendMessage(CB_RESETCONTENT); }
     int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
     int SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, index)); }
@@ -37,5 +32,4 @@ public:
     BOOL SetEditSel(int start, int end) {
         return static_cast<BOOL>(SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(start, end)));
     }
-    BOOL GetDroppedState() const { return static_cast<BOOL>(SendMessage(CB_GETDROPPEDSTATE)); }
 };

@@ -14,11 +14,6 @@ public:
     HDC m_hDC;
     operator HDC() const { return m_hDC; }
 
-    COLORREF SetTextColor(COLORREF colour) { return ::SetTextColor(m_hDC, colour); }
-    COLORREF SetBkColor(COLORREF colour) { return ::SetBkColor(m_hDC, colour); }
-    int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
-    HGDIOBJ SelectObject(HGDIOBJ object) { return ::SelectObject(m_hDC, object); }
-
     void FillSolidRect(const RECT& rect, COLORREF colour) {
         COLORREF old = ::SetBkColor(m_hDC, colour);
         ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
@@ -34,7 +29,6 @@ public:
         FillSolidRect({x + cx - 1, y, x + cx, y + cy}, bottomRight);
         FillSolidRect({x, y + cy - 1, x + cx, y + cy}, bottomRight);
     }
-    COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
 };
 
 class CClientDC : public CDC {

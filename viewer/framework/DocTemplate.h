@@ -18,7 +18,6 @@ public:
     // document or the frame cannot be created; nothing is left behind then.
     CDocument* OpenDocumentFile();
 
-    CDocument* GetDocument() const { return m_document.get(); }
     CFrameWnd* GetFrame() const { return m_frame.get(); }
 
 private:

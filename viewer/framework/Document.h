@@ -6,20 +6,12 @@
 
 #include <windows.h>
 
-#include <string>
-
 class CFrameWnd;
 
 class CDocument : public CObject {
 public:
     // Sets a new, empty document up; FALSE refuses it.
     virtual BOOL OnNewDocument() { return TRUE; }
-
-    const std::wstring& GetTitle() const { return m_title; }
-    void SetTitle(const std::wstring& title) { m_title = title; }
-
-private:
-    std::wstring m_title;
 };
 
 // What a frame and its panes are created for.

@@ -46,11 +46,9 @@ void ApplyDialogInit(HWND dialog, UINT templateId) {
 }
 } // namespace
 
-BOOL CFormView::Create(CWnd* parent, UINT id, DWORD style, const RECT& rect,
-                       CCreateContext* context) {
+BOOL CFormView::Create(CWnd* parent, UINT id, DWORD style, const RECT& rect, CCreateContext*) {
     if (m_hWnd != nullptr || parent == nullptr)
         return FALSE;
-    m_pDocument = context ? context->m_pCurrentDoc : nullptr;
     HINSTANCE instance = AfxGetInstanceHandle();
     HRSRC resource = ::FindResourceW(instance, MAKEINTRESOURCEW(m_templateId), RT_DIALOG);
     HGLOBAL loaded = resource ? ::LoadResource(instance, resource) : nullptr;

@@ -19,8 +19,6 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    UINT GetTemplateId() const { return m_templateId; }
-
 protected:
     // Binds the controls: one DDX_Control per control.
     virtual void DoDataExchange() {}

@@ -21,11 +21,6 @@ public:
         m_hObject = handle;
         return TRUE;
     }
-    Handle Detach() {
-        Handle handle = m_hObject;
-        m_hObject = nullptr;
-        return handle;
-    }
     BOOL DeleteObject() {
         if (m_hObject == nullptr)
             return FALSE;

@@ -14,7 +14,6 @@ public:
 
     HIMAGELIST m_hImageList = nullptr;
     operator HIMAGELIST() const { return m_hImageList; }
-    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
 
     BOOL Create(int cx, int cy, UINT flags, int initial, int grow) {
         DeleteImageList();
@@ -25,7 +24,6 @@ public:
     int Add(HBITMAP bitmap, COLORREF maskColour) {
         return ::ImageList_AddMasked(m_hImageList, bitmap, maskColour);
     }
-    int GetImageCount() const { return ::ImageList_GetImageCount(m_hImageList); }
     BOOL DeleteImageList() {
         if (m_hImageList == nullptr)
             return FALSE;

@@ -43,13 +43,6 @@ public:
         item.lParam = data;
         return InsertItem(item);
     }
-    BOOL SetItemText(int index, int subItem, LPCWSTR text) {
-        LVITEMW item = {};
-        item.iSubItem = subItem;
-        item.pszText = const_cast<LPWSTR>(text);
-        return static_cast<BOOL>(
-            SendMessage(LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)));
-    }
     std::wstring GetItemText(int index, int subItem) const {
         wchar_t buffer[1024] = {};
         LVITEMW item = {};
@@ -78,8 +71,6 @@ public:
     int GetNextItem(int start, UINT flags) const {
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), flags));
     }
-    int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     UINT GetSelectedCount() const { return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT)); }
-    BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
     HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
 };

@@ -1,10 +1,5 @@
 #include "View.h"
 
-BOOL CView::Create(CWnd* parent, UINT id, DWORD style, const RECT& rect, CCreateContext* context) {
-    m_pDocument = context ? context->m_pCurrentDoc : nullptr;
-    return CWnd::Create(parent, id, style, rect, context);
-}
-
 LRESULT CView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITIALUPDATE) {
         OnInitialUpdate();

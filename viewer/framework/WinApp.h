@@ -30,9 +30,8 @@ public:
 
     // The 3-D look is the system's own since long; kept for the start-up steps.
     void Enable3dControls() {}
-    // The recent-file list is never shown or used; only its size is kept.
-    void LoadStdProfileSettings(UINT maxRecentFiles) { m_maxRecentFiles = maxRecentFiles; }
-    UINT GetMaxRecentFiles() const { return m_maxRecentFiles; }
+    // The recent-file list is never shown or used, so nothing of it is kept.
+    void LoadStdProfileSettings(UINT /*maxRecentFiles*/) {}
 
     void AddDocTemplate(std::unique_ptr<CSingleDocTemplate> docTemplate);
     // A first argument that is not a switch names a document to open.
@@ -45,7 +44,6 @@ public:
 
 private:
     std::vector<std::unique_ptr<CSingleDocTemplate>> m_templates;
-    UINT m_maxRecentFiles = 0;
     int m_exitCode = 0;
 };
 

@@ -130,10 +130,6 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
     return TRUE;
 }
 
-BOOL CWnd::SubclassDlgItem(int id, CWnd* parent) {
-    return parent != nullptr && SubclassWindow(parent->GetDlgItem(id));
-}
-
 HWND CWnd::UnsubclassWindow() {
     HWND hWnd = m_hWnd;
     if (hWnd == nullptr || m_oldProc == nullptr)
@@ -142,14 +138,6 @@ HWND CWnd::UnsubclassWindow() {
     if (::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc))
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
     Unbind();
-    return hWnd;
-}
-
-HWND CWnd::Detach() {
-    HWND hWnd = m_hWnd;
-    if (FromHandlePermanent(hWnd) == this)
-        UnsubclassWindow();
-    m_hWnd = nullptr;
     return hWnd;
 }
 
@@ -225,6 +213,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
         OnSetFocus(reinterpret_cast<HWND>(wParam));
         return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam) != 0);
+        return 0;
     case WM_COMMAND:
         if (lParam != 0 && ReflectToChild(message, wParam, lParam, &result))
             return result;
@@ -291,6 +282,9 @@ BOOL CWnd::OnEraseBkgnd(HDC) {
     return static_cast<BOOL>(Default());
 }
 void CWnd::OnSetFocus(HWND) {
+    Default();
+}
+void CWnd::OnActivate(UINT, HWND, BOOL) {
     Default();
 }
 BOOL CWnd::OnCommand(UINT, UINT, HWND) {
@@ -393,10 +387,6 @@ BOOL ModifyLong(HWND hWnd, int index, DWORD remove, DWORD add, UINT flags) {
     return TRUE;
 }
 } // namespace
-
-BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT flags) {
-    return ModifyLong(m_hWnd, GWL_STYLE, remove, add, flags);
-}
 
 BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT flags) {
     return ModifyLong(m_hWnd, GWL_EXSTYLE, remove, add, flags);

@@ -27,7 +27,6 @@ public:
 
     HWND m_hWnd = nullptr;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
     BOOL IsWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
 
@@ -64,13 +63,7 @@ public:
     // Routes the messages of an existing window (a dialog control, say)
     // through this object; the original procedure stays the default.
     BOOL SubclassWindow(HWND hWnd);
-    BOOL SubclassDlgItem(int id, CWnd* parent);
     HWND UnsubclassWindow();
-
-    // Only remembers the handle: a wrapper that sends messages to a window
-    // without seeing any of the window's own.
-    void Attach(HWND hWnd) { m_hWnd = hWnd; }
-    HWND Detach();
 
     // --- Messages ---------------------------------------------------------
 
@@ -105,6 +98,9 @@ public:
     virtual void OnPaint();
     virtual BOOL OnEraseBkgnd(HDC dc);
     virtual void OnSetFocus(HWND oldFocus);
+    // state is WA_ACTIVE, WA_CLICKACTIVE or WA_INACTIVE; other is the window
+    // losing (or gaining) the activation.
+    virtual void OnActivate(UINT state, HWND other, BOOL minimized);
     // TRUE when handled; unhandled commands go to the default procedure.
     virtual BOOL OnCommand(UINT id, UINT code, HWND control);
     // TRUE when handled, with the reply in *result.
@@ -123,9 +119,6 @@ public:
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageW(m_hWnd, message, wParam, lParam);
     }
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::PostMessageW(m_hWnd, message, wParam, lParam);
-    }
     void SendMessageToDescendants(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     void SetWindowText(LPCWSTR text) { ::SetWindowTextW(m_hWnd, text); }
@@ -134,10 +127,6 @@ public:
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
     BOOL SetWindowPos(HWND after, int x, int y, int cx, int cy, UINT flags) {
         return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, flags);
-    }
-    void MoveWindow(const RECT& rect, BOOL repaint = TRUE) {
-        ::MoveWindow(m_hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                     repaint);
     }
     RECT GetClientRect() const;
     RECT GetWindowRect() const;
@@ -152,9 +141,9 @@ public:
     DWORD GetExStyle() const {
         return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE));
     }
-    // Remove, then add styles; with flags, also tells the window through
-    // SetWindowPos (SWP_FRAMECHANGED for border styles). TRUE when it changed.
-    BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
+    // Remove, then add extended styles; with flags, also tells the window
+    // through SetWindowPos (SWP_FRAMECHANGED for border styles). TRUE when it
+    // changed.
     BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT flags = 0);
 
 private:

@@ -23,7 +23,6 @@ TEST(StartUp, ShowsTheFrameUnderItsCaptionAndEndsThroughTheExitCommand) {
     CCorvelleApp app;
     ASSERT_EQ(AfxGetApp(), &app);
     ASSERT_TRUE(app.InitInstance());
-    EXPECT_EQ(app.GetMaxRecentFiles(), 4u);
 
     auto* frame = dynamic_cast<CMainFrame*>(AfxGetMainWnd());
     ASSERT_NE(frame, nullptr);

@@ -51,7 +51,6 @@ public:
 
     // Exact reverse of file order for any order but 1; nothing is sorted.
     void SetOrder(int32_t order) { m_order = order; }
-    int32_t Order() const { return m_order; }
     size_t RowCount() const { return m_offsets.size(); }
 
     // The record position shown at a row, or null for a row that does not exist.
