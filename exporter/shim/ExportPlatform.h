@@ -1,9 +1,12 @@
 // PLATFORM SHIM. What the exporter program needs of the system beyond the
 // chat log core: its arguments as UTF-8, binary standard streams, whether
-// standard error is a terminal, and output files that appear whole or not
-// at all.
+// standard error is a terminal, page size and release, and the file
+// operations behind output files that appear whole or not at all. One
+// definition per platform: ExportPlatformWin32.cpp, ExportPlatformPosix.cpp.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -11,14 +14,11 @@
 
 namespace exporter {
 
-// The arguments after the program's name as UTF-8. On Windows the program
-// takes them wide (wmain), so that names in any script survive whatever the
-// ANSI code page.
-#ifdef _WIN32
+// The arguments after the program's name as UTF-8. Each platform defines the
+// one its entry point receives: on Windows the program takes them wide
+// (wmain), so that names in any script survive whatever the ANSI code page.
 std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv);
-#else
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
-#endif
 
 // Standard output in binary (no newline translation) and, when it is a
 // console, set to show UTF-8.
@@ -26,42 +26,16 @@ void PrepareStandardStreams();
 
 bool IsStandardErrorTerminal();
 
+std::uintptr_t MemoryPageSize();
+// Takes whole pages of a mapped view out of the process's memory; they are
+// read in again if touched.
+void ReleaseMappedPages(std::uintptr_t first, std::size_t size);
+
+unsigned long CurrentProcessId();
+// Creates `path`, a fresh temporary name, for writing in binary (POSIX
+// refuses a name that exists); null (and errno set) on failure.
+std::FILE* CreateNewFile(const std::filesystem::path& path);
+// Renames `from` over `to`, replacing it; 0, or the errno value on failure.
+int ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to);
+
 } // namespace exporter
-
-// Lets the pages of a mapped log go from the process's memory once the walk
-// has left them far behind, so that the resident size of an export does not
-// grow with the log (the pages stay in the system's file cache). Told of
-// every record as it is read, in whatever order; never drops the record it
-// is told of.
-class CReadPageReleaser {
-public:
-    void Touch(const unsigned char* record, std::size_t length);
-
-private:
-    static constexpr std::size_t kSpan = 4u << 20;
-    void Release(const unsigned char* from, const unsigned char* to);
-    const unsigned char* m_low = nullptr;
-    const unsigned char* m_high = nullptr;
-};
-
-// Writes under a temporary name in the destination's folder and renames it
-// over the destination in Commit, so that readers only ever see the old file
-// or the whole new one. Destroyed without Commit, it removes its temporary.
-class CAtomicOutputFile {
-public:
-    CAtomicOutputFile() = default;
-    ~CAtomicOutputFile() { Discard(); }
-    CAtomicOutputFile(const CAtomicOutputFile&) = delete;
-    CAtomicOutputFile& operator=(const CAtomicOutputFile&) = delete;
-
-    bool Create(const std::filesystem::path& destination, std::string& error);
-    std::FILE* Stream() const { return m_stream; }
-    // Flushes to the disk and renames; false (temporary removed) on failure.
-    bool Commit(std::string& error);
-    void Discard();
-
-private:
-    std::filesystem::path m_destination;
-    std::filesystem::path m_temporary;
-    std::FILE* m_stream = nullptr;
-};

@@ -1,6 +1,7 @@
 // PLATFORM SHIM. The one place where the exporter asks the system to turn GBK
-// (code page 936) into UTF-8: iconv from the C library on Linux, the 936
-// code page conversion on Windows.
+// (code page 936) into UTF-8: iconv from the C library on Linux
+// (GbkConverterPosix.cpp), the 936 code page conversion on Windows
+// (GbkConverterWin32.cpp).
 #pragma once
 
 #include <cstddef>
@@ -19,7 +20,7 @@ public:
     bool Convert(const char* gbk, std::size_t size, std::string& utf8);
 
 private:
-#ifndef _WIN32
-    void* m_iconv; // iconv_t
-#endif
+    // The conversion's state where the system keeps one (an iconv_t); the
+    // Windows conversion needs none and leaves it null.
+    void* m_state = nullptr;
 };

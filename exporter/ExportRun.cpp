@@ -1,0 +1,341 @@
+#include "ExportRun.h"
+
+#include "AtomicOutputFile.h"
+#include "ExportPlatform.h"
+#include "ExportText.h"
+#include "ReadPageReleaser.h"
+#include "RecordFilter.h"
+#include "RecordOrder.h"
+
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+// Everything the walk of one log gathers and writes with.
+struct CExportRun::LogWalk {
+    LogWalk(CExportWriter& writer, COutputSink& sink, ExportIndexEntry* entry, bool utc)
+        : writer(writer), sink(sink), entry(entry), timeFormatter(utc) {}
+
+    // A search through several logs lists only the friends it found
+    // something with: the friend begins with its first message.
+    void Begin() {
+        if (!begun)
+            writer.BeginFriend(info);
+        begun = true;
+    }
+
+    CExportWriter& writer;
+    COutputSink& sink;
+    ExportIndexEntry* entry;
+    std::string name; // the log's path, for messages
+    ExportFriend info;
+    bool begun = false;
+    std::uint64_t records = 0, unterminated = 0, written = 0;
+    ChatLogRecordPos first = nullptr, end = nullptr;
+    std::string text;
+    ExportTime time;
+    CExportTimeFormatter timeFormatter;
+    CReadPageReleaser pages;
+};
+
+int CExportRun::Run() {
+    std::vector<ExportSource> sources;
+    for (const std::string& input : m_options.inputs) {
+        std::string error;
+        if (!exporter::CollectExportSources(input, sources, error))
+            Problem(error);
+    }
+    std::vector<SelectedLog> selected = SelectLogs(sources);
+    if (!PrepareOutput(selected))
+        return kExitWarnings;
+    m_progress = CExportProgress(exporter::IsStandardErrorTerminal(), selected.size());
+    if (m_folderMode)
+        ExportToFolder(selected);
+    else
+        ExportToOne(selected);
+    m_progress.Clear();
+    if (m_warnings)
+        return kExitWarnings;
+    if (m_options.hasGrep && m_matched == 0)
+        return kExitNoMatch;
+    return kExitOk;
+}
+
+void CExportRun::Problem(const std::string& text) {
+    m_progress.Clear();
+    std::fprintf(stderr, "chatlog-export: %s\n", text.c_str());
+    ++m_warnings;
+}
+
+// The logs to export. --friend picks by the key in the header, so then
+// every log is opened once beforehand, and the count decides between one
+// JSON document and an array before anything is written. Without it
+// every log is taken and opened only when exported (on Windows, under
+// Wine above all, each open costs more than exporting a short log).
+std::vector<CExportRun::SelectedLog>
+CExportRun::SelectLogs(const std::vector<ExportSource>& sources) {
+    std::vector<SelectedLog> selected;
+    if (m_options.friendKeys.empty()) {
+        for (const ExportSource& source : sources)
+            selected.push_back({source, std::string()});
+        return selected;
+    }
+    std::vector<bool> keyFound(m_options.friendKeys.size(), false);
+    for (const ExportSource& source : sources) {
+        CChatLogFile log;
+        if (!OpenLog(log, source.path))
+            continue;
+        bool wanted = false;
+        for (std::size_t i = 0; i < m_options.friendKeys.size(); ++i) {
+            if (log.FriendKey() == m_options.friendKeys[i]) {
+                wanted = true;
+                keyFound[i] = true;
+            }
+        }
+        if (wanted)
+            selected.push_back({source, std::string()});
+    }
+    for (std::size_t i = 0; i < keyFound.size(); ++i) {
+        if (!keyFound[i])
+            Problem("no chat log of a friend with the key " + m_options.friendKeys[i]);
+    }
+    return selected;
+}
+
+bool CExportRun::OpenLog(CChatLogFile& log, const fs::path& path) {
+    if (log.Open(path.c_str()))
+        return true;
+    std::error_code ec;
+    std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size < kChatLogHeaderSize)
+        Problem(exporter::PathText(path) + ": not a chat log: " + std::to_string(size) +
+                " bytes, shorter than the 80-byte header");
+    else
+        Problem(exporter::PathText(path) + ": cannot open the chat log");
+    return false;
+}
+
+bool CExportRun::PrepareOutput(std::vector<SelectedLog>& selected) {
+    if (m_options.output.empty())
+        return true;
+    fs::path output = fs::u8path(m_options.output);
+    std::error_code ec;
+    char last = m_options.output.back();
+    m_folderMode = fs::is_directory(output, ec) || last == '/' || last == '\\';
+    if (m_folderMode) {
+        fs::create_directories(output, ec);
+        if (!fs::is_directory(output, ec)) {
+            Problem(m_options.output + ": cannot create the folder");
+            return false;
+        }
+        m_outputFolder = output;
+        std::vector<std::string> taken;
+        for (SelectedLog& log : selected)
+            log.fileName =
+                exporter::MakeFriendFileName(exporter::PathText(log.source.path.stem()),
+                                             exporter::FormatExtension(m_options.format), taken);
+        return true;
+    }
+    // The output replaces its file when done: never let that be a log.
+    for (const SelectedLog& log : selected) {
+        if (fs::equivalent(output, log.source.path, ec)) {
+            Problem(m_options.output + ": is one of the chat logs being read");
+            return false;
+        }
+    }
+    return true;
+}
+
+void CExportRun::ExportToOne(const std::vector<SelectedLog>& selected) {
+    CAtomicOutputFile file;
+    std::FILE* stream = stdout;
+    if (!m_options.output.empty()) {
+        std::string error;
+        if (!file.Create(fs::u8path(m_options.output), error)) {
+            Problem(error);
+            return;
+        }
+        stream = file.Stream();
+    }
+    COutputSink sink(stream);
+    auto writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep, m_options.grep,
+                                             selected.size() != 1, sink);
+    writer->BeginDocument();
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        ExportLog(selected[i].source, *writer, sink, nullptr, selected.size() != 1);
+        m_progress.Update(i + 1, m_messages, i + 1 == selected.size());
+    }
+    writer->EndDocument();
+    sink.Flush();
+    if (!m_options.output.empty()) {
+        std::string error;
+        if (!sink.Ok() || !file.Commit(error))
+            Problem(error.empty() ? m_options.output + ": cannot write" : error);
+    } else if (!sink.Ok() || std::fflush(stdout) != 0) {
+        Problem("cannot write to standard output");
+    }
+}
+
+void CExportRun::ExportToFolder(const std::vector<SelectedLog>& selected) {
+    std::vector<ExportIndexEntry> index;
+    for (std::size_t i = 0; i < selected.size(); ++i) {
+        const SelectedLog& log = selected[i];
+        CAtomicOutputFile file;
+        std::string error;
+        fs::path path = m_outputFolder / fs::u8path(log.fileName);
+        if (!file.Create(path, error)) {
+            Problem(error);
+            continue;
+        }
+        COutputSink sink(file.Stream());
+        auto writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep,
+                                                 m_options.grep, false, sink);
+        ExportIndexEntry entry;
+        writer->BeginDocument();
+        bool read = ExportLog(log.source, *writer, sink, &entry, false);
+        writer->EndDocument();
+        sink.Flush();
+        m_progress.Update(i + 1, m_messages, i + 1 == selected.size());
+        // A search leaves out the friends it found nothing with.
+        if (!read || (m_options.hasGrep && entry.sent + entry.received == 0))
+            continue;
+        if (!sink.Ok() || !file.Commit(error)) {
+            Problem(error.empty() ? exporter::PathText(path) + ": cannot write" : error);
+            continue;
+        }
+        entry.file = log.fileName;
+        index.push_back(entry);
+    }
+    WriteIndex(index);
+}
+
+void CExportRun::WriteIndex(const std::vector<ExportIndexEntry>& index) {
+    CAtomicOutputFile file;
+    std::string error;
+    std::string name = std::string("index.") + exporter::FormatExtension(m_options.format);
+    if (!file.Create(m_outputFolder / name, error)) {
+        Problem(error);
+        return;
+    }
+    COutputSink sink(file.Stream());
+    exporter::WriteExportIndex(m_options.format, index, sink);
+    sink.Flush();
+    if (!sink.Ok() || !file.Commit(error))
+        Problem(error.empty() ? name + ": cannot write" : error);
+}
+
+// Reports what is odd about a log's header; the log is read all the same,
+// as the viewer reads it.
+void CExportRun::CheckHeader(const CChatLogFile& log, const std::string& name) {
+    const ChatLogHeader& header = log.Header();
+    std::string issues;
+    auto add = [&issues](const std::string& text) {
+        issues += (issues.empty() ? "" : "; ") + text;
+    };
+    if (std::memcmp(header.magic, kChatLogMagic, sizeof kChatLogMagic) != 0 ||
+        header.wVersion != kChatLogVersion)
+        add("not marked as a chat log (magic or version), read anyway");
+    if (log.FriendKey().size() == sizeof header.szFriendKey ||
+        log.OwnerName().size() == sizeof header.szOwnerName ||
+        log.FriendName().size() == sizeof header.szFriendName)
+        add("a header name fills its field without an end, cut at the field's end");
+    if (!issues.empty())
+        Problem(name + ": " + issues);
+}
+
+// Streams one log through the writer: the walk in the chosen order, the
+// filters, decoding and the damage report. False if it cannot be opened.
+bool CExportRun::ExportLog(const ExportSource& source, CExportWriter& writer, COutputSink& sink,
+                           ExportIndexEntry* entry, bool lazyBegin) {
+    CChatLogFile log;
+    if (!OpenLog(log, source.path))
+        return false;
+    // Streamed once: no need to read the whole log in before the walk.
+    log.SetPrefault(false);
+    LogWalk walk(writer, sink, entry, m_options.utc);
+    walk.name = exporter::PathText(source.path);
+    CheckHeader(log, walk.name);
+    ExportFriend& info = walk.info;
+    info.key = m_decoder.Decode(log.FriendKey());
+    info.name = m_decoder.Decode(log.FriendName());
+    info.ownerName = m_decoder.Decode(log.OwnerName());
+    info.ownerKey = source.ownerKey;
+    info.hasOwnerKey = source.hasOwnerKey;
+    info.source = walk.name;
+    if (entry) {
+        entry->key = info.key;
+        entry->name = info.name;
+    }
+    if (!(m_options.hasGrep && lazyBegin))
+        walk.Begin();
+
+    auto visit = [&](ChatLogRecordPos record) { VisitRecord(walk, record); };
+    if (m_options.order == ExportOrder::Descending)
+        exporter::VisitRecordsReversed(
+            [&](auto&& forward) {
+                log.VisitRecords([&](ChatLogRecordPos record) {
+                    walk.pages.Touch(record, chatlog::RecordLength(record));
+                    forward(record);
+                });
+            },
+            visit);
+    else
+        log.VisitRecords(visit);
+    if (walk.begun)
+        writer.EndFriend();
+    ++m_filesDone;
+    m_matched += walk.written;
+    ReportDamage(walk, log);
+    return true;
+}
+
+void CExportRun::VisitRecord(LogWalk& walk, ChatLogRecordPos record) {
+    ++walk.records;
+    std::uint16_t length = chatlog::RecordLength(record);
+    walk.pages.Touch(record, length);
+    if (!walk.first || record < walk.first)
+        walk.first = record;
+    if (!walk.end || record + length > walk.end)
+        walk.end = record + length;
+    std::string_view content = chatlog::RecordContent(record);
+    if (content.size() == length - kChatLogRecordFixedSize)
+        ++walk.unterminated;
+    bool sent = chatlog::IsSentRecord(record);
+    walk.timeFormatter.Format(chatlog::RecordTime(record), walk.time);
+    if (!exporter::IsRecordSelected(m_options, sent, walk.time))
+        return;
+    walk.text.clear();
+    m_decoder.Decode(content, walk.text);
+    if (m_options.hasGrep && !exporter::ContainsAsciiFold(walk.text, m_options.grep))
+        return;
+    walk.Begin();
+    ExportMessage message;
+    message.sent = sent;
+    message.sender = sent ? walk.info.ownerName : walk.info.name;
+    message.time = &walk.time;
+    message.text = walk.text;
+    walk.writer.Message(message);
+    ++walk.written;
+    if (walk.entry)
+        ++(sent ? walk.entry->sent : walk.entry->received);
+    if ((++m_messages & 0x3FFF) == 0) {
+        walk.sink.MaybeFlush();
+        m_progress.Update(m_filesDone, m_messages);
+    }
+}
+
+// The walk stops at a record that cannot be one; whatever follows it is not
+// exported, and the user must know.
+void CExportRun::ReportDamage(const LogWalk& walk, const CChatLogFile& log) {
+    std::uint64_t walked =
+        walk.records ? kChatLogHeaderSize + (walk.end - walk.first) : kChatLogHeaderSize;
+    if (walked < log.FileSize())
+        Problem(walk.name + ": damaged after " + std::to_string(walk.records) +
+                " messages: " + std::to_string(log.FileSize() - walked) + " bytes from offset " +
+                std::to_string(walked) + " cannot be read as messages");
+    if (walk.unterminated)
+        Problem(walk.name + ": " + std::to_string(walk.unterminated) +
+                " message(s) without an end mark, cut at the record's end");
+}

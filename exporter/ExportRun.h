@@ -1,0 +1,55 @@
+// One run of chatlog-export, from parsed options to the exit code: pick the
+// logs, prepare the output, stream each log through its writer, report what
+// was damaged. Reads like the viewer (same folder layout, name rule and
+// record walk) and streams: one log is mapped at a time and nothing is kept
+// per message.
+#pragma once
+
+#include "ChatLogFile.h"
+#include "ExportInputs.h"
+#include "ExportOptions.h"
+#include "ExportProgress.h"
+#include "ExportWriters.h"
+#include "TextDecode.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class CExportRun {
+public:
+    explicit CExportRun(const ExportOptions& options) : m_options(options), m_progress(false, 0) {}
+
+    int Run();
+
+private:
+    struct SelectedLog {
+        ExportSource source;
+        std::string fileName; // in folder mode
+    };
+    struct LogWalk;
+
+    void Problem(const std::string& text);
+    std::vector<SelectedLog> SelectLogs(const std::vector<ExportSource>& sources);
+    bool OpenLog(CChatLogFile& log, const std::filesystem::path& path);
+    bool PrepareOutput(std::vector<SelectedLog>& selected);
+    void ExportToOne(const std::vector<SelectedLog>& selected);
+    void ExportToFolder(const std::vector<SelectedLog>& selected);
+    void WriteIndex(const std::vector<ExportIndexEntry>& index);
+    void CheckHeader(const CChatLogFile& log, const std::string& name);
+    bool ExportLog(const ExportSource& source, CExportWriter& writer, COutputSink& sink,
+                   ExportIndexEntry* entry, bool lazyBegin);
+    void VisitRecord(LogWalk& walk, ChatLogRecordPos record);
+    void ReportDamage(const LogWalk& walk, const CChatLogFile& log);
+
+    const ExportOptions& m_options;
+    CExportProgress m_progress;
+    CGbkDecoder m_decoder;
+    bool m_folderMode = false;
+    std::filesystem::path m_outputFolder;
+    int m_warnings = 0;
+    std::uint64_t m_matched = 0;
+    std::uint64_t m_messages = 0;
+    std::size_t m_filesDone = 0;
+};

@@ -1,0 +1,93 @@
+// JSON: one document per friend, an array of them for several.
+#include "ExportFormats.h"
+#include "ExportText.h"
+
+namespace exporter {
+
+namespace {
+
+class CJsonWriter : public CExportWriter {
+public:
+    CJsonWriter(COutputSink& sink, bool array) : m_sink(sink), m_array(array) {}
+    void BeginDocument() override {
+        if (m_array)
+            m_sink.Text().append("[");
+    }
+    void BeginFriend(const ExportFriend& log) override {
+        std::string& out = m_sink.Text();
+        if (m_array)
+            out.append(m_friends ? ",\n" : "\n");
+        ++m_friends;
+        out.append("{\"friendKey\": ");
+        AppendJsonString(out, log.key);
+        out.append(", \"friend\": ");
+        AppendJsonString(out, log.name);
+        out.append(", \"ownerName\": ");
+        AppendJsonString(out, log.ownerName);
+        out.append(", \"ownerKey\": ");
+        if (log.hasOwnerKey)
+            AppendJsonString(out, log.ownerKey);
+        else
+            out.append("null");
+        out.append(", \"file\": ");
+        AppendJsonString(out, log.source);
+        out.append(",\n \"messages\": [");
+        m_messages = 0;
+    }
+    void Message(const ExportMessage& m) override {
+        std::string& out = m_sink.Text();
+        out.append(m_messages++ ? ",\n  " : "\n  ");
+        out.append("{\"direction\": \"");
+        out.append(DirectionWord(m.sent));
+        out.append("\", \"sender\": ");
+        AppendJsonString(out, m.sender);
+        out.append(", \"time\": ");
+        if (m.time->valid)
+            AppendJsonString(out, m.time->iso);
+        else
+            out.append("null");
+        out.append(", \"text\": ");
+        AppendJsonString(out, m.text);
+        out.push_back('}');
+        m_sink.MaybeFlush();
+    }
+    void EndFriend() override { m_sink.Text().append(m_messages ? "\n ]}" : "]}"); }
+    void EndDocument() override {
+        if (m_array)
+            m_sink.Text().append(m_friends ? "\n]\n" : "]\n");
+        else
+            m_sink.Text().append("\n");
+    }
+
+private:
+    COutputSink& m_sink;
+    bool m_array;
+    int m_friends = 0;
+    std::uint64_t m_messages = 0;
+};
+
+} // namespace
+
+std::unique_ptr<CExportWriter> MakeJsonWriter(COutputSink& sink, bool array) {
+    return std::make_unique<CJsonWriter>(sink, array);
+}
+
+void WriteJsonIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink) {
+    std::string& out = sink.Text();
+    out.append("[");
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ExportIndexEntry& e = entries[i];
+        out.append(i ? ",\n {\"file\": " : "\n {\"file\": ");
+        AppendJsonString(out, e.file);
+        out.append(", \"friendKey\": ");
+        AppendJsonString(out, e.key);
+        out.append(", \"friend\": ");
+        AppendJsonString(out, e.name);
+        out.append(", \"sent\": " + std::to_string(e.sent) +
+                   ", \"received\": " + std::to_string(e.received) +
+                   ", \"messages\": " + std::to_string(e.sent + e.received) + "}");
+    }
+    out.append(entries.empty() ? "]\n" : "\n]\n");
+}
+
+} // namespace exporter
