@@ -57,11 +57,22 @@ std::uint32_t RecordDirection(ChatLogRecordPos record) {
 }
 
 std::string_view RecordContent(ChatLogRecordPos record) {
-    std::uint16_t length = RecordLength(record);
+    return RecordContent(record, RecordLength(record));
+}
+
+std::string_view RecordContent(ChatLogRecordPos record, std::uint16_t length) {
     if (length <= kChatLogRecordFixedSize)
         return {};
     return BoundedText(reinterpret_cast<const char*>(record) + kChatLogRecordFixedSize,
                        length - kChatLogRecordFixedSize);
+}
+
+std::uint16_t RecordLengthWithin(ChatLogRecordPos record, const unsigned char* viewEnd) {
+    if (!record || viewEnd <= record || viewEnd - record < 2)
+        return 0;
+    const std::uint16_t length = RecordLength(record);
+    const std::ptrdiff_t available = viewEnd - record;
+    return available < length ? static_cast<std::uint16_t>(available) : length;
 }
 
 std::string_view RecordSender(const ChatLogHeader& header, ChatLogRecordPos record) {

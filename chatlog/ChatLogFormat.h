@@ -107,8 +107,19 @@ inline bool IsSentRecord(ChatLogRecordPos record) {
     return RecordDirection(record) == 0;
 }
 // The message text, cut at its NUL or at the record's end; empty for a
-// record too short to carry text.
+// record too short to carry text. Reads wLength again: only for records of
+// a view nobody else writes (tests, logs this process made).
 std::string_view RecordContent(ChatLogRecordPos record);
+// The same text within `length` bytes of record, the length the walk read.
+// Another program may rewrite a log while it is mapped (the client appends
+// to it), so a length read twice may differ: every reader uses the value
+// the walk checked, and a rewritten log gives odd text, never a read
+// outside the record.
+std::string_view RecordContent(ChatLogRecordPos record, std::uint16_t length);
+// wLength read once and cut to the bytes of the view from record on: for a
+// position kept from an earlier walk, whose length may have changed since.
+// 0 when not even wLength lies inside the view.
+std::uint16_t RecordLengthWithin(ChatLogRecordPos record, const unsigned char* viewEnd);
 // The sender's nickname: the owner's for sent records, the friend's else.
 std::string_view RecordSender(const ChatLogHeader& header, ChatLogRecordPos record);
 
@@ -118,10 +129,12 @@ std::string_view RecordSender(const ChatLogHeader& header, ChatLogRecordPos reco
 // before it are kept. Never reads outside [view, view + size).
 void WalkChatLogRecords(const unsigned char* view, std::uint32_t size, ChatLogRecordIndex& index);
 
-// The same walk for callers that keep less than a position per record:
-// calls visit(position) for every complete record, in file order.
+// The walk for callers that keep less than a position per record: calls
+// visit(position, length) for every complete record, in file order, with
+// the length it checked. wLength is read once per record: the walk goes on
+// with that value whatever visit does or the view holds by then.
 template <class Visit>
-void VisitChatLogRecords(const unsigned char* view, std::uint32_t size, Visit&& visit) {
+void VisitChatLogRecordLengths(const unsigned char* view, std::uint32_t size, Visit&& visit) {
     if (!view || size <= kChatLogHeaderSize)
         return;
     std::uint32_t position = kChatLogHeaderSize;
@@ -129,13 +142,20 @@ void VisitChatLogRecords(const unsigned char* view, std::uint32_t size, Visit&& 
     // A tail shorter than the smallest record cannot be one; stopping here
     // also keeps the wLength read itself inside the view.
     while (remaining >= kChatLogMinRecordLength) {
-        std::uint16_t length = RecordLength(view + position);
+        const std::uint16_t length = RecordLength(view + position);
         if (length < kChatLogMinRecordLength || length > remaining)
             break;
-        visit(view + position);
+        visit(static_cast<ChatLogRecordPos>(view + position), length);
         position += length;
         remaining -= length;
     }
+}
+
+// The same walk calling visit(position) alone.
+template <class Visit>
+void VisitChatLogRecords(const unsigned char* view, std::uint32_t size, Visit&& visit) {
+    VisitChatLogRecordLengths(view, size,
+                              [&visit](ChatLogRecordPos record, std::uint16_t) { visit(record); });
 }
 
 } // namespace chatlog
