@@ -6,6 +6,7 @@
 #include "ChatLogPaths.h"
 #include "ContentOutput.h"
 #include "PaneSizing.h"
+#include "TableCommands.h"
 #include "UniqueHandle.h"
 #include "UserTitleWnd.h"
 #include "ViewerMessages.h"
@@ -211,7 +212,20 @@ BOOL CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
         // The document holds nothing and the viewer writes no file: new, open
         // and save have nothing to do (and must not move the current folder).
         return TRUE;
+    case ID_EDIT_GOTO_DATE:
+        if (CChatContentTitle* messages = GetMessageListPane())
+            viewer::GoToDate(*messages, m_hWnd);
+        return TRUE;
     case ID_EDIT_COPY:
+        // The table copies its selected message (nothing when none is
+        // selected); any other control its own selection.
+        if (CChatContentTitle* messages = GetMessageListPane()) {
+            if (::GetFocus() == messages->TableWindow() && messages->TableWindow() != nullptr) {
+                viewer::CopySelectedMessage(*messages, m_hWnd);
+                return TRUE;
+            }
+        }
+        [[fallthrough]];
     case ID_EDIT_CUT:
     case ID_EDIT_PASTE:
     case ID_EDIT_UNDO: {

@@ -72,5 +72,11 @@ public:
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), flags));
     }
     UINT GetSelectedCount() const { return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT)); }
+    BOOL EnsureVisible(int index, BOOL partialOK) {
+        return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, index, partialOK));
+    }
+    int SetSelectionMark(int index) {
+        return static_cast<int>(SendMessage(LVM_SETSELECTIONMARK, 0, index));
+    }
     HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
 };

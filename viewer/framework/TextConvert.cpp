@@ -23,14 +23,21 @@ std::wstring WideFromGbk(const char* text, size_t maxBytes) {
     return wide;
 }
 
-std::string GbkFromWide(const wchar_t* text) {
+bool GbkFromWide(const wchar_t* text, std::string& gbk) {
+    gbk.clear();
     if (text == nullptr || *text == 0)
-        return {};
-    int count = ::WideCharToMultiByte(kGbkCodePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (count <= 1)
-        return {};
+        return true;
+    BOOL usedDefault = FALSE;
+    int count = ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0,
+                                      nullptr, &usedDefault);
+    if (count <= 1 || usedDefault)
+        return false;
     std::string narrow(static_cast<size_t>(count), '\0');
-    ::WideCharToMultiByte(kGbkCodePage, 0, text, -1, narrow.data(), count, nullptr, nullptr);
+    ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, text, -1, narrow.data(), count,
+                          nullptr, &usedDefault);
+    if (usedDefault)
+        return false;
     narrow.resize(static_cast<size_t>(count - 1));
-    return narrow;
+    gbk = std::move(narrow);
+    return true;
 }

@@ -8,4 +8,7 @@
 
 // Converts at most maxBytes bytes of text, stopping early at a NUL.
 std::wstring WideFromGbk(const char* text, size_t maxBytes = static_cast<size_t>(-1));
-std::string GbkFromWide(const wchar_t* text);
+// The GBK bytes of text, nothing put in its place: false (and gbk empty)
+// when a character has no GBK form, so a search for it finds nothing rather
+// than a look-alike or "?".
+bool GbkFromWide(const wchar_t* text, std::string& gbk);

@@ -380,6 +380,18 @@ int CChatContentTitle::SelectedRow() const {
     return m_messageList.GetNextItem(-1, LVNI_SELECTED);
 }
 
+void CChatContentTitle::SelectRow(int row) {
+    if (row < 0 || static_cast<size_t>(row) >= m_rows.RowCount() || !m_messageList.IsWindow()) {
+        return;
+    }
+    if (SelectedRow() != row) {
+        DropSelection();
+        m_messageList.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_messageList.SetSelectionMark(row);
+    }
+    m_messageList.EnsureVisible(row, FALSE);
+}
+
 void CChatContentTitle::DropSelection() {
     // A single-selection table has at most one selected and one focused row;
     // clearing just those two is cheap, where "every row" means a million.

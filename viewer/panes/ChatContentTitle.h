@@ -32,6 +32,15 @@ public:
     CChatLogFile* GetCurrentLog() const { return m_currentLog; }
     // The record shown at a row, or null (what the original kept as item data).
     const unsigned char* RecordAtRow(int row) const;
+    // The rows listed now, in file order, with the order they are shown in.
+    const CMessageIndex& Rows() const { return m_rows; }
+    // The selected row, or -1.
+    int SelectedRow() const;
+    // Selects and focuses row as a click does (the content pane shows its
+    // text through kViewerMsgShowMessageText) and scrolls it into view; the
+    // keyboard focus stays where it is.
+    void SelectRow(int row);
+    HWND TableWindow() const { return m_messageList.m_hWnd; }
     // Whether text is the one the pane is handing to the main window with
     // kViewerMsgShowMessageText right now. That message is only ever sent, never posted,
     // so outside that call no text counts as the pane's: the frame refuses
@@ -58,7 +67,6 @@ private:
     void SetOrder(int32_t order);
     // An order or filter switch on the log listed now.
     void RelistCurrentLog(bool orderOnly);
-    int SelectedRow() const;
     void DropSelection();
     void ShowRowCount();
 

@@ -39,6 +39,16 @@ void CContentOutput::ClearMessageText() {
     }
 }
 
+void CContentOutput::SelectText(int start, int end) {
+    if (!m_messageEdit.IsWindow()) {
+        return;
+    }
+    // The caret goes to the start last, so a match wider than the pane
+    // shows from its beginning.
+    m_messageEdit.SetSel(end, start);
+    m_messageEdit.ScrollCaret();
+}
+
 void CContentOutput::OnSize(UINT type, int cx, int cy) {
     CFormView::OnSize(type, cx, cy);
     ShowWindow(SW_SHOWMAXIMIZED);

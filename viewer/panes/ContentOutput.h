@@ -19,6 +19,10 @@ public:
     void SetMessageText(const char* text);
     // Empties the text once the control exists.
     void ClearMessageText();
+    // Selects the characters start to end of the text shown (UTF-16 units)
+    // and scrolls them into view, without taking the focus.
+    void SelectText(int start, int end);
+    HWND TextWindow() const { return m_messageEdit.m_hWnd; }
 
     void OnInitialUpdate() override;
 

@@ -368,9 +368,28 @@ TEST(TextConvert, GbkToUtf16AndBack) {
     EXPECT_EQ(cut[0], L'\u5f20');
     EXPECT_EQ(cut.find(L'('), std::wstring::npos);
     EXPECT_EQ(WideFromGbk(nullptr, 5), L"");
-    EXPECT_EQ(GbkFromWide(L"\u4fe1\u606f\u7ba1\u7406\u5668"),
-              "\xd0\xc5\xcf\xa2\xb9\xdc\xc0\xed\xc6\xf7");
-    EXPECT_EQ(GbkFromWide(nullptr), "");
+}
+
+TEST(TextConvert, Utf16ToGbkRefusesWhatGbkCannotHold) {
+    struct Case {
+        const wchar_t* wide;
+        bool ok;
+        const char* gbk;
+    } cases[] = {
+        {L"\u4fe1\u606f\u7ba1\u7406\u5668", true, "\xd0\xc5\xcf\xa2\xb9\xdc\xc0\xed\xc6\xf7"},
+        {L"Ab1", true, "Ab1"},
+        {L"\uff21", true, "\xa3\xc1"}, // full-width A
+        {L"", true, ""},
+        {nullptr, true, ""},
+        {L"a\uac00", false, ""},      // Hangul: GBK has none, not even a look-alike
+        {L"\U0001F600", false, ""},   // an emoji
+        {L"\u4fe1\u0e01", false, ""}, // Thai after a Chinese character
+    };
+    for (const Case& c : cases) {
+        std::string gbk = "left over";
+        EXPECT_EQ(GbkFromWide(c.wide, gbk), c.ok) << (c.wide ? c.wide : L"(null)");
+        EXPECT_EQ(gbk, c.gbk);
+    }
 }
 
 } // namespace

@@ -1,0 +1,179 @@
+// The 编辑 menu on a real main frame: 复制 read back from the clipboard,
+// 转到日期 through its dialog's picker, 查找 through the system's Find
+// dialog's own controls, F3 and Shift+F3.
+#include "ViewerFixture.h"
+
+#include <dlgs.h>
+
+#include <functional>
+
+namespace {
+
+const char kZhangSan[] = "\xd5\xc5\xc8\xfd"; // 张三
+
+// Answers a modal window that a command opens: `answer` runs from a timer
+// inside the modal loop until it says it is done.
+std::function<bool()> g_answer;
+bool g_answered = false;
+
+void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_answer && !g_answered && g_answer())
+        g_answered = true;
+}
+
+bool WhileModal(const std::function<bool()>& answer, const std::function<void()>& command) {
+    g_answer = answer;
+    g_answered = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &AnswerTimer);
+    command();
+    ::KillTimer(nullptr, timer);
+    g_answer = nullptr;
+    return g_answered;
+}
+
+// The visible dialog of this thread owned by `owner` that has (or, for a
+// message box, lacks) the control `id`.
+HWND OwnedDialog(HWND owner, int id, bool has = true) {
+    struct Query {
+        HWND owner;
+        int id;
+        bool has;
+        HWND found;
+    } query{owner, id, has, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            auto* q = reinterpret_cast<Query*>(data);
+            wchar_t name[16] = {};
+            ::GetClassNameW(hwnd, name, 16);
+            if (::lstrcmpW(name, L"#32770") == 0 && ::IsWindowVisible(hwnd) &&
+                ::GetWindow(hwnd, GW_OWNER) == q->owner &&
+                (::GetDlgItem(hwnd, q->id) != nullptr) == q->has) {
+                q->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!::OpenClipboard(nullptr))
+        return L"(clipboard not open)";
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+void SetClipboardText(const std::wstring& text) {
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(::GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(CF_UNICODETEXT, memory);
+    ::CloseClipboard();
+}
+
+class EditMenuTest : public ViewerTest {
+protected:
+    // One friend, selected, with these messages.
+    void ShowFriend(const std::vector<LogRecord>& records) {
+        WriteLog(AccountFolder("1234"), "11.dat", LogBytes("11", kZhangSan, records));
+        Send(kViewerMsgShowAccount, 1, 234);
+        Send(kViewerMsgSelectFriend, 1, 1);
+        ASSERT_EQ(MessageRows(), static_cast<int>(records.size()));
+    }
+    void Command(UINT id) { Send(WM_COMMAND, MAKEWPARAM(id, 1), 0); }
+    CChatContentTitle& Messages() { return *m_frame->GetMessageListPane(); }
+    HWND ContentEdit() { return ::GetDlgItem(m_frame->GetContentPane()->m_hWnd, IDC_MESSAGE_EDIT); }
+    std::wstring SelectedContent() {
+        return ListCellText(MessageList(), Messages().SelectedRow(), 3);
+    }
+    void ClickOrder(int button) {
+        ::SendMessageW(::GetDlgItem(Messages().m_hWnd, button), BM_CLICK, 0, 0);
+    }
+};
+
+TEST_F(EditMenuTest, CopyTakesTheSelectedMessageWithItsHeadOrTheContentPanesSelection) {
+    ShowFriend({{1704110400, 0, "one"},
+                {1704196800, 1, "\xc4\xe3\xba\xc3\nsecond\r\nthird\rend"}}); // 你好
+    const HWND list = MessageList();
+    ::SetFocus(list);
+    ASSERT_EQ(::GetFocus(), list);
+
+    // Nothing selected: the clipboard keeps what it held.
+    SetClipboardText(L"kept");
+    Command(ID_EDIT_COPY);
+    EXPECT_EQ(ClipboardText(), L"kept");
+
+    SelectListRow(list, 1);
+    Command(ID_EDIT_COPY);
+    const std::wstring head = ListCellText(list, 1, 0) + L" " + ListCellText(list, 1, 1) + L" " +
+                              ListCellText(list, 1, 2) + L"\r\n";
+    EXPECT_EQ(ListCellText(list, 1, 0), L"\u5f20\u4e09");
+    EXPECT_EQ(ClipboardText(), head + L"\u4f60\u597d\r\nsecond\r\nthird\r\nend");
+
+    // The content pane copies its own selection, as before.
+    ::SetFocus(ContentEdit());
+    ::SendMessageW(ContentEdit(), EM_SETSEL, 0, 2);
+    Command(ID_EDIT_COPY);
+    EXPECT_EQ(ClipboardText(), L"\u4f60\u597d");
+}
+
+TEST_F(EditMenuTest, GoToDateSelectsTheDaysFirstShownRowElseTheNearest) {
+    // Noon UTC, so the local date is the same in every time zone Wine may
+    // have; stored out of time order on purpose.
+    ShowFriend({{1704456000, 0, "jan5"},    // 2024-01-05 12:00
+                {1704110400, 1, "jan1"},    // 2024-01-01
+                {1704459600, 1, "jan5b"},   // 2024-01-05 13:00
+                {1704888000, 0, "jan10"}}); // 2024-01-10
+    struct Case {
+        int order; // the button clicked first
+        WORD year, month, day;
+        bool ok;
+        const wchar_t* selected;
+    };
+    const Case cases[] = {
+        {IDC_SORT_ASCENDING, 2024, 1, 5, true, L"jan5"},
+        {IDC_SORT_DESCENDING, 2024, 1, 5, true, L"jan5b"},
+        {IDC_SORT_ASCENDING, 2024, 1, 2, true, L"jan1"},  // half a day after it
+        {IDC_SORT_ASCENDING, 2024, 1, 9, true, L"jan10"}, // half a day before it
+        {IDC_SORT_DESCENDING, 2023, 6, 1, true, L"jan1"},
+        {IDC_SORT_ASCENDING, 2030, 1, 1, true, L"jan10"},
+        {IDC_SORT_ASCENDING, 2024, 1, 10, false, L"jan10"}, // cancelled: nothing moves
+    };
+    for (const Case& c : cases) {
+        ClickOrder(c.order);
+        SelectListRow(MessageList(), 0);
+        const std::wstring before = SelectedContent();
+        const bool answered = WhileModal(
+            [&] {
+                HWND dialog = OwnedDialog(m_frame->m_hWnd, IDC_GOTO_DATE_PICKER);
+                if (dialog == nullptr)
+                    return false;
+                SYSTEMTIME date = {};
+                date.wYear = c.year;
+                date.wMonth = c.month;
+                date.wDay = c.day;
+                ::SendDlgItemMessageW(dialog, IDC_GOTO_DATE_PICKER, DTM_SETSYSTEMTIME, GDT_VALID,
+                                      reinterpret_cast<LPARAM>(&date));
+                ::SendDlgItemMessageW(dialog, c.ok ? IDOK : IDCANCEL, BM_CLICK, 0, 0);
+                return true;
+            },
+            [&] { Command(ID_EDIT_GOTO_DATE); });
+        ASSERT_TRUE(answered) << c.month << "/" << c.day;
+        const std::wstring expected = c.ok ? std::wstring(c.selected) : before;
+        EXPECT_EQ(SelectedContent(), expected) << c.year << "-" << c.month << "-" << c.day;
+        EXPECT_EQ(ContentText(), expected) << c.year << "-" << c.month << "-" << c.day;
+    }
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+#include "FindReplaceDialog.h"
+
+#include <algorithm>
+
+CFindReplaceDialog::~CFindReplaceDialog() {
+    if (IsWindow()) {
+        DestroyWindow();
+    }
+}
+
+BOOL CFindReplaceDialog::Create(HWND owner, const std::wstring& findWhat, DWORD flags) {
+    if (IsWindow()) {
+        return FALSE;
+    }
+    const size_t length = std::min(findWhat.size(), static_cast<size_t>(kFindTextSize - 1));
+    std::copy_n(findWhat.data(), length, m_findWhat);
+    m_findWhat[length] = L'\0';
+    m_fr = {};
+    m_fr.lStructSize = sizeof(m_fr);
+    m_fr.hwndOwner = owner;
+    m_fr.hInstance = AfxGetInstanceHandle();
+    m_fr.Flags = flags;
+    m_fr.lpstrFindWhat = m_findWhat;
+    m_fr.wFindWhatLen = kFindTextSize;
+    // Tells the notifications of this dialog from any other's.
+    m_fr.lCustData = reinterpret_cast<LPARAM>(this);
+    HWND dialog = ::FindTextW(&m_fr);
+    return dialog != nullptr && SubclassWindow(dialog);
+}
+
+UINT CFindReplaceDialog::GetFindReplaceMsg() {
+    static const UINT message = ::RegisterWindowMessageW(FINDMSGSTRINGW);
+    return message;
+}
+
+CFindReplaceDialog* CFindReplaceDialog::GetNotifier(LPARAM lParam) {
+    const auto* fr = reinterpret_cast<const FINDREPLACEW*>(lParam);
+    if (fr == nullptr) {
+        return nullptr;
+    }
+    auto* dialog = reinterpret_cast<CFindReplaceDialog*>(fr->lCustData);
+    return dialog != nullptr && &dialog->m_fr == fr ? dialog : nullptr;
+}
+
+BOOL CFindReplaceDialog::PreTranslateMessage(MSG* msg) {
+    // A modeless dialog gets Tab, Enter, Escape and mnemonics only when the
+    // loop hands its messages to the dialog manager.
+    return ::IsDialogMessageW(m_hWnd, msg);
+}

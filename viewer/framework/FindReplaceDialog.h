@@ -1,0 +1,42 @@
+// The system's modeless Find dialog (common dialog FindTextW). It reports to
+// its owner with the registered message GetFindReplaceMsg(), lParam the
+// dialog's FINDREPLACEW; the object is bound to the dialog's window so that
+// the message loop gives it the dialog's keys (IsDialogMessage).
+#pragma once
+
+#include "Wnd.h"
+
+#include <commdlg.h>
+
+#include <string>
+
+class CFindReplaceDialog : public CWnd {
+public:
+    CFindReplaceDialog() = default;
+    // The dialog reads its text and flags from this object while it is open.
+    ~CFindReplaceDialog() override;
+
+    // Opens the dialog owned by `owner` with the given text (cut to what the
+    // field holds) and FR_* flags. FALSE when one is open already or the
+    // system refuses.
+    BOOL Create(HWND owner, const std::wstring& findWhat, DWORD flags);
+
+    // The message the dialog sends its owner; lParam is its FINDREPLACEW.
+    static UINT GetFindReplaceMsg();
+    // The object behind that lParam, or null when it is none of ours.
+    static CFindReplaceDialog* GetNotifier(LPARAM lParam);
+
+    std::wstring GetFindString() const { return m_findWhat; }
+    bool SearchDown() const { return (m_fr.Flags & FR_DOWN) != 0; }
+    bool MatchCase() const { return (m_fr.Flags & FR_MATCHCASE) != 0; }
+    bool FindNext() const { return (m_fr.Flags & FR_FINDNEXT) != 0; }
+    // The dialog is closing: its window goes once the owner has answered.
+    bool IsTerminating() const { return (m_fr.Flags & FR_DIALOGTERM) != 0; }
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+private:
+    static constexpr int kFindTextSize = 256;
+    FINDREPLACEW m_fr = {};
+    wchar_t m_findWhat[kFindTextSize] = {};
+};
