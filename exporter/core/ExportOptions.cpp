@@ -18,6 +18,11 @@ const char* ExportUsageText() {
            "  --utc                            times in UTC instead of local time\n"
            "  -o PATH                          a file, or a folder for one file per friend\n"
            "                                   plus an index; default: standard output\n"
+           "  --split none|month|N             in a folder: one file per friend (none), a file\n"
+           "                                   per month of local dates (UTC with --utc), or\n"
+           "                                   files of at most N messages, in a folder per\n"
+           "                                   friend with its own index (default: month for\n"
+           "                                   html, none for the others)\n"
            "exit codes: 0 done, 1 nothing matched --grep, 2 damaged, foreign or unreadable\n"
            "files (everything readable is still exported), 64 bad options\n";
 }
@@ -26,6 +31,32 @@ namespace {
 
 bool IsLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// "none", "month" or a count of messages: decimal digits, from 1 up to a
+// count no log can reach (a 4 GiB log holds fewer than 400 million).
+bool ParseSplit(const std::string& value, ExportOptions& options) {
+    if (value == "none") {
+        options.split = ExportSplit::None;
+        return true;
+    }
+    if (value == "month") {
+        options.split = ExportSplit::Month;
+        return true;
+    }
+    if (value.empty() || value.size() > 12)
+        return false;
+    std::uint64_t count = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9')
+            return false;
+        count = count * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (count == 0)
+        return false;
+    options.split = ExportSplit::Count;
+    options.splitCount = count;
+    return true;
 }
 
 } // namespace
@@ -64,7 +95,8 @@ const char* FormatExtension(ExportFormat format) {
 bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& options,
                      std::string& error) {
     options = ExportOptions();
-    bool seenFormat = false, seenOrder = false, seenFilter = false, seenOutput = false;
+    bool seenFormat = false, seenOrder = false, seenFilter = false, seenOutput = false,
+         seenSplit = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -93,8 +125,9 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
             value = arg.substr(equals + 1);
             hasValue = true;
         }
-        static const char* const kValued[] = {"--format", "--friend", "--order", "--filter",
-                                              "--from",   "--to",     "--grep",  "-o"};
+        static const char* const kValued[] = {"--format", "--friend", "--order",
+                                              "--filter", "--from",   "--to",
+                                              "--grep",   "-o",       "--split"};
         bool known = false;
         for (const char* candidate : kValued)
             known = known || name == candidate;
@@ -182,6 +215,14 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
             }
             options.hasGrep = true;
             options.grep = value;
+        } else if (name == "--split") {
+            if (!once(seenSplit))
+                return false;
+            if (!ParseSplit(value, options)) {
+                error = "--split takes none, month or a number of messages from 1 up, not '" +
+                        value + "'";
+                return false;
+            }
         } else { // -o
             if (!once(seenOutput))
                 return false;
@@ -199,6 +240,13 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
     // ISO dates compare correctly as text.
     if (!options.fromDate.empty() && !options.toDate.empty() && options.fromDate > options.toDate) {
         error = "--from " + options.fromDate + " is after --to " + options.toDate;
+        return false;
+    }
+    // Whether -o names a folder is known only when the run looks at it; no
+    // output at all can be told here.
+    if (options.output.empty() &&
+        (options.split == ExportSplit::Month || options.split == ExportSplit::Count)) {
+        error = "--split cuts the output into files in a folder: give -o FOLDER/";
         return false;
     }
     return true;

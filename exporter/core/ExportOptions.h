@@ -2,11 +2,16 @@
 // parser that turns arguments (UTF-8) into options or a clear complaint.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 enum class ExportFormat { Txt, Csv, Json, Html };
 enum class ExportOrder { Ascending, Descending };
+// How a friend's messages are cut into files in folder mode. Default: by
+// month for web pages (a browser opens a month's page at once, not a life's
+// history), one file per friend for the other formats.
+enum class ExportSplit { Default, None, Month, Count };
 
 // Bit values as the viewer's filter keeps them: 1 sent, 2 received.
 constexpr unsigned kExportFilterSent = 1;
@@ -32,6 +37,8 @@ struct ExportOptions {
     std::string grep; // UTF-8
     bool utc = false;
     std::string output; // empty: standard output
+    ExportSplit split = ExportSplit::Default;
+    std::uint64_t splitCount = 0; // messages per file with ExportSplit::Count
     bool help = false;
 };
 
@@ -40,7 +47,8 @@ namespace exporter {
 const char* ExportUsageText();
 
 // False with `error` set for anything not understood: unknown option, a
-// missing or bad value, no input, --from after --to.
+// missing or bad value, no input, --from after --to, a split of the output
+// without -o.
 bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& options,
                      std::string& error);
 

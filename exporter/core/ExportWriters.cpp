@@ -73,9 +73,10 @@ std::string MakeFriendFileName(std::string_view stem, const char* extension,
     // "index" is the index's own name.
     if (lower(base) == "index")
         base += "_";
-    std::string name = base + "." + extension;
+    std::string dotted = *extension ? std::string(".") + extension : std::string();
+    std::string name = base + dotted;
     for (int n = 2; std::find(taken.begin(), taken.end(), lower(name)) != taken.end(); ++n)
-        name = base + "-" + std::to_string(n) + "." + extension;
+        name = base + "-" + std::to_string(n) + dotted;
     taken.push_back(lower(name));
     return name;
 }

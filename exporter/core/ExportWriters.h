@@ -67,7 +67,7 @@ void WriteExportIndex(ExportFormat format, const std::vector<ExportIndexEntry>& 
 // File name for a friend's file in an output folder: the log's stem with
 // anything but [0-9A-Za-z_-] turned into '_', "log" when empty, made unique
 // against `taken` by "-2", "-3", ... (compared without regard to ASCII case,
-// as Windows names are). The extension is added.
+// as Windows names are). The extension is added (none when empty: a folder).
 std::string MakeFriendFileName(std::string_view stem, const char* extension,
                                std::vector<std::string>& taken);
 
