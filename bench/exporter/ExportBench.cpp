@@ -7,6 +7,7 @@
 //   export_bench [EXPORTER] [MESSAGES] [ROUNDS]
 // EXPORTER defaults to chatlog-export beside the build's exporter folder.
 #include "BenchSupport.h"
+#include "ChatLogWriter.h"
 #include "ReadOnlyFile.h"
 #include "ReadOnlyMapping.h"
 #include "SampleAccount.h"
@@ -125,6 +126,31 @@ Timing TimeExporter(const std::string& exe, const std::vector<std::string>& args
     return {Fastest(walls), Fastest(cpus)};
 }
 
+// One friend's log of `messages` messages spread evenly over `months`
+// months of 30.44 days from 2023-01-01, a few seconds' jitter apart.
+bool WriteSpreadLog(const std::string& path, int messages, int months) {
+    ChatLogHeaderFields header;
+    header.friendKey = "180000000";
+    header.ownerName = SampleNicknames()[0];
+    header.friendName = SampleNicknames()[1];
+    CChatLogWriter writer;
+    if (!writer.Create(path, header))
+        return false;
+    const std::int64_t start = 1672531200; // 2023-01-01 00:00:00 UTC
+    const double step = months * 30.44 * 86400.0 / messages;
+    const auto& texts = SampleMessages();
+    std::uint32_t random = 12345;
+    for (int i = 0; i < messages; ++i) {
+        random = random * 1664525u + 1013904223u;
+        auto time =
+            static_cast<std::int32_t>(start + static_cast<std::int64_t>(i * step) + (random >> 28));
+        if (!writer.Append(time, (random >> 20) % 3 == 0 ? 0 : 1,
+                           texts[(random >> 8) % texts.size()]))
+            return false;
+    }
+    return writer.Close();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -217,6 +243,55 @@ int main(int argc, char** argv) {
                                  1);
     std::printf("the same to a folder (5,000 files and the index): %.1f ms, cpu %.1f ms\n",
                 folder.wallMs, folder.cpuMs);
+
+    // Web pages: the whole history on one page against pages by month.
+    const std::string spread = (dir / "spread" / "180000000.dat").string();
+    fs::create_directories(dir / "spread", ec);
+    if (!WriteSpreadLog(spread, messages, 36)) {
+        std::fprintf(stderr, "bench: cannot write %s\n", spread.c_str());
+        return 1;
+    }
+    fs::path keep = argc > 4 ? fs::u8path(argv[4]) : dir / "months";
+    const Run pages[] = {
+        {"HTML, one page",
+         {spread, "--format", "html", "--utc", "-o", (dir / "one.html").string()}},
+        {"HTML, a page per month",
+         {spread, "--format", "html", "--utc", "-o", keep.string() + "/"}},
+        {"HTML, pages of 10,000",
+         {spread, "--format", "html", "--utc", "--split", "10000", "-o",
+          (dir / "tenk").string() + "/"}},
+    };
+    std::vector<double> walls[3], cpus[3];
+    for (int r = 0; r < rounds; ++r) {
+        for (int k = 0; k < 3; ++k) {
+            double cpu = 0;
+            auto t0 = Clock::now();
+            if (RunExporter(exe, pages[k].args, cpu) != 0) {
+                std::fprintf(stderr, "bench: %s failed\n", pages[k].what);
+                return 1;
+            }
+            walls[k].push_back(Millis(t0, Clock::now()));
+            cpus[k].push_back(cpu);
+        }
+    }
+    std::uintmax_t largest = 0;
+    std::string largestName;
+    for (const auto& entry : fs::recursive_directory_iterator(keep, ec)) {
+        if (entry.path().filename() != "index.html" && entry.is_regular_file(ec) &&
+            entry.file_size(ec) > largest) {
+            largest = entry.file_size(ec);
+            largestName = entry.path().string();
+        }
+    }
+    std::printf("%d messages over 36 months to web pages, rounds in turns (fastest of %d):\n",
+                messages, rounds);
+    for (int k = 0; k < 3; ++k)
+        std::printf("%-35s %9.1f ms  cpu %7.1f ms   %.2fx the one page (cpu %.2fx)\n",
+                    pages[k].what, Fastest(walls[k]), Fastest(cpus[k]),
+                    Fastest(walls[k]) / Fastest(walls[0]), Fastest(cpus[k]) / Fastest(cpus[0]));
+    std::printf("one page: %llu bytes; largest month page: %s, %llu bytes\n",
+                static_cast<unsigned long long>(fs::file_size(dir / "one.html", ec)),
+                largestName.c_str(), static_cast<unsigned long long>(largest));
     fs::remove_all(dir, ec);
     return 0;
 }
