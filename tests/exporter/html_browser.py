@@ -2,7 +2,10 @@
 """chatlog-export's web pages in a real browser (Debian's headless Chromium):
 hostile message texts stay text (no element injected, no script run), every
 message is a bubble on its side, the index links every page, and a screenshot
-of the sample account's page is taken (the README's picture is one).
+of the sample account's page is taken (the README's picture is one). A
+history of several months, split into a page per month: every message once
+and in order over the pages, each page linked to the one before and after
+it and to the friend's own index, which the account index links.
 
 Everything, the browser's profile included, goes under --work, a folder that
 belongs to this test alone."""
@@ -70,6 +73,40 @@ def dump(path):
     return dom
 
 
+def check_split():
+    # Every 20 hours over four months, from 2026-01-01.
+    texts = ["m%d <i>" % i for i in range(150)]
+    header = (b"DRCC" + struct.pack("<H", 1) + b"\0" * 16 + b"5".ljust(16, b"\0") +
+              b"me".ljust(21, b"\0") + b"you".ljust(21, b"\0"))
+    body = b"".join(struct.pack("<HHiI", 13 + len(t), 0, 1767225600 + 72000 * i, i % 2) +
+                    t.encode() + b"\0" for i, t in enumerate(texts))
+    logs = os.path.join(ARGS.work, "months")
+    os.makedirs(logs)
+    open(os.path.join(logs, "5.dat"), "wb").write(header + body)
+    site = os.path.join(ARGS.work, "split")
+    subprocess.run([ARGS.exporter, logs, "--format", "html", "--utc", "-o", site + os.sep],
+                   check=True, timeout=60)
+    index = dump(os.path.join(site, "index.html"))
+    check(index.links == ["5/index.html"], "the account index links the friend's index")
+    friend = dump(os.path.join(site, "5", "index.html"))
+    pages = [link for link in friend.links if link != "../index.html"]
+    check(pages == ["2026-01.html", "2026-02.html", "2026-03.html", "2026-04.html"],
+          "the friend's index lists the months: %r" % pages)
+    check("../index.html" in friend.links, "the friend's index leads back to the account")
+    shown = []
+    for i, name in enumerate(pages):
+        dom = dump(os.path.join(site, "5", name))
+        check("script" not in dom.tags and "i" not in dom.tags, "no element injected on " + name)
+        check(dom.classes.count("msg sent") + dom.classes.count("msg received") ==
+              len(dom.texts), "a bubble per message on " + name)
+        shown += dom.texts
+        want = {"index.html"} | set(pages[max(i - 1, 0):i + 2]) - {name}
+        check(set(dom.links) == want and len(dom.links) == 2 * len(want),
+              "links above and below on %s: %r" % (name, dom.links))
+        check(dom.title.endswith(name[:7]), "the month in the title of " + name)
+    check(shown == texts, "every message once and in order over the pages")
+
+
 def main():
     shutil.rmtree(ARGS.work, ignore_errors=True)
     os.makedirs(ARGS.work)
@@ -105,7 +142,7 @@ def main():
                     "7", "--quiet"], check=True, stdout=subprocess.DEVNULL, timeout=60)
     site = os.path.join(ARGS.work, "site")
     subprocess.run([ARGS.exporter, os.path.join(base, "123456789"), "--format", "html", "--utc",
-                    "-o", site + os.sep], check=True, timeout=60)
+                    "--split", "none", "-o", site + os.sep], check=True, timeout=60)
     index = dump(os.path.join(site, "index.html"))
     pages = sorted(f for f in os.listdir(site) if f != "index.html")
     check(sorted(index.links) == pages and len(pages) == 3, "the index links every page")
@@ -113,6 +150,8 @@ def main():
         classes = dump(os.path.join(site, name)).classes
         check(classes.count("msg sent") + classes.count("msg received") == 12,
               "12 messages on " + name)
+    check_split()
+
     shot = os.path.join(ARGS.work, "export.png")
     browser("--screenshot=" + shot, "--window-size=820,640", "--hide-scrollbars",
             "file://" + os.path.abspath(os.path.join(site, "180000000.html")))

@@ -3,7 +3,8 @@
 JSON, read back with Python's csv and json, gives exactly the messages in the
 chat log files (read here by a walk of our own), in order, with order, filter,
 dates, --grep and --friend applied; plus hostile and non-GBK texts, exit
-codes, folder output and the local-time offset.
+codes, folder output, the local-time offset, and folder output split into
+pages (by month, local or UTC, and by count) read back page after page.
 
 Every file goes under --work, a folder that belongs to this test alone."""
 import argparse
@@ -16,6 +17,7 @@ import struct
 import subprocess
 import sys
 from datetime import datetime, timezone
+from html.parser import HTMLParser
 
 REPLACEMENT = "\ufffd"
 
@@ -160,6 +162,173 @@ def from_json(data, logs):
     return out, doc
 
 
+def write_log(path, key, texts_and_times):
+    header = (b"DRCC" + struct.pack("<H", 1) + b"\0" * 16 + key.encode().ljust(16, b"\0") +
+              b"me".ljust(21, b"\0") + b"you".ljust(21, b"\0"))
+    body = b"".join(struct.pack("<HHiI", 13 + len(t), 0, when, i % 3 == 0) + t + b"\0"
+                    for i, (t, when) in enumerate(texts_and_times))
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    open(path, "wb").write(header + body)
+
+
+class CLinks(HTMLParser):
+    """The links of a page and the texts of its messages, in page order."""
+
+    def __init__(self):
+        super().__init__()
+        self.links, self.texts, self._in_text = [], [], 0
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        if tag == "a":
+            self.links.append(attrs.get("href"))
+        if self._in_text:
+            self._in_text += 1
+        elif attrs.get("class") == "text":
+            self._in_text = 1
+            self.texts.append("")
+
+    def handle_endtag(self, tag):
+        if self._in_text:
+            self._in_text -= 1
+
+    def handle_data(self, data):
+        if self._in_text:
+            self.texts[-1] += data
+
+
+def month_of(when, tz):
+    return datetime.fromtimestamp(when, tz).strftime("%Y-%m")
+
+
+def read_pages(folder, fmt):
+    """The account index, each friend's index and its pages, in the indexes'
+    order: {friend key: [(page file, index entry, page bytes)]}."""
+    out = {}
+    if fmt == "csv":
+        accounts = list(csv.DictReader(open(os.path.join(folder, "index.csv"), newline="",
+                                            encoding="utf-8")))
+        for a in accounts:
+            friend_index = os.path.join(folder, a["file"])
+            pages = list(csv.DictReader(open(friend_index, newline="", encoding="utf-8")))
+            out[a["friend key"]] = [
+                (os.path.join(os.path.dirname(friend_index), p["file"]), p,
+                 open(os.path.join(os.path.dirname(friend_index), p["file"]), "rb").read())
+                for p in pages]
+    else:
+        accounts = json.load(open(os.path.join(folder, "index.json"), encoding="utf-8"))
+        for a in accounts:
+            friend_index = os.path.join(folder, a["file"])
+            doc = json.load(open(friend_index, encoding="utf-8"))
+            check(doc["friendKey"] == a["friendKey"], "friend index of " + a["file"])
+            out[a["friendKey"]] = [
+                (os.path.join(os.path.dirname(friend_index), p["file"]), p,
+                 open(os.path.join(os.path.dirname(friend_index), p["file"]), "rb").read())
+                for p in doc["pages"]]
+    return out
+
+
+def check_split():
+    """Pages across a friend's history: every message once and in order over
+    the page boundaries, months as the dates shown, names in reading order,
+    the indexes' counts and dates, links that lead to files."""
+    logs_dir = os.path.join(ARGS.work, "months")
+    # Nine hours apart across four months, plus the last second of January
+    # and the first of February both in UTC and in China's local time.
+    boundary = [1769903999, 1769904000, 1769875199, 1769875200]
+    times = sorted([1767225600 + i * 9 * 3600 for i in range(330)] + boundary)
+    write_log(os.path.join(logs_dir, "5.dat"), "5",
+              [(b"m%d" % i, t) for i, t in enumerate(times)])
+    # Not in time order (a clock put back): January's page comes back.
+    write_log(os.path.join(logs_dir, "6.dat"), "6",
+              [(b"n%d" % i, t) for i, t in enumerate([1769904000, 1767225600, 1769904001])])
+    logs = read_folder(logs_dir)
+    zones = [("--utc", timezone.utc, {})]
+    if not ARGS.runner:  # Wine maps time zones its own way
+        from zoneinfo import ZoneInfo
+        zones.append((None, ZoneInfo("Asia/Shanghai"), {"TZ": "Asia/Shanghai"}))
+    cases = [(fmt, split, order, zone) for zone in zones
+             for fmt, split, order in [("csv", "month", "asc"), ("json", "month", "desc"),
+                                       ("csv", "7", "desc"), ("json", "100", "asc")]]
+    for n, (fmt, split, order, (flag, tz, env)) in enumerate(cases):
+        what = "%s --split %s --order %s %s" % (fmt, split, order, flag or "local")
+        folder = os.path.join(ARGS.work, "split%d" % n) + os.sep
+        rc, out, err = run([logs_dir, "--format", fmt, "--split", split, "--order", order, "-o",
+                            folder] + ([flag] if flag else []), env=env)
+        check(rc == 0 and out == b"", "split export exits 0 (%s): %d %s" % (what, rc, err))
+        pages = read_pages(folder, fmt)
+        for log in logs:
+            messages = log["messages"][::-1] if order == "desc" else log["messages"]
+            want = [m["text"] for m in messages]
+            got, names = [], []
+            for path, entry, data in pages.get(log["key"], []):
+                texts = ([r[4] for r in from_csv(data).get(log["key"], [])] if fmt == "csv" else
+                         [m["text"] for m in json.loads(data.decode("utf-8"))["messages"]])
+                page_msgs = messages[len(got):len(got) + len(texts)]
+                got += texts
+                names.append(os.path.basename(path))
+                check(int(entry["messages"]) == len(texts), "count of %s (%s)" % (path, what))
+                if not page_msgs:
+                    continue
+                first = datetime.fromtimestamp(page_msgs[0]["time"], tz).strftime("%Y-%m-%d")
+                last = datetime.fromtimestamp(page_msgs[-1]["time"], tz).strftime("%Y-%m-%d")
+                check((entry.get("first date", entry.get("firstDate")),
+                       entry.get("last date", entry.get("lastDate"))) == (first, last),
+                      "first and last date of %s (%s)" % (path, what))
+                if split == "month":
+                    months = {month_of(m["time"], tz) for m in page_msgs}
+                    check(months == {entry.get("part")} and names[-1].endswith(
+                        entry["part"] + "." + fmt), "one month on %s (%s)" % (path, what))
+                else:
+                    check(len(texts) == int(split) or len(got) == len(want),
+                          "%s messages on %s (%s)" % (split, path, what))
+            check(got == want, "every message once and in order across the pages of %s (%s)"
+                  % (log["key"], what))
+            check(names == sorted(names), "page names sort in reading order (%s): %s"
+                  % (what, names))
+            if split == "month":
+                runs = [month_of(m["time"], tz) for m in messages]
+                runs = [r for i, r in enumerate(runs) if i == 0 or runs[i - 1] != r]
+                check(len(names) == len(runs), "a page per month run (%s): %s" % (what, names))
+
+    # Web pages: every link leads to a file, and the pages hold every message once.
+    folder = os.path.join(ARGS.work, "split-html") + os.sep
+    rc, out, err = run([logs_dir, "--format", "html", "--utc", "-o", folder])
+    check(rc == 0, "HTML folder export exits 0 (%d %s)" % (rc, err))
+    seen = []
+    for base, _, names in os.walk(folder):
+        for name in sorted(names):
+            path = os.path.join(base, name)
+            check(name.endswith(".html"), "only pages in the folder: " + path)
+            page = CLinks()
+            page.feed(open(path, encoding="utf-8").read())
+            for href in page.links:
+                check(os.path.isfile(os.path.join(base, href)), "link %s of %s" % (href, path))
+            seen += page.texts
+    check(sorted(seen) == sorted(m["text"] for log in logs for m in log["messages"]),
+          "the web pages hold every message once")
+
+    # Bad splits: usage and exit 64, nothing written.
+    single = os.path.join(ARGS.work, "single.html")
+    for options in [["--split", "0", "-o", folder], ["--split", "weekly", "-o", folder],
+                    ["--split", "month"], ["--split", "10", "-o", single],
+                    ["--format", "csv", "--split", "month", "-o", single]]:
+        rc, out, err = run([logs_dir] + options)
+        check(rc == 64 and "usage:" in err and "--split" in err,
+              "exit 64 for %s (got %d: %s)" % (options, rc, err))
+    check(not os.path.exists(single), "nothing written for a bad split")
+
+    # One page is never split; a big one suggests the folder.
+    big = os.path.join(ARGS.work, "big")
+    for count, hint in [(50000, False), (50001, True)]:
+        write_log(os.path.join(big, "7.dat"), "7", [(b"x", 1767225600 + i) for i in range(count)])
+        rc, out, err = run([big, "--format", "html", "-o", single])
+        check(rc == 0 and ("--split" in err) == hint and err.count("\n") == int(hint),
+              "hint for %d messages on one page: %r" % (count, err))
+        check(open(single, encoding="utf-8").read().count('class="msg ') == count,
+              "one page holds all %d messages" % count)
+
+
 def main():
     shutil.rmtree(ARGS.work, ignore_errors=True)
     os.makedirs(ARGS.work)
@@ -272,6 +441,8 @@ def main():
         rc, out, err = run([hostile, "--format", "csv", "--from", "2026-01-01", "--to",
                             "2026-01-01"], env={"TZ": "America/New_York"})
         check(len(from_csv(out).get("42", [])) == 0, "dates are local dates")
+
+    check_split()
 
     if FAILURES:
         print("%d check(s) failed" % len(FAILURES), file=sys.stderr)
