@@ -3,6 +3,7 @@
 #include "AtomicOutputFile.h"
 #include "ExportPlatform.h"
 #include "ExportText.h"
+#include "FriendPages.h"
 #include "ReadPageReleaser.h"
 #include "RecordFilter.h"
 #include "RecordOrder.h"
@@ -40,7 +41,29 @@ struct CExportRun::LogWalk {
     CReadPageReleaser pages;
 };
 
+// One page past this many messages opens slowly in a browser (seconds at
+// 100,000): worth a word about the folder's pages.
+constexpr std::uint64_t kLargePageMessages = 50000;
+
 int CExportRun::Run() {
+    // Whether -o names a folder decides whether --split can be obeyed, so
+    // this usage error is told before anything is read or written.
+    if (!m_options.output.empty()) {
+        std::error_code ec;
+        char last = m_options.output.back();
+        m_folderMode =
+            fs::is_directory(fs::u8path(m_options.output), ec) || last == '/' || last == '\\';
+    }
+    m_split = exporter::ResolveSplit(m_options.split, m_options.format, m_folderMode);
+    if (!m_folderMode &&
+        (m_options.split == ExportSplit::Month || m_options.split == ExportSplit::Count)) {
+        std::fprintf(stderr,
+                     "chatlog-export: --split cuts the output into files in a folder, and %s is "
+                     "not one: give -o FOLDER/\n",
+                     m_options.output.c_str());
+        std::fputs(exporter::ExportUsageText(), stderr);
+        return kExitUsage;
+    }
     std::vector<ExportSource> sources;
     for (const std::string& input : m_options.inputs) {
         std::string error;
@@ -122,8 +145,6 @@ bool CExportRun::PrepareOutput(std::vector<SelectedLog>& selected) {
         return true;
     fs::path output = fs::u8path(m_options.output);
     std::error_code ec;
-    char last = m_options.output.back();
-    m_folderMode = fs::is_directory(output, ec) || last == '/' || last == '\\';
     if (m_folderMode) {
         fs::create_directories(output, ec);
         if (!fs::is_directory(output, ec)) {
@@ -132,10 +153,14 @@ bool CExportRun::PrepareOutput(std::vector<SelectedLog>& selected) {
         }
         m_outputFolder = output;
         std::vector<std::string> taken;
-        for (SelectedLog& log : selected)
-            log.fileName =
-                exporter::MakeFriendFileName(exporter::PathText(log.source.path.stem()),
-                                             exporter::FormatExtension(m_options.format), taken);
+        for (SelectedLog& log : selected) {
+            std::string stem = exporter::PathText(log.source.path.stem());
+            // Split, a friend's pages and index go into a folder of its own.
+            log.fileName = m_split == ExportSplit::None
+                               ? exporter::MakeFriendFileName(
+                                     stem, exporter::FormatExtension(m_options.format), taken)
+                               : exporter::MakeFriendFolderName(stem, taken);
+        }
         return true;
     }
     // The output replaces its file when done: never let that be a log.
@@ -169,6 +194,13 @@ void CExportRun::ExportToOne(const std::vector<SelectedLog>& selected) {
     }
     writer->EndDocument();
     sink.Flush();
+    if (m_options.format == ExportFormat::Html && m_matched > kLargePageMessages) {
+        m_progress.Clear();
+        std::fprintf(stderr,
+                     "chatlog-export: %llu messages on one page open slowly in a browser; "
+                     "for a page per month write to a folder: -o FOLDER/ --split month\n",
+                     static_cast<unsigned long long>(m_matched));
+    }
     if (!m_options.output.empty()) {
         std::string error;
         if (!sink.Ok() || !file.Commit(error))
@@ -182,6 +214,13 @@ void CExportRun::ExportToFolder(const std::vector<SelectedLog>& selected) {
     std::vector<ExportIndexEntry> index;
     for (std::size_t i = 0; i < selected.size(); ++i) {
         const SelectedLog& log = selected[i];
+        if (m_split != ExportSplit::None) {
+            ExportIndexEntry entry;
+            if (ExportFriendPages(log, entry))
+                index.push_back(entry);
+            m_progress.Update(i + 1, m_messages, i + 1 == selected.size());
+            continue;
+        }
         CAtomicOutputFile file;
         std::string error;
         fs::path path = m_outputFolder / fs::u8path(log.fileName);
@@ -209,6 +248,51 @@ void CExportRun::ExportToFolder(const std::vector<SelectedLog>& selected) {
         index.push_back(entry);
     }
     WriteIndex(index);
+}
+
+// A friend's pages in a folder of its own, and the friend's index; true when
+// the account index lists the friend.
+bool CExportRun::ExportFriendPages(const SelectedLog& log, ExportIndexEntry& entry) {
+    CFriendPages pages(m_options, m_split, m_outputFolder / fs::u8path(log.fileName),
+                       [this](const std::string& text) { Problem(text); });
+    COutputSink unused; // the pages have sinks of their own
+    m_pages = &pages;
+    bool read = ExportLog(log.source, pages, unused, &entry, false);
+    m_pages = nullptr;
+    // A search leaves out the friends it found nothing with.
+    bool keep = read && !(m_options.hasGrep && entry.sent + entry.received == 0);
+    if (!pages.Finish(keep))
+        return false;
+    entry.file = log.fileName + "/index." + exporter::FormatExtension(m_options.format);
+    return true;
+}
+
+// How the log's pages will be named, from a walk that sees the messages as
+// the export will (order and filters; --grep aside, which can only leave
+// pages out): how many pages at most, and whether their months rise.
+PageNaming CExportRun::SurveyPages(CChatLogFile& log) {
+    CPageSplitter splitter(m_split, m_options.splitCount);
+    CExportTimeFormatter formatter(m_options.utc);
+    ExportTime time;
+    CReadPageReleaser pages;
+    auto visit = [&](ChatLogRecordPos record) {
+        pages.Touch(record, chatlog::RecordLength(record));
+        formatter.Format(chatlog::RecordTime(record), time);
+        if (exporter::IsRecordSelected(m_options, chatlog::IsSentRecord(record), time))
+            splitter.Next(time.valid ? std::string_view(time.date) : std::string_view());
+    };
+    if (m_options.order == ExportOrder::Descending)
+        exporter::VisitRecordsReversed(
+            [&](auto&& forward) {
+                log.VisitRecords([&](ChatLogRecordPos record) {
+                    pages.Touch(record, chatlog::RecordLength(record));
+                    forward(record);
+                });
+            },
+            visit);
+    else
+        log.VisitRecords(visit);
+    return exporter::ChoosePageNaming(m_split, splitter.Pages(), splitter.KeysRise());
 }
 
 void CExportRun::WriteIndex(const std::vector<ExportIndexEntry>& index) {
@@ -257,6 +341,8 @@ bool CExportRun::ExportLog(const ExportSource& source, CExportWriter& writer, CO
     LogWalk walk(writer, sink, entry, m_options.utc);
     walk.name = exporter::PathText(source.path);
     CheckHeader(log, walk.name);
+    if (m_pages)
+        m_pages->SetNaming(SurveyPages(log));
     ExportFriend& info = walk.info;
     info.key = m_decoder.Decode(log.FriendKey());
     info.name = m_decoder.Decode(log.FriendName());

@@ -10,12 +10,15 @@
 #include "ExportOptions.h"
 #include "ExportProgress.h"
 #include "ExportWriters.h"
+#include "SplitPlan.h"
 #include "TextDecode.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+class CFriendPages;
 
 class CExportRun {
 public:
@@ -36,6 +39,8 @@ private:
     bool PrepareOutput(std::vector<SelectedLog>& selected);
     void ExportToOne(const std::vector<SelectedLog>& selected);
     void ExportToFolder(const std::vector<SelectedLog>& selected);
+    bool ExportFriendPages(const SelectedLog& log, ExportIndexEntry& entry);
+    PageNaming SurveyPages(CChatLogFile& log);
     void WriteIndex(const std::vector<ExportIndexEntry>& index);
     void CheckHeader(const CChatLogFile& log, const std::string& name);
     bool ExportLog(const ExportSource& source, CExportWriter& writer, COutputSink& sink,
@@ -47,6 +52,9 @@ private:
     CExportProgress m_progress;
     CGbkDecoder m_decoder;
     bool m_folderMode = false;
+    ExportSplit m_split = ExportSplit::None;
+    // The pages the log being walked goes to, when split.
+    CFriendPages* m_pages = nullptr;
     std::filesystem::path m_outputFolder;
     int m_warnings = 0;
     std::uint64_t m_matched = 0;

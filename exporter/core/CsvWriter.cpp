@@ -41,7 +41,32 @@ private:
     std::string m_prefix;
 };
 
+class CCsvPageIndexWriter : public CPageIndexWriter {
+public:
+    explicit CCsvPageIndexWriter(COutputSink& sink) : m_sink(sink) {}
+    void Begin(const ExportFriend&, std::string_view) override {
+        m_sink.Text().append("file,part,first date,last date,sent,received,messages\r\n");
+    }
+    void Page(const ExportPageEntry& e) override {
+        std::string& out = m_sink.Text();
+        AppendCsvField(out, e.file);
+        out.push_back(',');
+        AppendCsvField(out, e.label);
+        out.append("," + e.firstDate + "," + e.lastDate + "," + std::to_string(e.sent) + "," +
+                   std::to_string(e.received) + "," + std::to_string(e.sent + e.received) + "\r\n");
+        m_sink.MaybeFlush();
+    }
+    void End() override {}
+
+private:
+    COutputSink& m_sink;
+};
+
 } // namespace
+
+std::unique_ptr<CPageIndexWriter> MakeCsvPageIndexWriter(COutputSink& sink) {
+    return std::make_unique<CCsvPageIndexWriter>(sink);
+}
 
 std::unique_ptr<CExportWriter> MakeCsvWriter(COutputSink& sink) {
     return std::make_unique<CCsvWriter>(sink);

@@ -33,6 +33,11 @@ std::unique_ptr<CExportWriter> MakeCsvWriter(COutputSink& sink);
 std::unique_ptr<CExportWriter> MakeJsonWriter(COutputSink& sink, bool array);
 std::unique_ptr<CExportWriter> MakeHtmlWriter(COutputSink& sink, bool several);
 
+std::unique_ptr<CPageIndexWriter> MakeTxtPageIndexWriter(COutputSink& sink);
+std::unique_ptr<CPageIndexWriter> MakeCsvPageIndexWriter(COutputSink& sink);
+std::unique_ptr<CPageIndexWriter> MakeJsonPageIndexWriter(COutputSink& sink);
+std::unique_ptr<CPageIndexWriter> MakeHtmlPageIndexWriter(COutputSink& sink);
+
 void WriteTxtIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink);
 void WriteCsvIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink);
 void WriteJsonIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink);

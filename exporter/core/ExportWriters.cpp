@@ -36,6 +36,20 @@ std::unique_ptr<CExportWriter> MakeExportWriter(ExportFormat format, bool grep,
     return MakeTxtWriter(sink);
 }
 
+std::unique_ptr<CPageIndexWriter> MakePageIndexWriter(ExportFormat format, COutputSink& sink) {
+    switch (format) {
+    case ExportFormat::Html:
+        return MakeHtmlPageIndexWriter(sink);
+    case ExportFormat::Csv:
+        return MakeCsvPageIndexWriter(sink);
+    case ExportFormat::Json:
+        return MakeJsonPageIndexWriter(sink);
+    case ExportFormat::Txt:
+        break;
+    }
+    return MakeTxtPageIndexWriter(sink);
+}
+
 void WriteExportIndex(ExportFormat format, const std::vector<ExportIndexEntry>& entries,
                       COutputSink& sink) {
     switch (format) {

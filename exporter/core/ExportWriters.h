@@ -12,6 +12,19 @@
 #include <string_view>
 #include <vector>
 
+// Where one page of a friend's pages stands among them (folder mode, split):
+// names of files in the same folder.
+struct ExportPageLinks {
+    std::string label;    // the month or the part, shown beside the friend
+    std::string previous; // empty on the first page
+    // Empty when the page begins: the next page's name is known only when
+    // that page begins, and set here before the page's EndFriend; empty
+    // then on the last page.
+    std::string next;
+    std::string index;        // the friend's own index
+    std::size_t nameSize = 0; // room kept for `next` where it must come before it is known
+};
+
 // One friend's log as the writers see it: every text already UTF-8.
 struct ExportFriend {
     std::string key;
@@ -20,6 +33,9 @@ struct ExportFriend {
     std::string ownerKey; // the account folder's name; empty when not known
     bool hasOwnerKey = false;
     std::string source; // the log file's path
+    // Set while the friend's messages are written page by page (the web
+    // pages link them); null for a file that holds all of them.
+    ExportPageLinks* page = nullptr;
 };
 
 struct ExportMessage {
@@ -59,7 +75,29 @@ struct ExportIndexEntry {
     std::uint64_t received = 0;
 };
 
+// One line of a friend's own index: one of its pages.
+struct ExportPageEntry {
+    std::string file;                // name of the page in the friend's folder
+    std::string label;               // its month, or its number
+    std::string firstDate, lastDate; // of its first and last message shown; empty if undated
+    std::uint64_t sent = 0;
+    std::uint64_t received = 0;
+};
+
+// A friend's own index, written a line at a time as each page is done, so
+// that it keeps nothing per page.
+class CPageIndexWriter {
+public:
+    virtual ~CPageIndexWriter() = default;
+    // `up`: the account index, as seen from the friend's folder.
+    virtual void Begin(const ExportFriend& log, std::string_view up) = 0;
+    virtual void Page(const ExportPageEntry& page) = 0;
+    virtual void End() = 0;
+};
+
 namespace exporter {
+
+std::unique_ptr<CPageIndexWriter> MakePageIndexWriter(ExportFormat format, COutputSink& sink);
 
 void WriteExportIndex(ExportFormat format, const std::vector<ExportIndexEntry>& entries,
                       COutputSink& sink);

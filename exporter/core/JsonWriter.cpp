@@ -66,7 +66,52 @@ private:
     std::uint64_t m_messages = 0;
 };
 
+class CJsonPageIndexWriter : public CPageIndexWriter {
+public:
+    explicit CJsonPageIndexWriter(COutputSink& sink) : m_sink(sink) {}
+    void Begin(const ExportFriend& log, std::string_view up) override {
+        std::string& out = m_sink.Text();
+        out.append("{\"friendKey\": ");
+        AppendJsonString(out, log.key);
+        out.append(", \"friend\": ");
+        AppendJsonString(out, log.name);
+        out.append(", \"index\": ");
+        AppendJsonString(out, up);
+        out.append(",\n \"pages\": [");
+    }
+    void Page(const ExportPageEntry& e) override {
+        std::string& out = m_sink.Text();
+        out.append(m_pages++ ? ",\n  {\"file\": " : "\n  {\"file\": ");
+        AppendJsonString(out, e.file);
+        out.append(", \"part\": ");
+        AppendJsonString(out, e.label);
+        auto date = [&out](const std::string& text) {
+            if (text.empty())
+                out.append("null");
+            else
+                AppendJsonString(out, text);
+        };
+        out.append(", \"firstDate\": ");
+        date(e.firstDate);
+        out.append(", \"lastDate\": ");
+        date(e.lastDate);
+        out.append(", \"sent\": " + std::to_string(e.sent) +
+                   ", \"received\": " + std::to_string(e.received) +
+                   ", \"messages\": " + std::to_string(e.sent + e.received) + "}");
+        m_sink.MaybeFlush();
+    }
+    void End() override { m_sink.Text().append(m_pages ? "\n ]}\n" : "]}\n"); }
+
+private:
+    COutputSink& m_sink;
+    std::uint64_t m_pages = 0;
+};
+
 } // namespace
+
+std::unique_ptr<CPageIndexWriter> MakeJsonPageIndexWriter(COutputSink& sink) {
+    return std::make_unique<CJsonPageIndexWriter>(sink);
+}
 
 std::unique_ptr<CExportWriter> MakeJsonWriter(COutputSink& sink, bool array) {
     return std::make_unique<CJsonWriter>(sink, array);

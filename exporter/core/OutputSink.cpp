@@ -5,5 +5,28 @@ void COutputSink::Flush() {
         return;
     if (std::fwrite(m_text.data(), 1, m_text.size(), m_stream) != m_text.size())
         m_ok = false;
+    m_written += m_text.size();
     m_text.clear();
+}
+
+bool COutputSink::Overwrite(std::uint64_t position, std::string_view bytes) {
+    if (position + bytes.size() > Position())
+        return false;
+    if (position >= m_written) {
+        m_text.replace(static_cast<std::size_t>(position - m_written), bytes.size(), bytes);
+        return true;
+    }
+    // Already in the stream: back to it and forth to the end again. A long
+    // reaches 2 GiB on every platform, far beyond where such a link stands.
+    constexpr std::uint64_t kSeekable = 0x7FFFFFFF;
+    if (!m_stream || position > kSeekable)
+        return false;
+    Flush();
+    if (std::fseek(m_stream, static_cast<long>(position), SEEK_SET) != 0)
+        return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_stream) != bytes.size())
+        m_ok = false;
+    if (std::fseek(m_stream, 0, SEEK_END) != 0)
+        m_ok = false;
+    return m_ok;
 }

@@ -42,7 +42,37 @@ private:
     int m_friends = 0;
 };
 
+class CTxtPageIndexWriter : public CPageIndexWriter {
+public:
+    explicit CTxtPageIndexWriter(COutputSink& sink) : m_sink(sink) {}
+    void Begin(const ExportFriend& log, std::string_view) override {
+        std::string& out = m_sink.Text();
+        out.append("== ");
+        AppendFriendLabel(out, log);
+        out.append(" ==\n");
+    }
+    void Page(const ExportPageEntry& e) override {
+        std::string& out = m_sink.Text();
+        AppendPlainText(out, e.file);
+        out.append("  ");
+        AppendPlainText(out, e.label);
+        out.append("  " + e.firstDate + " .. " + e.lastDate + "  " +
+                   std::to_string(e.sent + e.received) + " (" + kSentLabel + " " +
+                   std::to_string(e.sent) + ", " + kReceivedLabel + " " +
+                   std::to_string(e.received) + ")\n");
+        m_sink.MaybeFlush();
+    }
+    void End() override {}
+
+private:
+    COutputSink& m_sink;
+};
+
 } // namespace
+
+std::unique_ptr<CPageIndexWriter> MakeTxtPageIndexWriter(COutputSink& sink) {
+    return std::make_unique<CTxtPageIndexWriter>(sink);
+}
 
 std::unique_ptr<CExportWriter> MakeTxtWriter(COutputSink& sink) {
     return std::make_unique<CTxtWriter>(sink);

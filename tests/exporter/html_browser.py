@@ -75,7 +75,7 @@ def dump(path):
 
 def check_split():
     # Every 20 hours over four months, from 2026-01-01.
-    texts = ["m%d <i>" % i for i in range(150)]
+    texts = ["m%d <i>" % i for i in range(120)]
     header = (b"DRCC" + struct.pack("<H", 1) + b"\0" * 16 + b"5".ljust(16, b"\0") +
               b"me".ljust(21, b"\0") + b"you".ljust(21, b"\0"))
     body = b"".join(struct.pack("<HHiI", 13 + len(t), 0, 1767225600 + 72000 * i, i % 2) +

@@ -1,0 +1,126 @@
+#include "FriendPages.h"
+
+#include "ExportInputs.h"
+
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+struct CFriendPages::Page {
+    fs::path path;
+    CAtomicOutputFile file;
+    std::unique_ptr<COutputSink> sink;
+    std::unique_ptr<CExportWriter> writer; // null when the file could not be made
+    ExportPageEntry entry;
+};
+
+CFriendPages::CFriendPages(const ExportOptions& options, ExportSplit split, fs::path folder,
+                           ProblemReport problem)
+    : m_options(options), m_split(split), m_folder(std::move(folder)),
+      m_problem(std::move(problem)), m_extension(exporter::FormatExtension(options.format)),
+      m_naming(exporter::ChoosePageNaming(split, 0, false)), m_splitter(split, options.splitCount) {
+}
+
+CFriendPages::~CFriendPages() = default;
+
+void CFriendPages::BeginFriend(const ExportFriend& log) {
+    m_begun = true;
+    m_friend = log;
+    m_friend.page = &m_links;
+    m_links.index = "index." + m_extension;
+    std::error_code ec;
+    fs::create_directories(m_folder, ec);
+    std::string error;
+    if (!m_indexFile.Create(m_folder / m_links.index, error)) {
+        m_problem(error);
+        return;
+    }
+    m_indexSink = std::make_unique<COutputSink>(m_indexFile.Stream());
+    m_index = exporter::MakePageIndexWriter(m_options.format, *m_indexSink);
+    m_index->Begin(m_friend, "../index." + m_extension);
+}
+
+void CFriendPages::Message(const ExportMessage& message) {
+    const ExportTime& time = *message.time;
+    if (m_splitter.Next(time.valid ? std::string_view(time.date) : std::string_view())) {
+        ++m_number;
+        std::string name =
+            exporter::PageStem(m_naming, m_number, m_splitter.Key()) + "." + m_extension;
+        if (m_page)
+            ClosePage(name);
+        OpenPage(name, exporter::PageLabel(m_split, m_number, m_splitter.Key()));
+    }
+    ExportPageEntry& entry = m_page->entry;
+    ++(message.sent ? entry.sent : entry.received);
+    if (time.valid) {
+        if (entry.firstDate.empty())
+            entry.firstDate = time.date;
+        entry.lastDate = time.date;
+    }
+    if (m_page->writer)
+        m_page->writer->Message(message);
+}
+
+void CFriendPages::EndFriend() {
+    if (m_page)
+        ClosePage(std::string());
+}
+
+void CFriendPages::OpenPage(const std::string& name, const std::string& label) {
+    m_page = std::make_unique<Page>();
+    m_page->path = m_folder / fs::u8path(name);
+    m_page->entry.file = name;
+    m_page->entry.label = label;
+    m_links.label = label;
+    m_links.next.clear();
+    m_links.nameSize = name.size();
+    std::string error;
+    if (!m_page->file.Create(m_page->path, error)) {
+        m_problem(error);
+        return;
+    }
+    m_page->sink = std::make_unique<COutputSink>(m_page->file.Stream());
+    m_page->writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep, m_options.grep,
+                                                false, *m_page->sink);
+    m_page->writer->BeginDocument();
+    m_page->writer->BeginFriend(m_friend);
+}
+
+void CFriendPages::ClosePage(const std::string& next) {
+    std::unique_ptr<Page> page = std::move(m_page);
+    m_links.next = next;
+    if (page->writer)
+        page->writer->EndFriend(); // its links below the messages, the one above filled in
+    m_links.previous = page->entry.file;
+    if (!page->writer)
+        return;
+    page->writer->EndDocument();
+    page->sink->Flush();
+    std::string error;
+    if (!page->sink->Ok() || !page->file.Commit(error)) {
+        m_problem(error.empty() ? exporter::PathText(page->path) + ": cannot write" : error);
+        return;
+    }
+    if (m_index)
+        m_index->Page(page->entry);
+}
+
+bool CFriendPages::Finish(bool keep) {
+    if (!m_begun)
+        return false;
+    if (!keep || !m_index) {
+        m_indexFile.Discard();
+        std::error_code ec;
+        fs::remove(m_folder, ec); // only if empty: earlier pages stay
+        return false;
+    }
+    m_index->End();
+    m_indexSink->Flush();
+    std::string error;
+    if (!m_indexSink->Ok() || !m_indexFile.Commit(error)) {
+        m_problem(error.empty() ? exporter::PathText(m_folder / m_links.index) + ": cannot write"
+                                : error);
+        return false;
+    }
+    return true;
+}
