@@ -5,6 +5,7 @@
 #include "ChatLogNames.h"
 #include "ChatLogPaths.h"
 #include "ContentOutput.h"
+#include "FindAllFriendsWnd.h"
 #include "PaneSizing.h"
 #include "TableCommands.h"
 #include "UniqueHandle.h"
@@ -13,6 +14,8 @@
 #include "resource.h"
 
 #include <string>
+
+CMainFrame::CMainFrame() = default;
 
 CMainFrame::~CMainFrame() {
     // While the whole object still stands, so that every handler runs.
@@ -85,6 +88,9 @@ CContentOutput* CMainFrame::GetContentPane() const {
 }
 
 void CMainFrame::ResetPanes() {
+    // Its hits name friends of the account shown until now.
+    if (m_findAllFriends)
+        m_findAllFriends->Clear();
     if (CContentOutput* content = GetContentPane())
         content->ClearMessageText();
     if (CChatContentTitle* messages = GetMessageListPane())
@@ -242,6 +248,12 @@ BOOL CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
         }
         return TRUE;
     }
+    case ID_EDIT_FIND_ALL_FRIENDS:
+        if (!m_findAllFriends)
+            m_findAllFriends = std::make_unique<CFindAllFriendsWnd>();
+        if (m_findAllFriends->Create(this))
+            m_findAllFriends->ShowAndFocus();
+        return TRUE;
     case ID_NEXT_PANE:
     case ID_PREV_PANE:
         MovePaneFocus(id == ID_NEXT_PANE);

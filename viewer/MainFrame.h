@@ -7,14 +7,18 @@
 #include "FrameWnd.h"
 #include "SplitterWnd.h"
 
+#include <memory>
+
 class CUserTitleWnd;
 class CChatContentTitle;
 class CContentOutput;
+class CFindAllFriendsWnd;
 
 class CMainFrame : public CFrameWnd {
 public:
     static constexpr char kClassName[] = "CMainFrame";
 
+    CMainFrame();
     ~CMainFrame() override;
 
     BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
@@ -37,6 +41,8 @@ public:
     CUserTitleWnd* GetFriendListPane() const;
     CChatContentTitle* GetMessageListPane() const;
     CContentOutput* GetContentPane() const;
+    // The 在所有好友中查找 window, once it has been opened (else null).
+    CFindAllFriendsWnd* GetFindAllFriendsWnd() const { return m_findAllFriends.get(); }
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;
@@ -59,4 +65,5 @@ private:
     CSplitterWnd m_rightSplitter;
     BOOL m_splittersReady = FALSE;
     HWND m_lastFocus = nullptr; // the control that had the focus when the frame lost it
+    std::unique_ptr<CFindAllFriendsWnd> m_findAllFriends; // made on first use
 };

@@ -140,6 +140,32 @@ void CUserTitleWnd::SelectFriend(const char* key) {
     }
 }
 
+CChatLogFile* CUserTitleWnd::SelectFriendAt(size_t position, std::string_view key) {
+    if (!m_friendTree.IsWindow())
+        return nullptr;
+    HTREEITEM chosen = nullptr;
+    HTREEITEM firstWithKey = nullptr;
+    size_t at = 0;
+    for (HTREEITEM item = m_friendTree.GetChildItem(m_rootItem); item != nullptr;
+         item = m_friendTree.GetNextSiblingItem(item), ++at) {
+        auto* log = reinterpret_cast<CChatLogFile*>(m_friendTree.GetItemData(item));
+        if (log == nullptr || log->FriendKey() != key)
+            continue;
+        if (firstWithKey == nullptr)
+            firstWithKey = item;
+        if (at == position) {
+            chosen = item;
+            break;
+        }
+    }
+    if (chosen == nullptr)
+        chosen = firstWithKey;
+    if (chosen == nullptr)
+        return nullptr;
+    m_friendTree.SelectItem(chosen);
+    return reinterpret_cast<CChatLogFile*>(m_friendTree.GetItemData(chosen));
+}
+
 BOOL CUserTitleWnd::OnNotify(int id, NMHDR* header, LRESULT* result) {
     if (id == IDC_FRIEND_TREE && header->code == TVN_SELCHANGEDW) {
         OnSelchangedFriendTree(header, result);

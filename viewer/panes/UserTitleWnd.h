@@ -12,6 +12,7 @@
 
 #include <deque>
 #include <memory>
+#include <string_view>
 
 class CUserTitleWnd : public CFormView {
 public:
@@ -41,6 +42,14 @@ public:
     // that kViewerMsgFriendSelected carries before anything uses it.
     bool HoldsFriendLog(const CChatLogFile* log) const;
 
+    // Calls visit(position, log) for every friend, in tree order; position
+    // counts the friends from 0. The log is lent for the call only.
+    template <class Visit> void VisitFriendLogs(Visit&& visit);
+    // Selects the friend at position (as VisitFriendLogs counts) when its key
+    // is still key, else the first friend with that key, as a click would;
+    // the log then selected, or null when no friend fits.
+    CChatLogFile* SelectFriendAt(size_t position, std::string_view key);
+
 protected:
     void DoDataExchange() override;
     void OnInitialUpdate() override;
@@ -56,3 +65,14 @@ private:
     std::deque<std::unique_ptr<CChatLogFile>> m_friendLogs;
     CTreeCtrl m_friendTree;
 };
+
+template <class Visit> void CUserTitleWnd::VisitFriendLogs(Visit&& visit) {
+    if (!m_friendTree.IsWindow())
+        return;
+    size_t position = 0;
+    for (HTREEITEM item = m_friendTree.GetChildItem(m_rootItem); item != nullptr;
+         item = m_friendTree.GetNextSiblingItem(item), ++position) {
+        if (auto* log = reinterpret_cast<CChatLogFile*>(m_friendTree.GetItemData(item)))
+            visit(position, *log);
+    }
+}
