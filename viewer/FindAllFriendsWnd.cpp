@@ -47,18 +47,8 @@ constexpr int kAllMessagesEntry = 0;
 // The needle as GBK bytes, once. A character GBK cannot hold would only ever
 // be found as some stand-in: such a needle, like an empty one, finds nothing.
 chatlog::CTextSearch SearchFor(const std::wstring& text, bool matchCase) {
-    if (text.empty())
-        return {};
-    const int units = static_cast<int>(text.size());
-    BOOL usedDefault = FALSE;
-    const int bytes = ::WideCharToMultiByte(kChatLogCodePage, WC_NO_BEST_FIT_CHARS, text.data(),
-                                            units, nullptr, 0, nullptr, &usedDefault);
-    if (bytes <= 0 || usedDefault)
-        return {};
-    std::string gbk(static_cast<size_t>(bytes), '\0');
-    ::WideCharToMultiByte(kChatLogCodePage, WC_NO_BEST_FIT_CHARS, text.data(), units, gbk.data(),
-                          bytes, nullptr, &usedDefault);
-    if (usedDefault)
+    std::string gbk;
+    if (!GbkFromWide(text.c_str(), gbk) || gbk.empty())
         return {};
     return chatlog::CTextSearch(gbk, matchCase);
 }
@@ -306,11 +296,8 @@ void CFindAllFriendsWnd::ShowCount() {
 
 int CFindAllFriendsWnd::SelectedHit() const {
     HWND list = GetDlgItem(IDC_FIND_ALL_RESULTS);
-    if (ListView_GetSelectedCount(list) == 0)
-        return -1;
-    return ListView_GetNextItem(list, -1, LVNI_FOCUSED | LVNI_SELECTED) >= 0
-               ? ListView_GetNextItem(list, -1, LVNI_FOCUSED | LVNI_SELECTED)
-               : ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    return ListView_GetSelectedCount(list) == 0 ? -1
+                                                : ListView_GetNextItem(list, -1, LVNI_SELECTED);
 }
 
 void CFindAllFriendsWnd::FillCell(NMLVDISPINFOW* info) {
@@ -386,17 +373,13 @@ bool CFindAllFriendsWnd::OpenHit(size_t index) {
         ::SendMessageW(messages->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_MESSAGE_FILTER, CBN_SELCHANGE),
                        reinterpret_cast<LPARAM>(filter));
     }
-    HWND table = messages->GetDlgItem(IDC_MESSAGE_LIST);
     const long row = viewer::RowOfRecord(
-        static_cast<size_t>(ListView_GetItemCount(table)),
-        messages->GetSortOrder() == kOrderAscending,
+        messages->Rows().RowCount(), messages->GetSortOrder() == kOrderAscending,
         [messages](size_t at) { return messages->RecordAtRow(static_cast<int>(at)); }, record);
     if (row < 0)
         return false;
     // Selecting the row makes the table hand its text to the content pane.
-    ListView_SetItemState(table, static_cast<int>(row), LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(table, static_cast<int>(row), FALSE);
+    messages->SelectRow(static_cast<int>(row));
     SelectMatchInContent(record);
     return true;
 }
@@ -411,9 +394,7 @@ void CFindAllFriendsWnd::SelectMatchInContent(ChatLogRecordPos record) {
     const std::string_view text = chatlog::RecordContent(record);
     const size_t start = WideFromGbk(text.data(), match.offset).size();
     const size_t length = WideFromGbk(text.data() + match.offset, match.length).size();
-    HWND edit = content->GetDlgItem(IDC_MESSAGE_EDIT);
-    ::SendMessageW(edit, EM_SETSEL, start, start + length);
-    ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    content->SelectText(static_cast<int>(start), static_cast<int>(start + length));
     // The selection shows where the keyboard is: there, in the main window.
-    ::SetFocus(edit);
+    ::SetFocus(content->TextWindow());
 }
