@@ -20,7 +20,13 @@ BOOL CALLBACK AskClientWindow(HWND hWnd, LPARAM) {
     }
     // The client answers non-zero when it agrees to end; only then does it
     // get WM_QUIT. Every matching window is asked, so enumeration goes on.
-    const LRESULT answer = SendMessageA(hWnd, updater::kClientQuitQuery, 0, 0);
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(hWnd, updater::kClientQuitQuery, 0, 0, SMTO_ABORTIFHUNG,
+                             updater::kClientAnswerTimeoutMs, &answer)) {
+        DebugTrace("client window \"%s\" did not answer (hung or too slow): taken as a refusal",
+                   title);
+        return TRUE;
+    }
     DebugTrace("client window \"%s\" answered %lld%s", title, static_cast<long long>(answer),
                answer != 0 ? ", WM_QUIT posted" : "");
     if (answer != 0) {

@@ -4,7 +4,8 @@
 
 namespace updater {
 
-// Runs on the main thread; blocks while each client window answers.
+// Runs on the main thread; waits for each client window's answer, at most
+// kClientAnswerTimeoutMs each.
 void CloseRunningClient();
 
 } // namespace updater

@@ -79,7 +79,13 @@ void CUpdateRun::EnterOwnFolder() {
 
 bool CUpdateRun::LoadConfiguration() {
     if (!m_config.Load(updater::kConfigPath)) {
-        updater::DebugTrace("no usable %s in %s", updater::kConfigPath, m_szFolder);
+        if (m_config.GetStraySetupKeyLine() != 0) {
+            updater::DebugTrace("%s line %u: a SetupKey that is not [Update]'s first SetupKey, "
+                                "so it would not be read; the file is not used",
+                                updater::kConfigPath, m_config.GetStraySetupKeyLine());
+        } else {
+            updater::DebugTrace("no usable %s in %s", updater::kConfigPath, m_szFolder);
+        }
         return false;
     }
     // A key the platform refuses makes Server.ini as unusable as a malformed

@@ -2,8 +2,9 @@
 # The engine's download throughput against curl, both fetching the same
 # 100 MB setup from the same test update server in one run; and the engine
 # with and without a SetupKey, i.e. with and without hashing the setup as it
-# arrives (the same signed release served both times, best of ROUNDS each,
-# alternating), plus the hand-over's check of the held file.
+# arrives and bounding it by its signed SetupSize (the same signed release
+# served both times, best of ROUNDS each, alternating), plus the hand-over's
+# check of the held file.
 #
 #   bench/download/run.sh [SIZE_BYTES [ROUNDS]]
 #
@@ -57,11 +58,11 @@ mb = size / 1e6
 engine, hashed, check = min(plain), min(signed), min(verify)
 print("download of %d bytes from the loopback server (engine: best of %d)" % (size, len(plain)))
 print("  engine (updater, Wine)       : %8.3f s  %8.1f MB/s   runs %s" % (engine, mb / engine, plain))
-print("  engine + SHA-256 (SetupKey)  : %8.3f s  %8.1f MB/s   runs %s" % (hashed, mb / hashed, signed))
+print("  engine + SHA-256 + size bound: %8.3f s  %8.1f MB/s   runs %s" % (hashed, mb / hashed, signed))
 print("  curl   (native)              : %8.3f s  %8.1f MB/s" % (curl, mb / curl))
 print("  engine / curl throughput ratio: %.2f" % (curl / engine))
 median = lambda runs: sorted(runs)[len(runs) // 2]
-print("  hash adds to the download    : %+.1f %% best of each (limit +10 %%); medians %+.1f %%"
+print("  hash and bound add           : %+.1f %% best of each (limit +10 %%); medians %+.1f %%"
       % (100 * (hashed / engine - 1), 100 * (median(signed) / median(plain) - 1)))
 print("  hand-over check of the held file (read again + SHA-256): %.3f s" % check)
 PY

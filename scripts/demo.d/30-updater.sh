@@ -34,8 +34,9 @@ setup="$demo_build"/tools/updater_setup_standin/updater-setup-standin.exe
 echo "updater: the publisher makes a key: updater-sign keygen publisher.pem"
 setup_key=$($sign keygen "$upd/publisher.pem" 2>/dev/null)
 echo "updater:   | $setup_key"
-echo "updater: and signs the setup as 1,2,3,5: updater-sign sign --key publisher.pem --version 1,2,3,5 VemliSetup.exe"
-signature=$($sign sign --key "$upd/publisher.pem" --version 1,2,3,5 "$setup")
+echo "updater: and signs the setup as 1,2,3,5 for 30 days: updater-sign sign --key publisher.pem --version 1,2,3,5 --expires 30 VemliSetup.exe"
+echo "updater: (its size bounds the download; after the expiry clients refuse the document until it is signed again)"
+signature=$($sign sign --key "$upd/publisher.pem" --version 1,2,3,5 --expires 30 "$setup")
 sed 's/^/updater:   | /' <<<"$signature"
 
 cp "$demo_build/updater/updater.exe" "$app/"

@@ -3,6 +3,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -82,11 +83,25 @@ bool CUpdateServerControl::Release(const std::string& documentPath, const std::s
                                    const std::string& url, const std::string& version,
                                    const std::string& variant, const std::string& setup) {
     // Addresses and versions hold no '&', '#' or blank: no escaping needed.
+    std::string urls;
+    for (std::size_t begin = 0; begin < url.size();) {
+        const std::size_t end = std::min(url.find(' ', begin), url.size());
+        urls += "&url=" + url.substr(begin, end - begin);
+        begin = end + 1;
+    }
     std::string response;
     return Exchange("PUT",
-                    "/_control/release?path=" + documentPath + "&setup=" + setupPath +
-                        "&url=" + url + "&version=" + version + "&variant=" + variant,
+                    "/_control/release?path=" + documentPath + "&setup=" + setupPath + urls +
+                        "&version=" + version + "&variant=" + variant,
                     setup, response);
+}
+
+long long CUpdateServerControl::Sent(const std::string& path) {
+    std::string response;
+    if (!Exchange("GET", "/_control/sent?path=" + path, "", response)) {
+        return -1;
+    }
+    return std::atoll(response.c_str());
 }
 
 std::string CUpdateServerControl::SetupKey() {

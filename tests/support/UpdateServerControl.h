@@ -33,10 +33,14 @@ public:
                         const std::string& mode = "normal", long long cut = 0, double stall = 0);
     // A signed release under the server's own test key: `setup` at
     // `setupPath`, and at `documentPath` a version document offering it as
-    // `version` at `url`, spoiled as `variant` says (see the server).
+    // `version` at `url` (several addresses separated by blanks), signed or
+    // spoiled as `variant` says (see the server).
     bool Release(const std::string& documentPath, const std::string& setupPath,
                  const std::string& url, const std::string& version, const std::string& variant,
                  const std::string& setup);
+    // Body bytes the server has sent for `path` so far, all requests
+    // together; -1 when it cannot say.
+    long long Sent(const std::string& path);
     // The server's public key as 128 hex digits; empty when unavailable.
     std::string SetupKey();
     // Every request the server saw apart from control requests, in order.

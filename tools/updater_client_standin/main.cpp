@@ -6,11 +6,13 @@
 //
 // With TAMPER_PATH it plays a program that tries to swap the setup while the
 // updater hands over: when asked, it tries to write TAMPER_PATH, delete it,
-// rename it, and replace it by another file, and logs each outcome.
+// rename it, and replace it by another file, and logs each outcome. ANSWER
+// "hang" plays a client that hangs when asked: it answers only when its
+// lifetime is over.
 //
 // Log lines (each flushed at once, times in ms from GetTickCount64):
 //   ready <time>                     the window exists
-//   asked <time> <wParam> <lParam> answer <ANSWER>
+//   asked <time> <wParam> <lParam> answer <ANSWER>   (0 for "hang")
 //   tamper <write|delete|rename|replace> <done|refused>
 //   WM_QUIT <time>                   WM_QUIT posted to the window; then exit
 //   lifetime over <time>             nobody told it to quit; then exit
@@ -20,6 +22,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -28,6 +31,8 @@ constexpr UINT_PTR kLifetimeTimer = 1;
 
 std::FILE* g_log = nullptr;
 LRESULT g_answer = 1;
+bool g_hang = false;
+UINT g_lifetime = 60000;
 const char* g_tamperPath = nullptr;
 
 void LogLine(const char* format, unsigned long long a = 0, long long b = 0, long long c = 0,
@@ -82,6 +87,11 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         if (g_tamperPath != nullptr) {
             TamperWith(g_tamperPath);
         }
+        if (g_hang) {
+            Sleep(g_lifetime);
+            LogLine("hang over %llu", GetTickCount64());
+            DestroyWindow(hWnd);
+        }
         return g_answer;
     case WM_TIMER:
         if (wParam == kLifetimeTimer) {
@@ -106,9 +116,11 @@ int main(int argc, char** argv) {
             "usage: updater_client_standin TITLE ANSWER LOGFILE [LIFETIME_MS [TAMPER_PATH]]\n");
         return 2;
     }
-    g_answer = static_cast<LRESULT>(std::strtoll(argv[2], nullptr, 10));
+    g_hang = std::strcmp(argv[2], "hang") == 0;
+    g_answer = g_hang ? 0 : static_cast<LRESULT>(std::strtoll(argv[2], nullptr, 10));
     g_log = std::fopen(argv[3], "a");
     const UINT lifetime = argc > 4 ? static_cast<UINT>(std::strtoul(argv[4], nullptr, 10)) : 60000;
+    g_lifetime = lifetime;
     g_tamperPath = argc > 5 ? argv[5] : nullptr;
 
     WNDCLASSA windowClass = {};

@@ -37,6 +37,10 @@ constexpr unsigned kClientCopyNames = 10;
 // Sent to each client window (wParam 0, lParam 0, sent and waited for); a
 // non-zero answer means the client agrees to end, and WM_QUIT follows.
 constexpr unsigned kClientQuitQuery = 0x7FFE; // 32766
+// The longest a client window may take to answer it. A window that does not
+// answer in time (or hangs) is taken as one that refused: the updater holds
+// the instance mutex and the setup meanwhile, so it must never wait for ever.
+constexpr unsigned kClientAnswerTimeoutMs = 30000;
 
 // How long the main thread waits for the engine (20 minutes), and the pause
 // that gives the client time to end before its executable is deleted.

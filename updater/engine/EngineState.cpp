@@ -18,6 +18,13 @@ namespace {
 const DWORD_PTR kContext = 1;
 const UINT kBlockSize = 1024;
 const DWORD kOpenUrlFlags = INTERNET_FLAG_PASSIVE | INTERNET_FLAG_TRANSFER_BINARY;
+// A signed setup is checked as it arrives and held by us alone: WinINet's
+// cache would keep a second copy of every byte (100 MB written twice), and
+// a copy from it is nothing the signature asked for.
+const DWORD kSignedOpenUrlFlags =
+    kOpenUrlFlags | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
+// 100 ns intervals between 1601-01-01 (FILETIME's origin) and 1970-01-01.
+const std::uint64_t kTicks1601To1970 = 116444736000000000ull;
 
 using StatePtr = std::shared_ptr<CEngineState>;
 
@@ -37,6 +44,14 @@ bool QueryAnnouncedLength(const CHttpFile& file, std::uint64_t& nAnnounced) {
 }
 
 } // namespace
+
+std::uint64_t updater::TicksSince1970() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t nTicks =
+        (std::uint64_t(now.dwHighDateTime) << 32) | std::uint64_t(now.dwLowDateTime);
+    return nTicks - kTicks1601To1970;
+}
 
 CEngineState::CEngineState() : m_szLastError{}, m_szObjectName{}, m_szDownloadUrl{} {}
 
@@ -63,26 +78,60 @@ bool CEngineState::SetSetupKey(const updater::SetupKey& key) {
 bool CEngineState::GetSetupDigest(updater::SetupDigest& digest) const {
     if (!m_bHaveSetupDigest)
         return false;
-    digest = m_setupDigest;
+    digest = m_signedSetup.digest;
     return true;
 }
 
+unsigned CEngineState::GetDownloadUrlCount() const {
+    return m_pSetupKey ? unsigned(m_webUrls.size()) : m_versionInfo.GetDownloadUrlCount();
+}
+
+const char* CEngineState::GetDownloadUrl(int nIndex) const {
+    if (!m_pSetupKey)
+        return m_versionInfo.GetDownloadUrl(nIndex);
+    return nIndex >= 0 && size_t(nIndex) < m_webUrls.size() ? m_webUrls[size_t(nIndex)].c_str()
+                                                            : nullptr;
+}
+
 bool CEngineState::VerifyDocumentSignature() {
-    updater::SetupDigest digest;
-    updater::SetupSignature signature;
-    if (!m_versionInfo.GetSetupSignature(digest, signature)) {
-        Trace("SetupSHA256 or SetupSignature missing or malformed");
+    CVersionInfo::SignedSetup setup;
+    if (!m_versionInfo.GetSignedSetup(setup)) {
+        Trace("SetupSize, SetupSHA256 or SetupSignature missing, or one of them or SetupExpires "
+              "malformed");
         return false;
     }
-    const std::string message =
-        updater::SignedSetupMessage(m_versionInfo.GetCurrentVersion(), digest);
+    const std::string message = updater::SignedSetupMessage(
+        m_versionInfo.GetCurrentVersion(), setup.size, setup.digest, setup.expires.c_str());
     updater::SetupDigest messageHash;
     if (!CSha256::Of(message.data(), message.size(), messageHash) ||
-        !m_pSetupKey->Verify(messageHash, signature)) {
+        !m_pSetupKey->Verify(messageHash, setup.signature)) {
         Trace("SetupSignature does not verify");
         return false;
     }
-    m_setupDigest = digest;
+    // Only a signed expiry counts, so the clock is asked after the signature.
+    const std::int64_t now = std::int64_t(updater::TicksSince1970() / 10000000u);
+    if (!setup.expires.empty() && now >= setup.expiresAt) {
+        updater::DebugTrace("engine: the version document expired at %s; the publisher must "
+                            "sign it again",
+                            setup.expires.c_str());
+        return false;
+    }
+    m_webUrls.clear();
+    const unsigned nCount = m_versionInfo.GetDownloadUrlCount();
+    for (unsigned i = 0; i < nCount; ++i) {
+        const char* pszUrl = m_versionInfo.GetDownloadUrl(int(i));
+        if (updater::IsWebAddress(pszUrl))
+            m_webUrls.emplace_back(pszUrl);
+        else
+            updater::DebugTrace("engine: download address %u skipped: only http:// and https:// "
+                                "are used (%s)",
+                                i + 1, pszUrl != nullptr ? pszUrl : "no value");
+    }
+    if (m_webUrls.empty()) {
+        Trace("no usable download address");
+        return false;
+    }
+    m_signedSetup = setup;
     m_bHaveSetupDigest = true;
     return true;
 }
@@ -314,6 +363,13 @@ void CEngineState::CheckVersion() {
 
     std::uint64_t nAnnounced = 0;
     const bool bAnnounced = QueryAnnouncedLength(*m_pCurrentProcessFile, nAnnounced);
+    if (bAnnounced && nAnnounced > updater::kMaxVersionDocumentSize) {
+        releaseRequest();
+        Trace("version document longer than 64 KiB");
+        document.Delete();
+        Notify(UE_VERSION_INVALID);
+        return;
+    }
 
     CLocalOutput output(document.Path());
     if (!output.IsOpen()) {
@@ -323,8 +379,8 @@ void CEngineState::CheckVersion() {
         return;
     }
 
-    const TransferEnd end =
-        Transfer(*m_pCurrentProcessFile, output, bAnnounced, nAnnounced, nullptr);
+    const TransferEnd end = Transfer(*m_pCurrentProcessFile, output, bAnnounced, nAnnounced,
+                                     updater::kMaxVersionDocumentSize, UE_VERSION_INVALID, nullptr);
     const bool bKept = end.kind == TransferEnd::Done && output.Keep();
     releaseRequest();
     if (!bKept) {
@@ -345,6 +401,7 @@ void CEngineState::CheckVersion() {
     if (bValid && m_pSetupKey && !VerifyDocumentSignature()) {
         // Nothing of an unsigned document may be acted on.
         m_versionInfo.Empty();
+        m_webUrls.clear();
         bValid = false;
     }
     Notify(bValid ? UE_VERSION_READY : UE_VERSION_INVALID);
@@ -364,7 +421,11 @@ void CEngineState::DownloadSetup() {
     try {
         if (!m_pSession)
             throw CInternetException(ERROR_INVALID_HANDLE, kContext);
-        pFile = m_pSession->OpenURL(m_szDownloadUrl, kContext, kOpenUrlFlags, nullptr, 0);
+        // With a key only web addresses are opened, whoever asks.
+        if (m_pSetupKey && !updater::IsWebAddress(m_szDownloadUrl))
+            throw CInternetException(ERROR_INTERNET_UNRECOGNIZED_SCHEME, kContext);
+        pFile = m_pSession->OpenURL(m_szDownloadUrl, kContext,
+                                    m_pSetupKey ? kSignedOpenUrlFlags : kOpenUrlFlags, nullptr, 0);
     } catch (const CInternetException&) {
         Notify(UE_DOWNLOAD_CONNECT_FAILED);
         return;
@@ -394,6 +455,22 @@ void CEngineState::DownloadSetup() {
     } else {
         nTotal = std::uint32_t(pFile->GetLength());
     }
+    // A signed setup is exactly its signed size: a response that says
+    // otherwise is refused before anything is written, and the transfer
+    // takes no byte more.
+    std::uint64_t nLimit = UINT64_MAX;
+    if (m_pSetupKey) {
+        nLimit = m_signedSetup.size;
+        if (bAnnounced && nAnnounced != nLimit) {
+            releaseFile();
+            SetLastErrorText(updater::kTextSetupSizeMismatch);
+            Notify(UE_CONNECTION_LOST);
+            return;
+        }
+        bAnnounced = true;
+        nAnnounced = nLimit;
+        nTotal = m_signedSetup.size;
+    }
 
     char szFolder[MAX_PATH] = "";
     char szPath[MAX_PATH] = "";
@@ -417,7 +494,7 @@ void CEngineState::DownloadSetup() {
         pHash = std::make_unique<CSha256>();
 
     const TransferEnd end = Transfer(
-        *pFile, output, bAnnounced, nAnnounced,
+        *pFile, output, bAnnounced, nAnnounced, nLimit, UE_CONNECTION_LOST,
         [&](const char* pBlock, UINT nRead, std::uint64_t nReceived) {
             if (pHash)
                 pHash->Update(pBlock, nRead);
@@ -432,7 +509,7 @@ void CEngineState::DownloadSetup() {
     }
     if (pHash) {
         updater::SetupDigest digest;
-        if (!m_bHaveSetupDigest || !pHash->Finish(digest) || digest != m_setupDigest) {
+        if (!m_bHaveSetupDigest || !pHash->Finish(digest) || digest != m_signedSetup.digest) {
             output.Discard();
             SetLastErrorText(updater::kTextSetupMismatch);
             Notify(UE_CONNECTION_LOST);
@@ -448,6 +525,7 @@ void CEngineState::DownloadSetup() {
 
 CEngineState::TransferEnd CEngineState::Transfer(CUrlFile& file, CLocalOutput& output,
                                                  bool bAnnounced, std::uint64_t nAnnounced,
+                                                 std::uint64_t nLimit, UINT nLimitEvent,
                                                  const BlockHandler& onBlock) {
     char block[kBlockSize];
     std::uint64_t nReceived = 0;
@@ -456,6 +534,14 @@ CEngineState::TransferEnd CEngineState::Transfer(CUrlFile& file, CLocalOutput& o
             const UINT nRead = file.Read(block, kBlockSize);
             if (nRead == 0)
                 break;
+            if (nRead > nLimit - nReceived) {
+                // The check's document keeps its error text, as every invalid one.
+                if (nLimitEvent == UE_CONNECTION_LOST)
+                    SetLastErrorText(updater::kTextSetupSizeMismatch);
+                else
+                    Trace("more bytes than allowed: the response is refused");
+                return {TransferEnd::Failed, nLimitEvent};
+            }
             nReceived += nRead;
             if (!output.Write(block, nRead))
                 return {TransferEnd::Failed, UE_LOCAL_FILE_FAILED};

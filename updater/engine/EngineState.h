@@ -49,6 +49,10 @@ public:
     void Stop();
 
     const CVersionInfo& GetVersionInfo() const { return m_versionInfo; }
+    // The addresses the owner may pick from: all of DownloadUrls, or with a
+    // setup key only its web addresses.
+    unsigned GetDownloadUrlCount() const;
+    const char* GetDownloadUrl(int nIndex) const;
     std::string GetLastErrorText() const;
 
 private:
@@ -57,8 +61,9 @@ private:
     static DWORD RunWorker(LPVOID pParam, void (CEngineState::*work)());
     void CheckVersion();
     void DownloadSetup();
-    // With a setup key: the document's digest and signature verify for its
-    // CurrentVersion; the digest is then kept for the download.
+    // With a setup key: the document's size, digest and expiry carry a
+    // signature that verifies for its CurrentVersion, it has not expired, and
+    // it names a web address; what was signed is then kept for the download.
     bool VerifyDocumentSignature();
 
     // How a transfer ended: complete, cut off by Stop (the worker cleans up
@@ -73,9 +78,11 @@ private:
     using BlockHandler = std::function<bool(const char*, UINT, std::uint64_t)>;
     // The one transfer loop of the check and the download: reads `file` to
     // its end into `output` (neither kept nor discarded here) and compares
-    // what came with the announced length.
+    // what came with the announced length. More than nLimit bytes end it at
+    // once with nLimitEvent, the excess never written.
     TransferEnd Transfer(CUrlFile& file, CLocalOutput& output, bool bAnnounced,
-                         std::uint64_t nAnnounced, const BlockHandler& onBlock);
+                         std::uint64_t nAnnounced, std::uint64_t nLimit, UINT nLimitEvent,
+                         const BlockHandler& onBlock);
 
     // Calls the owner's handler; false (and no call) once Stop has cut the
     // workers off, which tells the caller to clean up and end quietly.
@@ -123,5 +130,11 @@ private:
     std::unique_ptr<CEcdsaP256Key> m_pSetupKey;
     // Written by the check thread before UE_VERSION_READY and read after it only.
     bool m_bHaveSetupDigest = false;
-    updater::SetupDigest m_setupDigest{};
+    CVersionInfo::SignedSetup m_signedSetup;
+    std::vector<std::string> m_webUrls;
 };
+
+namespace updater {
+// 100 ns intervals since 1970-01-01 by the machine's clock.
+std::uint64_t TicksSince1970();
+} // namespace updater

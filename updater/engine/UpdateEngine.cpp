@@ -7,19 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-// 100 ns intervals between 1601-01-01 (FILETIME's origin) and 1970-01-01.
-const std::uint64_t kTicks1601To1970 = 116444736000000000ull;
-
-std::uint64_t TicksSince1970() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const std::uint64_t nTicks =
-        (std::uint64_t(now.dwHighDateTime) << 32) | std::uint64_t(now.dwLowDateTime);
-    return nTicks - kTicks1601To1970;
-}
-} // namespace
-
 CUpdateEngine::CUpdateEngine()
     : m_szServer{}, m_szPath{}, m_szFile{}, m_pState(std::make_shared<CEngineState>()) {}
 
@@ -37,7 +24,7 @@ void CUpdateEngine::SetServer(const char* pszHost, const char* pszPath, const ch
 bool CUpdateEngine::SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext) {
     if (m_bCallbackSet || pfnCallback == nullptr)
         return false;
-    const unsigned int nSeed = updater::ComputeRandomSeed(TicksSince1970());
+    const unsigned int nSeed = updater::ComputeRandomSeed(updater::TicksSince1970());
     std::srand(nSeed);
     m_pState->SetCallback(pfnCallback, dwContext, nSeed);
     m_bCallbackSet = true;
@@ -64,11 +51,11 @@ const char* CUpdateEngine::GetCurrentVersion() const {
 }
 
 unsigned CUpdateEngine::GetDownloadUrlCount() const {
-    return m_pState->GetVersionInfo().GetDownloadUrlCount();
+    return m_pState->GetDownloadUrlCount();
 }
 
 const char* CUpdateEngine::GetDownloadUrl(int nIndex) const {
-    return m_pState->GetVersionInfo().GetDownloadUrl(nIndex);
+    return m_pState->GetDownloadUrl(nIndex);
 }
 
 bool CUpdateEngine::StartDownload(const char* pszAddress) {

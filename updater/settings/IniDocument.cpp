@@ -35,6 +35,7 @@ CIniDocument::~CIniDocument() = default;
 
 void CIniDocument::Clear() {
     m_sections.clear();
+    m_entryLines.clear();
 }
 
 bool CIniDocument::Load(const char* path) {
@@ -65,12 +66,19 @@ bool CIniDocument::ReadDocument(std::FILE* stream) {
     char piece[kPieceSize];
     bool haveSection = false;
     Section current;
+    // Line numbers count the file's lines, not the pieces of a long one.
+    unsigned lineNumber = 0;
+    bool lineEnded = true;
 
     while (std::fgets(piece, kPieceSize, stream) != nullptr) {
         // A NUL inside the piece ends what we can see of it; strlen never goes
         // past what fgets wrote, since fgets always terminates the buffer.
         const char* lineStart = piece;
         const char* end = piece + std::strlen(piece);
+        if (lineEnded) {
+            ++lineNumber;
+        }
+        lineEnded = end > piece && end[-1] == '\n';
 
         const char* text = lineStart;
         while (text < end && IsBlankByte(*text)) {
@@ -129,6 +137,7 @@ bool CIniDocument::ReadDocument(std::FILE* stream) {
                 value.emplace(valueBegin, valueEnd);
             }
         }
+        m_entryLines.push_back({m_sections.size(), key, lineNumber});
         // emplace keeps the first value of a repeated key.
         current.entries.emplace(std::move(key), std::move(value));
     }
@@ -136,6 +145,15 @@ bool CIniDocument::ReadDocument(std::FILE* stream) {
     if (haveSection) {
         m_sections.push_back(std::move(current));
     }
+    return true;
+}
+
+bool CIniDocument::FindSectionIndex(const char* name, std::size_t& index) const {
+    const Section* found = FindSection(name);
+    if (found == nullptr) {
+        return false;
+    }
+    index = static_cast<std::size_t>(found - m_sections.data());
     return true;
 }
 

@@ -48,6 +48,20 @@ public:
 
     void Clear();
 
+    // Every entry line as read, a repeated key included (the lookups see only
+    // its first value): which section holds it (its position among the
+    // sections), its key as stored, and its line number in the file (from 1).
+    // For rules that must see what the lookups cannot.
+    struct EntryLine {
+        std::size_t section;
+        std::string key;
+        unsigned line;
+    };
+    const std::vector<EntryLine>& GetEntryLines() const { return m_entryLines; }
+    // Position of the first section the lookups answer for `name`; false when
+    // there is none.
+    bool FindSectionIndex(const char* name, std::size_t& index) const;
+
     // Describes the last file that could not be opened; empty until then.
     const char* GetLastError() const { return m_szLastError; }
 
@@ -70,5 +84,6 @@ private:
     const std::optional<std::string>* FindEntry(const char* section, const char* key) const;
 
     std::vector<Section> m_sections;
+    std::vector<EntryLine> m_entryLines;
     char m_szLastError[kLastErrorSize];
 };

@@ -13,10 +13,12 @@ CServerConfig::CServerConfig() : m_wLockLimitNumber(0) {
 }
 
 bool CServerConfig::Load(const char* path) {
+    m_nStraySetupKeyLine = 0;
     return CIniDocument::Load(path) && Build();
 }
 
 bool CServerConfig::LoadStream(std::FILE* stream) {
+    m_nStraySetupKeyLine = 0;
     return CIniDocument::LoadStream(stream) && Build();
 }
 
@@ -50,6 +52,37 @@ bool CServerConfig::ParseServerValue(const char* value, Server& server) {
     return true;
 }
 
+bool CServerConfig::LooksLikeSetupKey(const std::string& key) {
+    std::size_t begin = 0;
+    std::size_t end = key.size();
+    while (begin < end && IsBlankByte(key[begin])) {
+        ++begin;
+    }
+    while (end > begin && IsBlankByte(key[end - 1])) {
+        --end;
+    }
+    return updater::CompareNoCase(key.substr(begin, end - begin).c_str(), updater::kSetupKeyName) ==
+           0;
+}
+
+unsigned CServerConfig::FindStraySetupKey() const {
+    std::size_t readSection = 0;
+    const bool haveSection = FindSectionIndex(updater::kSetupKeySection, readSection);
+    bool readOne = false;
+    for (const EntryLine& entry : GetEntryLines()) {
+        if (!LooksLikeSetupKey(entry.key)) {
+            continue;
+        }
+        if (!readOne && haveSection && entry.section == readSection &&
+            entry.key == updater::kSetupKeyName) {
+            readOne = true;
+            continue;
+        }
+        return entry.line;
+    }
+    return 0;
+}
+
 bool CServerConfig::Build() {
     m_servers.clear();
     m_wLockLimitNumber = 0;
@@ -58,6 +91,10 @@ bool CServerConfig::Build() {
     m_szUpdateFile[0] = '\0';
     m_bHasSetupKey = false;
     m_setupKey.fill(0);
+    m_nStraySetupKeyLine = FindStraySetupKey();
+    if (m_nStraySetupKeyLine != 0) {
+        return false;
+    }
 
     const unsigned count = GetKeyCount("Server");
     if (count == 0) {

@@ -26,9 +26,10 @@ public:
 
     // Loads the document and builds the configuration; fails when the
     // document does not load, Update.Server/Path/File are missing or too long,
-    // section Server has no valid 'host:port' entry, or Update.SetupKey is
-    // present but not 128 hexadecimal digits (a publisher who asked for signed
-    // setups must never silently get unsigned ones).
+    // section Server has no valid 'host:port' entry, Update.SetupKey is
+    // present but not 128 hexadecimal digits, or a key that looks like
+    // SetupKey stands where the lookup does not read it (a publisher who asked
+    // for signed setups must never silently get unsigned ones).
     bool Load(const char* path) override;
     bool LoadStream(std::FILE* stream) override;
 
@@ -40,6 +41,13 @@ public:
     // Update.SetupKey: with it, only a setup the publisher signed is started.
     bool HasSetupKey() const { return m_bHasSetupKey; }
     const updater::SetupKey& GetSetupKey() const { return m_setupKey; }
+    // The line of the SetupKey the lookup does not read that made the last
+    // Load fail; 0 when none did.
+    unsigned GetStraySetupKeyLine() const { return m_nStraySetupKeyLine; }
+
+    // Whether a key as stored is SetupKey once its surrounding blanks are
+    // gone and letter case is ignored: what a publisher meant as one.
+    static bool LooksLikeSetupKey(const std::string& key);
 
     // One 'host:port' value of section Server; false when it is not valid.
     // The host keeps inner blanks and loses trailing ones; the port is atoi's
@@ -48,6 +56,10 @@ public:
 
 private:
     bool Build();
+    // The line of the first key that looks like SetupKey but is not the one
+    // the lookup reads (the first [Update] section's exact SetupKey, first
+    // written); 0 when there is none.
+    unsigned FindStraySetupKey() const;
 
     std::vector<Server> m_servers;
     std::uint16_t m_wLockLimitNumber;
@@ -56,4 +68,5 @@ private:
     char m_szUpdateFile[kTextSize];
     bool m_bHasSetupKey = false;
     updater::SetupKey m_setupKey{};
+    unsigned m_nStraySetupKeyLine = 0;
 };

@@ -88,7 +88,8 @@ Pkey LoadKey(const char* keyPath, std::string& error) {
     return key;
 }
 
-bool HashFile(const char* path, updater::SetupDigest& digest, std::string& error) {
+bool HashFile(const char* path, updater::SetupDigest& digest, std::uint64_t& size,
+              std::string& error) {
     const File file(std::fopen(path, "rb"));
     if (!file) {
         error = std::string("cannot open ") + path + ": " + std::strerror(errno);
@@ -101,7 +102,9 @@ bool HashFile(const char* path, updater::SetupDigest& digest, std::string& error
     }
     std::vector<unsigned char> block(1 << 16);
     std::size_t read = 0;
+    size = 0;
     while ((read = std::fread(block.data(), 1, block.size(), file.get())) > 0) {
+        size += read;
         if (!EVP_DigestUpdate(context.get(), block.data(), read)) {
             error = OpenSslError("SHA-256 failed");
             return false;
@@ -159,19 +162,34 @@ bool ReadPublicKey(const char* keyPath, updater::SetupKey& publicKey, std::strin
 }
 
 bool SignSetup(const char* keyPath, const char* version, const char* setupPath,
-               updater::SetupDigest& digest, updater::SetupSignature& signature,
-               std::string& error) {
+               const std::string& expires, SignedRelease& release, std::string& error) {
     if (!IsSignableVersion(version)) {
         error = std::string("version \"") + (version ? version : "") +
                 "\" is not four numbers 0-255 separated by commas, e.g. 1,2,3,5";
         return false;
     }
-    const Pkey key = LoadKey(keyPath, error);
-    updater::SetupKey publicKey;
-    if (!key || !PublicKeyOf(key.get(), publicKey, error) || !HashFile(setupPath, digest, error)) {
+    std::int64_t expiresAt = 0;
+    if (!expires.empty() && !updater::ParseExpiresText(expires.c_str(), expiresAt)) {
+        error = "expiry \"" + expires + "\" is not YYYY-MM-DDTHH:MM:SSZ";
         return false;
     }
-    const std::string message = updater::SignedSetupMessage(version, digest);
+    const Pkey key = LoadKey(keyPath, error);
+    updater::SetupKey publicKey;
+    SignedRelease signedRelease;
+    std::uint64_t size = 0;
+    if (!key || !PublicKeyOf(key.get(), publicKey, error) ||
+        !HashFile(setupPath, signedRelease.digest, size, error)) {
+        return false;
+    }
+    // The updater counts a download in 32 bits and takes no empty setup.
+    if (size == 0 || size > UINT32_MAX) {
+        error = std::string(setupPath) + " is empty or 4 GiB or larger";
+        return false;
+    }
+    signedRelease.size = static_cast<std::uint32_t>(size);
+    signedRelease.expires = expires;
+    const std::string message = updater::SignedSetupMessage(version, signedRelease.size,
+                                                            signedRelease.digest, expires.c_str());
     const MdCtx context(EVP_MD_CTX_new());
     std::size_t length = 0;
     if (!context ||
@@ -186,11 +204,19 @@ bool SignSetup(const char* keyPath, const char* version, const char* setupPath,
     if (EVP_DigestSign(context.get(), der.data(), &length,
                        reinterpret_cast<const unsigned char*>(message.data()),
                        message.size()) != 1 ||
-        !DerSignatureToRaw(der.data(), length, signature)) {
+        !DerSignatureToRaw(der.data(), length, signedRelease.signature)) {
         error = OpenSslError("cannot sign");
         return false;
     }
+    release = signedRelease;
     return true;
+}
+
+std::string ExpiresAfterDays(long long days, std::int64_t now) {
+    if (days < 1 || days > 36500) {
+        return "";
+    }
+    return updater::ExpiresText(now + days * 86400);
 }
 
 bool IsSignableVersion(const char* version) {

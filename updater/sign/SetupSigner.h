@@ -6,6 +6,7 @@
 #include "SignedSetup.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace signer {
@@ -17,11 +18,25 @@ bool GenerateKeyFile(const char* keyPath, updater::SetupKey& publicKey, std::str
 // The public key of the private key in `keyPath` (P-256 only).
 bool ReadPublicKey(const char* keyPath, updater::SetupKey& publicKey, std::string& error);
 
-// Digest of the file at `setupPath`, and the signature over the message
-// "<version>\n<digest in lower case>" with the private key in `keyPath`.
+// What the version document's [Version] section gets for one signed setup.
+struct SignedRelease {
+    std::uint32_t size = 0;
+    updater::SetupDigest digest{};
+    // SetupExpires, empty for none.
+    std::string expires;
+    updater::SetupSignature signature{};
+};
+
+// Size and digest of the file at `setupPath` (1 byte to 2^32 - 1 bytes), and
+// the signature with the private key in `keyPath` over the message
+// "<version>\n<size>\n<digest in lower case>\n<expires>". `expires` is a
+// SetupExpires text or empty (no expiry).
 bool SignSetup(const char* keyPath, const char* version, const char* setupPath,
-               updater::SetupDigest& digest, updater::SetupSignature& signature,
-               std::string& error);
+               const std::string& expires, SignedRelease& release, std::string& error);
+
+// SetupExpires for `days` whole days after `now` (seconds since 1970); empty
+// when `days` is not 1 to 36500.
+std::string ExpiresAfterDays(long long days, std::int64_t now);
 
 // A version the document can carry and the updater can compare: four decimal
 // numbers from 0 to 255 separated by commas, nothing else.

@@ -6,8 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <wininet.h>
+
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -34,20 +39,22 @@ protected:
                                 "[Server]\r\nmain=update.example:80\r\n");
     }
 
-    // The stand-in setup released as 1,2,3,5, spoiled as `variant` says.
-    void Release(const std::string& variant) {
+    // The stand-in setup released as 1,2,3,5, spoiled as `variant` says, at
+    // its own address on dl1.example, or only at `url` when given.
+    void Release(const std::string& variant, const std::string& url = "") {
         m_setupPath =
             "/" + SceneName() + "-" + std::to_string(GetTickCount64()) + "/VemliSetup.exe";
-        ASSERT_TRUE(m_scene->Server().Release("/" + SceneName() + "/version.ini", m_setupPath,
-                                              "http://dl1.example" + m_setupPath, "1,2,3,5",
-                                              variant, m_setup));
+        ASSERT_TRUE(m_scene->Server().Release(
+            "/" + SceneName() + "/version.ini", m_setupPath,
+            url.empty() ? "http://dl1.example" + m_setupPath : url, "1,2,3,5", variant, m_setup));
     }
 
-    bool SetupRequested() {
+    std::size_t SetupRequests() {
         const std::vector<SeenRequest> requests = m_scene->Requests();
-        return std::any_of(requests.begin(), requests.end(),
-                           [&](const SeenRequest& r) { return r.path == m_setupPath; });
+        return std::count_if(requests.begin(), requests.end(),
+                             [&](const SeenRequest& r) { return r.path == m_setupPath; });
     }
+    bool SetupRequested() { return SetupRequests() > 0; }
 
     void ExpectHandedOver() {
         std::map<std::string, std::string> record = m_scene->WaitForSetupRecord();
@@ -103,11 +110,19 @@ TEST_P(SignedRelease, EndsAsTheSignatureDecides) {
     }
     ExpectRefused();
     EXPECT_EQ(SetupRequested(), c.outcome == ReleaseCase::FailedDownload);
+    // An endless setup costs no more than its signed size (and what the
+    // sockets hold): the download stops, whatever the server sends.
+    EXPECT_LT(m_scene->Server().Sent(m_setupPath), 16 << 20);
 }
 
 const ReleaseCase kReleases[] = {
     {"good", true, ReleaseCase::HandOver},
+    {"expires", true, ReleaseCase::HandOver},
     {"upper_digest", true, ReleaseCase::HandOver},
+    {"expired", true, ReleaseCase::InvalidDocument},
+    {"no_size", true, ReleaseCase::InvalidDocument},
+    {"size_small", true, ReleaseCase::FailedDownload},
+    {"endless", true, ReleaseCase::FailedDownload},
     {"bad_signature", true, ReleaseCase::InvalidDocument},
     {"other_version", true, ReleaseCase::InvalidDocument},
     {"no_digest", true, ReleaseCase::InvalidDocument},
@@ -156,6 +171,88 @@ const KeyCase kKeys[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, SetupKeyRefused, ::testing::ValuesIn(kKeys));
+
+class StraySetupKey : public SignedUpdate, public ::testing::WithParamInterface<const char*> {};
+
+// A key written so that the lookup would not read it must not make a
+// signed updater an unsigned one: Server.ini is not used at all, even for a
+// release whose signature is broken.
+TEST_P(StraySetupKey, MakesServerIniUnusable) {
+    std::string ini = "[Update]\r\nServer=update.example\r\nPath=/" + SceneName() +
+                      "/\r\nFile=version.ini\r\n[Server]\r\nmain=update.example:80\r\n";
+    const std::string line = std::string(GetParam()) + "=" + m_scene->Server().SetupKey() + "\r\n";
+    if (std::string(GetParam()) == "[Update]") {
+        ini += "[Update]\r\nSetupKey=" + m_scene->Server().SetupKey() + "\r\n";
+    } else {
+        ini.insert(ini.find("Server="), line);
+    }
+    m_scene->WriteServerIni(ini);
+    Release("bad_signature");
+    ASSERT_TRUE(m_scene->StartClient("Vemli", 1));
+
+    EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
+
+    ExpectRefused();
+    EXPECT_TRUE(m_scene->Requests().empty());
+}
+
+// Lower case, indented, and a second [Update] section appended at the end.
+INSTANTIATE_TEST_SUITE_P(Spellings, StraySetupKey,
+                         ::testing::Values("setupkey", "  SetupKey", "[Update]"));
+
+// A file: address (a UNC path would send the user's network credentials to
+// whoever answers) is no address with a key, even when it names the signed
+// bytes themselves.
+TEST_F(SignedUpdate, FileAddressIsNeverUsed) {
+    WriteServerIni(m_scene->Server().SetupKey());
+    const std::string local = m_scene->AppFile("copy.bin");
+    std::ofstream(local, std::ios::binary) << m_setup;
+    std::string url = "file:///" + local;
+    std::replace(url.begin(), url.end(), '\\', '/');
+    Release("good", url);
+    ASSERT_TRUE(m_scene->StartClient("Vemli", 1));
+
+    EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
+
+    ExpectRefused();
+    EXPECT_EQ(m_scene->Requests().size(), 1u) << "only the version document";
+}
+
+// A signed setup is written once, by us: WinINet keeps no copy of it in its
+// cache (an unsigned run does, which shows that the cache is there to see).
+TEST_F(SignedUpdate, SignedSetupLeavesNoCopyInTheCache) {
+    const std::string key = m_scene->Server().SetupKey();
+    for (bool withKey : {false, true}) {
+        SCOPED_TRACE(withKey ? "with SetupKey" : "without SetupKey");
+        WriteServerIni(withKey ? key : "");
+        Release("good");
+        std::ofstream(m_scene->AppFile("Vemli.exe"), std::ios::binary) << CUpdaterScene::kOldClient;
+        DeleteFileA(m_scene->TempFile("VemliSetup.exe.record").c_str());
+        EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
+        EXPECT_FALSE(m_scene->WaitForSetupRecord().empty());
+        const std::string url = "http://dl1.example" + m_setupPath;
+        DWORD size = 0;
+        GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
+        EXPECT_EQ(GetLastError() != ERROR_FILE_NOT_FOUND, !withKey);
+    }
+}
+
+// A client window that hangs when asked cannot hold the updater (and with it
+// the instance mutex and the setup): after 30 s it counts as a refusal, and
+// the setup runs while the window still hangs.
+TEST_F(SignedUpdate, HungClientCountsAsRefusal) {
+    WriteServerIni(m_scene->Server().SetupKey());
+    Release("good");
+    ASSERT_TRUE(m_scene->StartHungClient("Vemli", 120000));
+
+    EXPECT_EQ(m_scene->RunUpdater(kClientVersion, 60000), 0);
+
+    EXPECT_FALSE(m_scene->WaitForSetupRecord().empty());
+    const std::vector<std::string> log = m_scene->ClientLog(0);
+    EXPECT_TRUE(LogHas(log, "asked"));
+    EXPECT_FALSE(LogHas(log, "hang over"));
+    EXPECT_FALSE(LogHas(log, "WM_QUIT"));
+}
 
 // The client, asked to end while the updater holds the checked setup, tries
 // to write, delete, rename and replace it: all four must fail, and the

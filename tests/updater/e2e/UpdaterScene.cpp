@@ -125,10 +125,20 @@ bool CUpdaterScene::ServeVersionDocument(const std::string& document, int status
 
 bool CUpdaterScene::StartClient(const std::string& title, int answer, const std::string& program,
                                 const std::string& tamperPath) {
+    return StartClientProcess(title, std::to_string(answer), program, 120000, tamperPath);
+}
+
+bool CUpdaterScene::StartHungClient(const std::string& title, DWORD hangMs) {
+    return StartClientProcess(title, "hang", "", hangMs, "");
+}
+
+bool CUpdaterScene::StartClientProcess(const std::string& title, const std::string& answer,
+                                       const std::string& program, DWORD lifetimeMs,
+                                       const std::string& tamperPath) {
     const std::string log = m_root + "\\client" + std::to_string(m_clients.size()) + ".log";
     const std::string exe = program.empty() ? BuildOutput(UPDATER_CLIENT_STANDIN_EXE) : program;
-    std::string commandLine =
-        "\"" + exe + "\" \"" + title + "\" " + std::to_string(answer) + " \"" + log + "\" 120000";
+    std::string commandLine = "\"" + exe + "\" \"" + title + "\" " + answer + " \"" + log + "\" " +
+                              std::to_string(lifetimeMs);
     if (!tamperPath.empty()) {
         commandLine += " \"" + tamperPath + "\"";
     }

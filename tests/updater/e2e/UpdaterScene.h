@@ -55,6 +55,8 @@ public:
     // `tamperPath` the client tries to change that file when it is asked.
     bool StartClient(const std::string& title, int answer, const std::string& program = "",
                      const std::string& tamperPath = "");
+    // A client window that hangs when asked, for `hangMs`.
+    bool StartHungClient(const std::string& title, DWORD hangMs);
     std::vector<std::string> ClientLog(std::size_t index) const;
 
     // Starts updater.exe with the command line `"<path>"` + tail (the tail
@@ -76,6 +78,10 @@ public:
     static std::string ReadFile(const std::string& path);
 
 private:
+    bool StartClientProcess(const std::string& title, const std::string& answer,
+                            const std::string& program, DWORD lifetimeMs,
+                            const std::string& tamperPath);
+
     std::string m_name;
     CScratchDir m_scratch;
     std::string m_root;

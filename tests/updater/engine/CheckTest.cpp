@@ -6,6 +6,8 @@
 
 #include <wininet.h>
 
+#include <algorithm>
+
 namespace {
 const char kValidDocument[] = "[Version]\n"
                               "CurrentVersion=1,2,3,4\n"
@@ -195,6 +197,16 @@ std::string WithVersion(const std::string& value) {
     return "[Version]\nCurrentVersion=" + value + "\n[DownloadUrls]\nu=http://h.example/s.exe\n";
 }
 
+// A valid document padded with comment lines to `size` bytes.
+std::string PaddedTo(std::size_t size) {
+    std::string text = WithVersion("1,2,3,4");
+    while (text.size() < size) {
+        const std::size_t line = std::min<std::size_t>(64, size - text.size());
+        text += line < 2 ? "\n" : "#" + std::string(line - 2, 'x') + "\n";
+    }
+    return text;
+}
+
 } // namespace
 
 // 121 digits and ",2,3,4" make 127 bytes; one digit more makes 128.
@@ -209,8 +221,21 @@ INSTANTIATE_TEST_SUITE_P(
                       DocumentCase{"Version127Bytes", WithVersion(std::string(121, '1') + ",2,3,4"),
                                    UE_VERSION_READY, std::string(121, '1') + ",2,3,4"},
                       DocumentCase{"Version128Bytes", WithVersion(std::string(122, '1') + ",2,3,4"),
-                                   UE_VERSION_INVALID, ""}),
+                                   UE_VERSION_INVALID, ""},
+                      DocumentCase{"Of64KiB", PaddedTo(65536), UE_VERSION_READY, "1,2,3,4"},
+                      DocumentCase{"Over64KiB", PaddedTo(65537), UE_VERSION_INVALID, ""}),
     [](const ::testing::TestParamInfo<DocumentCase>& info) { return info.param.name; });
+
+// Without a length the limit holds as well: the read stops past it.
+TEST_F(CheckTest, EndlessDocumentIsInvalidAndNotKept) {
+    m_downloadIndex = -1;
+    ASSERT_TRUE(m_server.Route("/v.ini", WithVersion("1,2,3,4"), 200, "endless"));
+    ASSERT_TRUE(StartCheck(Host(), "/", "v.ini"));
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(Codes(), (std::vector<UINT>{UE_CHECK_STARTED, UE_VERSION_INVALID}));
+    EXPECT_EQ(m_engine->GetDownloadUrlCount(), 0u);
+    EXPECT_EQ(TempFiles(), std::vector<std::string>{});
+}
 
 TEST_F(CheckTest, HandlerOnTheCheckThreadDrawsFromTheSeededGenerator) {
     // rand() keeps its state per thread: unless the check thread is seeded,

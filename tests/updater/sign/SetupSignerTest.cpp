@@ -128,21 +128,40 @@ TEST(SetupSigner, KeyMadeThenSetupSignedVerifiesForItsVersionOnly) {
     ASSERT_TRUE(signer::ReadPublicKey(keyPath.c_str(), read, error)) << error;
     EXPECT_EQ(made, read);
 
-    updater::SetupDigest digest;
-    updater::SetupSignature signature;
+    signer::SignedRelease release;
     ASSERT_TRUE(
-        signer::SignSetup(keyPath.c_str(), "1,2,3,5", setupPath.c_str(), digest, signature, error))
+        signer::SignSetup(keyPath.c_str(), "1,2,3,5", setupPath.c_str(), "", release, error))
         << error;
     // SHA-256 of "abc".
     const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
-    EXPECT_EQ(updater::HexText(digest.data(), digest.size()), abc);
-    EXPECT_TRUE(OpensslVerifies(keyPath, "1,2,3,5\n" + abc, signature));
-    EXPECT_FALSE(OpensslVerifies(keyPath, "1,2,3,6\n" + abc, signature));
+    EXPECT_EQ(updater::HexText(release.digest.data(), release.digest.size()), abc);
+    EXPECT_EQ(release.size, 3u);
+    EXPECT_TRUE(OpensslVerifies(keyPath, "1,2,3,5\n3\n" + abc + "\n", release.signature));
+    EXPECT_FALSE(OpensslVerifies(keyPath, "1,2,3,6\n3\n" + abc + "\n", release.signature));
+    EXPECT_FALSE(OpensslVerifies(keyPath, "1,2,3,5\n4\n" + abc + "\n", release.signature));
 
+    const std::string expires = signer::ExpiresAfterDays(30, 1700000000);
+    EXPECT_EQ(expires, "2023-12-14T22:13:20Z");
+    ASSERT_TRUE(
+        signer::SignSetup(keyPath.c_str(), "1,2,3,5", setupPath.c_str(), expires, release, error))
+        << error;
+    EXPECT_EQ(release.expires, expires);
+    EXPECT_TRUE(OpensslVerifies(keyPath, "1,2,3,5\n3\n" + abc + "\n" + expires, release.signature));
+    EXPECT_FALSE(OpensslVerifies(keyPath, "1,2,3,5\n3\n" + abc + "\n", release.signature));
+
+    for (long long days : {0LL, -1LL, 36501LL}) {
+        EXPECT_EQ(signer::ExpiresAfterDays(days, 1700000000), "") << days;
+    }
+    EXPECT_FALSE(signer::SignSetup(keyPath.c_str(), "1,2,3,5", setupPath.c_str(), "2023-12-14",
+                                   release, error));
     EXPECT_FALSE(
-        signer::SignSetup(keyPath.c_str(), "1.2.3.5", setupPath.c_str(), digest, signature, error));
+        signer::SignSetup(keyPath.c_str(), "1.2.3.5", setupPath.c_str(), "", release, error));
     EXPECT_FALSE(signer::SignSetup(keyPath.c_str(), "1,2,3,5", (folder / "none").string().c_str(),
-                                   digest, signature, error));
+                                   "", release, error));
+    const std::string emptyPath = (folder / "empty.exe").string();
+    std::fclose(std::fopen(emptyPath.c_str(), "wb"));
+    EXPECT_FALSE(
+        signer::SignSetup(keyPath.c_str(), "1,2,3,5", emptyPath.c_str(), "", release, error));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "TextRules.h"
 
 #include <cstring>
+#include <string>
 
 namespace updater {
 
@@ -46,6 +47,18 @@ bool AnnouncedLength(const char* pszContentLength, std::uint64_t& nLength) {
 
 bool IsBodyComplete(bool bLengthAnnounced, std::uint64_t nAnnounced, std::uint64_t nReceived) {
     return !bLengthAnnounced || nReceived >= nAnnounced;
+}
+
+bool IsWebAddress(const char* pszAddress) {
+    if (pszAddress == nullptr)
+        return false;
+    for (const char* scheme : {"http://", "https://"}) {
+        const std::size_t n = std::strlen(scheme);
+        if (std::strlen(pszAddress) >= n &&
+            updater::CompareNoCase(std::string(pszAddress, n).c_str(), scheme) == 0)
+            return true;
+    }
+    return false;
 }
 
 unsigned int ComputeRandomSeed(std::uint64_t nTicksSince1970) {

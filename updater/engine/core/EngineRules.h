@@ -27,6 +27,15 @@ bool AnnouncedLength(const char* pszContentLength, std::uint64_t& nLength);
 // arrived; without an announced length any clean end is complete.
 bool IsBodyComplete(bool bLengthAnnounced, std::uint64_t nAnnounced, std::uint64_t nReceived);
 
+// The longest version document taken; a longer one is not valid. Nothing
+// honest comes near it, and it bounds what a server can make the check keep.
+constexpr std::uint64_t kMaxVersionDocumentSize = 64 * 1024;
+
+// With a setup key only web addresses are downloaded: "http://" or
+// "https://" (either in any letter case) at the start. A file: address names
+// a share whose server would get the user's network credentials.
+bool IsWebAddress(const char* pszAddress);
+
 // Seed of rand(): whole seconds since 1970 exclusive-or ((low 32 bits of the
 // 100 ns count since 1970) modulo 10,000,000) / 10.
 unsigned int ComputeRandomSeed(std::uint64_t nTicksSince1970);

@@ -33,19 +33,26 @@ const char* CVersionInfo::GetDownloadUrl(int nIndex) const {
     return GetValueAt(kUrlSection, nIndex);
 }
 
-bool CVersionInfo::GetSetupSignature(updater::SetupDigest& digest,
-                                     updater::SetupSignature& signature) const {
+bool CVersionInfo::GetSignedSetup(SignedSetup& setup) const {
+    char szSize[kValueSize];
     char szDigest[kValueSize];
     char szSignature[kValueSize];
-    updater::SetupDigest newDigest;
-    updater::SetupSignature newSignature;
-    if (!GetString(kVersionSection, updater::kSetupDigestName, szDigest, sizeof szDigest) ||
+    char szExpires[kValueSize] = "";
+    SignedSetup read;
+    if (!GetString(kVersionSection, updater::kSetupSizeName, szSize, sizeof szSize) ||
+        !GetString(kVersionSection, updater::kSetupDigestName, szDigest, sizeof szDigest) ||
         !GetString(kVersionSection, updater::kSetupSignatureName, szSignature,
                    sizeof szSignature) ||
-        !updater::ParseHexBytes(szDigest, newDigest) ||
-        !updater::ParseHexBytes(szSignature, newSignature))
+        !updater::ParseSetupSize(szSize, read.size) ||
+        !updater::ParseHexBytes(szDigest, read.digest) ||
+        !updater::ParseHexBytes(szSignature, read.signature))
         return false;
-    digest = newDigest;
-    signature = newSignature;
+    // Absent is fine; present, it must be a time (an entry without value too).
+    if (GetString(kVersionSection, updater::kSetupExpiresName, szExpires, sizeof szExpires)) {
+        if (!updater::ParseExpiresText(szExpires, read.expiresAt))
+            return false;
+        read.expires = szExpires;
+    }
+    setup = read;
     return true;
 }

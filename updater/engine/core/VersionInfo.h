@@ -6,6 +6,8 @@
 #include "SignedSetup.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <string>
 
 class CVersionInfo : public CIniDocument {
 public:
@@ -27,10 +29,22 @@ public:
     unsigned GetDownloadUrlCount() const;
     const char* GetDownloadUrl(int nIndex) const;
 
-    // [Version] SetupSHA256 (64 hex digits) and SetupSignature (128 hex
-    // digits), read only when Server.ini holds a SetupKey. False when either
-    // is missing or malformed; the outputs are then left as they were.
-    bool GetSetupSignature(updater::SetupDigest& digest, updater::SetupSignature& signature) const;
+    // What a signed document says of its setup, read only when Server.ini
+    // holds a SetupKey.
+    struct SignedSetup {
+        updater::SetupDigest digest{};
+        updater::SetupSignature signature{};
+        std::uint32_t size = 0;
+        // SetupExpires as written, empty when the document has none; then
+        // expiresAt means nothing.
+        std::string expires;
+        std::int64_t expiresAt = 0;
+    };
+    // [Version] SetupSize (1 to 2^32 - 1), SetupSHA256 (64 hex digits),
+    // SetupSignature (128 hex digits) and, when present, SetupExpires
+    // ("YYYY-MM-DDTHH:MM:SSZ"). False when one of the first three is missing
+    // or one of the four malformed; `setup` is then left as it was.
+    bool GetSignedSetup(SignedSetup& setup) const;
 
 private:
     char m_szCurrentVersion[kCurrentVersionSize];
