@@ -50,6 +50,17 @@ public:
         if (const unsigned char* view = MapForWalk(limit))
             chatlog::VisitChatLogRecords(view, limit, visit);
     }
+    // VisitRecords with each record's length as the walk checked it:
+    // visit(position, length). Readers use that length, never wLength read
+    // again (another program may have rewritten it since).
+    template <class Visit> void VisitRecordLengths(Visit&& visit) {
+        std::uint32_t limit = 0;
+        if (const unsigned char* view = MapForWalk(limit))
+            chatlog::VisitChatLogRecordLengths(view, limit, visit);
+    }
+    // Maps the file on first use; the view and how far a walk may read in
+    // it (limit), or null when there is nothing to walk.
+    const unsigned char* MapForWalk(std::uint32_t& limit);
     // VisitRecords with each record's direction: visit(position, direction).
     template <class Visit> void VisitDirectedRecords(Visit&& visit) {
         VisitRecords([&visit](ChatLogRecordPos p) { visit(p, chatlog::RecordDirection(p)); });
@@ -76,9 +87,6 @@ public:
 
 private:
     bool FinishOpen();
-    // Maps the file on first use; the view and how far a walk may read in
-    // it, or null when there is nothing to walk.
-    const unsigned char* MapForWalk(std::uint32_t& limit);
 
     char m_path[kChatLogMaxPath];
     const unsigned char* m_view = nullptr;

@@ -39,6 +39,7 @@ struct CExportRun::LogWalk {
     ExportTime time;
     CExportTimeFormatter timeFormatter;
     CReadPageReleaser pages;
+    chatlog::CRecordMatcher* matcher = nullptr; // --grep on the bytes
 };
 
 // One page past this many messages opens slowly in a browser (seconds at
@@ -63,6 +64,13 @@ int CExportRun::Run() {
                      m_options.output.c_str());
         std::fputs(exporter::ExportUsageText(), stderr);
         return kExitUsage;
+    }
+    if (m_options.hasGrep) {
+        std::string gbk;
+        CGbkConverter::ToGbk(m_options.grep, gbk);
+        m_byteGrep = exporter::IsByteSearchExact(m_options.grep, gbk, m_decoder);
+        if (m_byteGrep)
+            m_search = chatlog::CTextSearch(gbk, false);
     }
     std::vector<ExportSource> sources;
     for (const std::string& input : m_options.inputs) {
@@ -275,8 +283,8 @@ PageNaming CExportRun::SurveyPages(CChatLogFile& log) {
     CExportTimeFormatter formatter(m_options.utc);
     ExportTime time;
     CReadPageReleaser pages;
-    auto visit = [&](ChatLogRecordPos record) {
-        pages.Touch(record, chatlog::RecordLength(record));
+    auto visit = [&](ChatLogRecordPos record, std::uint16_t length) {
+        pages.Touch(record, length);
         formatter.Format(chatlog::RecordTime(record), time);
         if (exporter::IsRecordSelected(m_options, chatlog::IsSentRecord(record), time))
             splitter.Next(time.valid ? std::string_view(time.date) : std::string_view());
@@ -284,14 +292,14 @@ PageNaming CExportRun::SurveyPages(CChatLogFile& log) {
     if (m_options.order == ExportOrder::Descending)
         exporter::VisitRecordsReversed(
             [&](auto&& forward) {
-                log.VisitRecords([&](ChatLogRecordPos record) {
-                    pages.Touch(record, chatlog::RecordLength(record));
-                    forward(record);
+                log.VisitRecordLengths([&](ChatLogRecordPos record, std::uint16_t length) {
+                    pages.Touch(record, length);
+                    forward(record, length);
                 });
             },
             visit);
     else
-        log.VisitRecords(visit);
+        log.VisitRecordLengths(visit);
     return exporter::ChoosePageNaming(m_split, splitter.Pages(), splitter.KeysRise());
 }
 
@@ -357,18 +365,28 @@ bool CExportRun::ExportLog(const ExportSource& source, CExportWriter& writer, CO
     if (!(m_options.hasGrep && lazyBegin))
         walk.Begin();
 
-    auto visit = [&](ChatLogRecordPos record) { VisitRecord(walk, record); };
+    // The search scans the view a window at a time ahead of the walk, and
+    // answers for most records from that scan alone.
+    std::uint32_t limit = 0;
+    const unsigned char* view = log.MapForWalk(limit);
+    chatlog::CRecordMatcher matcher(m_search, view, view ? view + limit : nullptr);
+    if (m_byteGrep)
+        walk.matcher = &matcher;
+
+    auto visit = [&](ChatLogRecordPos record, std::uint16_t length) {
+        VisitRecord(walk, record, length);
+    };
     if (m_options.order == ExportOrder::Descending)
         exporter::VisitRecordsReversed(
             [&](auto&& forward) {
-                log.VisitRecords([&](ChatLogRecordPos record) {
-                    walk.pages.Touch(record, chatlog::RecordLength(record));
-                    forward(record);
+                log.VisitRecordLengths([&](ChatLogRecordPos record, std::uint16_t length) {
+                    walk.pages.Touch(record, length);
+                    forward(record, length);
                 });
             },
             visit);
     else
-        log.VisitRecords(visit);
+        log.VisitRecordLengths(visit);
     if (walk.begun)
         writer.EndFriend();
     ++m_filesDone;
@@ -377,24 +395,30 @@ bool CExportRun::ExportLog(const ExportSource& source, CExportWriter& writer, CO
     return true;
 }
 
-void CExportRun::VisitRecord(LogWalk& walk, ChatLogRecordPos record) {
+// `length` is the one the walk checked: wLength is not read again, as
+// another program may have rewritten it since.
+void CExportRun::VisitRecord(LogWalk& walk, ChatLogRecordPos record, std::uint16_t length) {
     ++walk.records;
-    std::uint16_t length = chatlog::RecordLength(record);
     walk.pages.Touch(record, length);
     if (!walk.first || record < walk.first)
         walk.first = record;
     if (!walk.end || record + length > walk.end)
         walk.end = record + length;
-    std::string_view content = chatlog::RecordContent(record);
-    if (content.size() == length - kChatLogRecordFixedSize)
+    // Most texts end with their record; only the others are looked through.
+    if (record[length - 1] != 0 &&
+        chatlog::RecordContent(record, length).size() == length - kChatLogRecordFixedSize)
         ++walk.unterminated;
+    // The filters are independent of each other, so the byte search, the
+    // cheapest, goes first.
+    if (walk.matcher && !walk.matcher->Find(record, length))
+        return;
     bool sent = chatlog::IsSentRecord(record);
     walk.timeFormatter.Format(chatlog::RecordTime(record), walk.time);
     if (!exporter::IsRecordSelected(m_options, sent, walk.time))
         return;
     walk.text.clear();
-    m_decoder.Decode(content, walk.text);
-    if (m_options.hasGrep && !exporter::ContainsAsciiFold(walk.text, m_options.grep))
+    m_decoder.Decode(chatlog::RecordContent(record, length), walk.text);
+    if (m_options.hasGrep && !m_byteGrep && !exporter::ContainsAsciiFold(walk.text, m_options.grep))
         return;
     walk.Begin();
     ExportMessage message;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ChatLogFile.h"
+#include "ChatLogSearch.h"
 #include "ExportInputs.h"
 #include "ExportOptions.h"
 #include "ExportProgress.h"
@@ -45,12 +46,17 @@ private:
     void CheckHeader(const CChatLogFile& log, const std::string& name);
     bool ExportLog(const ExportSource& source, CExportWriter& writer, COutputSink& sink,
                    ExportIndexEntry* entry, bool lazyBegin);
-    void VisitRecord(LogWalk& walk, ChatLogRecordPos record);
+    void VisitRecord(LogWalk& walk, ChatLogRecordPos record, std::uint16_t length);
     void ReportDamage(const LogWalk& walk, const CChatLogFile& log);
 
     const ExportOptions& m_options;
     CExportProgress m_progress;
     CGbkDecoder m_decoder;
+    // --grep on the logs' bytes (the search core), where that finds exactly
+    // what matching the decoded text would; else m_byteGrep is false and
+    // each decoded text is matched.
+    chatlog::CTextSearch m_search;
+    bool m_byteGrep = false;
     bool m_folderMode = false;
     ExportSplit m_split = ExportSplit::None;
     // The pages the log being walked goes to, when split.

@@ -6,6 +6,7 @@
 #include "ChatLogFormat.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 // Most checkpoints kept by the first pass. With the stride doubling below, a
@@ -17,13 +18,20 @@ constexpr std::size_t kReverseCheckpoints = 8192;
 
 namespace exporter {
 
-// forEachForward(f) must call f(position) for every record in file order,
-// the same records each time it is called (a mapped view walked twice).
-// visit(position) is then called for each of them in exactly the reverse
-// order. Two passes: the first keeps every stride-th position (the stride
-// doubles whenever the checkpoints run full); the second walks each block
-// between two checkpoints forward, last block first, and hands its
-// positions out backwards.
+// forEachForward(f) must call f(position, length) for every record in file
+// order, with the length the walk checked, the same records each time it is
+// called (a mapped view walked twice). visit(position, length) is then
+// called for each of them in exactly the reverse order. Two passes: the
+// first keeps every stride-th position (the stride doubles whenever the
+// checkpoints run full); the second walks each block between two
+// checkpoints forward, last block first, and hands its records out
+// backwards.
+//
+// Another program may rewrite the log between the passes, so the second
+// reads each length anew, once, and holds it to the block: a record that no
+// longer fits before the next checkpoint (or the end the first pass
+// reached) ends its block there. A rewritten log gives fewer or odd records,
+// never a read outside the records the first pass walked.
 template <class ForEachForward, class Visit>
 void VisitRecordsReversed(ForEachForward&& forEachForward, Visit&& visit,
                           std::size_t maxCheckpoints = kReverseCheckpoints) {
@@ -34,7 +42,8 @@ void VisitRecordsReversed(ForEachForward&& forEachForward, Visit&& visit,
     checkpoints.reserve(maxCheckpoints);
     std::size_t stride = 1;
     std::size_t count = 0;
-    forEachForward([&](ChatLogRecordPos record) {
+    ChatLogRecordPos walkedEnd = nullptr;
+    forEachForward([&](ChatLogRecordPos record, std::uint16_t length) {
         if (count % stride == 0) {
             if (checkpoints.size() == maxCheckpoints) {
                 for (std::size_t i = 0; i < maxCheckpoints / 2; ++i)
@@ -46,21 +55,29 @@ void VisitRecordsReversed(ForEachForward&& forEachForward, Visit&& visit,
                 checkpoints.push_back(record);
         }
         ++count;
+        walkedEnd = record + length;
     });
-    std::vector<ChatLogRecordPos> block;
+    struct Record {
+        ChatLogRecordPos position;
+        std::uint16_t length;
+    };
+    std::vector<Record> block;
     block.reserve(stride);
     for (std::size_t i = checkpoints.size(); i-- > 0;) {
-        std::size_t n = i + 1 < checkpoints.size() ? stride : count - i * stride;
+        const std::size_t n = i + 1 < checkpoints.size() ? stride : count - i * stride;
+        const ChatLogRecordPos blockEnd =
+            i + 1 < checkpoints.size() ? checkpoints[i + 1] : walkedEnd;
         block.clear();
-        // The first pass has checked every record of the block: following
-        // wLength from a checkpoint stays inside the walked records.
         ChatLogRecordPos record = checkpoints[i];
-        for (std::size_t k = 0; k < n; ++k) {
-            block.push_back(record);
-            record += chatlog::RecordLength(record);
+        for (std::size_t k = 0; k < n && blockEnd - record >= kChatLogMinRecordLength; ++k) {
+            const std::uint16_t length = chatlog::RecordLength(record);
+            if (length < kChatLogMinRecordLength || length > blockEnd - record)
+                break;
+            block.push_back({record, length});
+            record += length;
         }
         for (std::size_t k = block.size(); k-- > 0;)
-            visit(block[k]);
+            visit(block[k].position, block[k].length);
     }
 }
 

@@ -82,4 +82,9 @@ bool ContainsAsciiFold(std::string_view text, std::string_view needle) {
     return false;
 }
 
+bool IsByteSearchExact(std::string_view utf8Needle, std::string_view gbkNeedle,
+                       CGbkDecoder& decoder) {
+    return !gbkNeedle.empty() && decoder.Decode(gbkNeedle) == utf8Needle;
+}
+
 } // namespace exporter

@@ -54,4 +54,15 @@ std::size_t GbkUnitLength(std::string_view text);
 // character). An empty needle is found everywhere.
 bool ContainsAsciiFold(std::string_view text, std::string_view needle);
 
+// Whether --grep may search the GBK bytes of the logs for `gbkNeedle` (the
+// needle `utf8Needle` converted, empty when it could not be) and find
+// exactly the messages whose decoded text holds the needle. So it is when
+// the needle decodes back to itself: every GBK character decodes to one
+// character of its own, so a needle of such characters stands in a decoded
+// text exactly where its bytes stand, on character boundaries, in the log.
+// Not so for a needle holding U+FFFD (what undecodable bytes become) or a
+// character GBK lacks: those are matched on the decoded text.
+bool IsByteSearchExact(std::string_view utf8Needle, std::string_view gbkNeedle,
+                       CGbkDecoder& decoder);
+
 } // namespace exporter

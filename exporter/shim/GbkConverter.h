@@ -1,5 +1,5 @@
 // PLATFORM SHIM. The one place where the exporter asks the system to turn GBK
-// (code page 936) into UTF-8: iconv from the C library on Linux
+// (code page 936) into UTF-8 (and a --grep needle back into GBK): iconv from the C library on Linux
 // (GbkConverterPosix.cpp), the 936 code page conversion on Windows
 // (GbkConverterWin32.cpp).
 #pragma once
@@ -18,6 +18,10 @@ public:
     // returns false when any sequence in them is invalid, incomplete or not
     // mapped. Strict on purpose: the caller decides what replaces what.
     bool Convert(const char* gbk, std::size_t size, std::string& utf8);
+    // The other way, for a needle typed in UTF-8: the GBK of `utf8` in
+    // `gbk`, or false when it is not UTF-8 or holds a character GBK cannot
+    // hold (never a stand-in character in its place).
+    static bool ToGbk(const std::string& utf8, std::string& gbk);
 
 private:
     // The conversion's state where the system keeps one (an iconv_t); the

@@ -34,3 +34,24 @@ bool CGbkConverter::Convert(const char* gbk, std::size_t size, std::string& utf8
     utf8.resize(utf8.size() - outLeft);
     return true;
 }
+
+bool CGbkConverter::ToGbk(const std::string& utf8, std::string& gbk) {
+    gbk.clear();
+    iconv_t cd = iconv_open("GBK", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    // A character is at most two GBK bytes and at least one UTF-8 byte.
+    gbk.resize(utf8.size() * 2 + 4);
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* out = &gbk[0];
+    std::size_t outLeft = gbk.size();
+    const std::size_t done = iconv(cd, &in, &inLeft, &out, &outLeft);
+    iconv_close(cd);
+    if (done == static_cast<std::size_t>(-1) || inLeft != 0) {
+        gbk.clear();
+        return false;
+    }
+    gbk.resize(gbk.size() - outLeft);
+    return true;
+}

@@ -37,12 +37,12 @@ TEST(ReadPageReleaser, PagesLetGoBehindTheWalkReadBackIntact) {
         if (reverse)
             exporter::VisitRecordsReversed(
                 [&](auto&& forward) {
-                    log.VisitRecords([&](ChatLogRecordPos record) {
-                        pages.Touch(record, chatlog::RecordLength(record));
-                        forward(record);
+                    log.VisitRecordLengths([&](ChatLogRecordPos record, std::uint16_t length) {
+                        pages.Touch(record, length);
+                        forward(record, length);
                     });
                 },
-                check);
+                [&](ChatLogRecordPos record, std::uint16_t) { check(record); });
         else
             log.VisitRecords(check);
         EXPECT_EQ(wrong, 0) << (reverse ? "reverse" : "forward");

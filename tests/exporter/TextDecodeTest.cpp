@@ -48,3 +48,27 @@ TEST(TextDecode, GrepMatchFoldsAsciiOnly) {
         EXPECT_EQ(exporter::ContainsAsciiFold(c.text, c.needle), c.found)
             << c.text << " / " << c.needle;
 }
+
+// A needle goes to the byte search only where that finds what the decoded
+// match finds; the rest stay with the decoded match.
+TEST(TextDecode, NeedlesTheByteSearchTakes) {
+    const struct {
+        const char* needle;
+        bool bytes;
+    } cases[] = {
+        {"ok, SEE", true},           {"\xe6\x99\x9a\xe4\xb8\x8a", true}, // 晚上
+        {"\xef\xbc\xa1", true},                                          // full-width Ａ
+        {"a\xef\xbf\xbd", false},    // U+FFFD: what undecodable bytes become
+        {"\xe2\x82\xac", false},     // €: 0x80 at most, which decodes to U+FFFD
+        {"\xf0\x9f\x98\x80", false}, // an emoji: not in GBK
+        {"\xe4\xbd", false},         // not UTF-8
+    };
+    CGbkDecoder decoder;
+    for (const auto& c : cases) {
+        std::string gbk;
+        const bool converted = CGbkConverter::ToGbk(c.needle, gbk);
+        EXPECT_EQ(exporter::IsByteSearchExact(c.needle, gbk, decoder), c.bytes) << c.needle;
+        if (c.bytes)
+            EXPECT_TRUE(converted && decoder.Decode(gbk) == c.needle) << c.needle;
+    }
+}
