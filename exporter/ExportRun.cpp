@@ -275,19 +275,36 @@ bool CExportRun::ExportFriendPages(const SelectedLog& log, ExportIndexEntry& ent
     return true;
 }
 
-// How the log's pages will be named, from a walk that sees the messages as
-// the export will (order and filters; --grep aside, which can only leave
-// pages out): how many pages at most, and whether their months rise.
+// How the log's pages will be named. Parts of N messages need only a bound
+// of their count for the width of their numbers: what the file can hold.
+// Months need a walk that sees the messages as the export will (order and
+// filters; --grep aside, which can only leave pages out): how many pages at
+// most, and whether their months rise.
 PageNaming CExportRun::SurveyPages(CChatLogFile& log) {
-    CPageSplitter splitter(m_split, m_options.splitCount);
+    if (m_split != ExportSplit::Month) {
+        std::uint64_t records = (log.FileSize() - kChatLogHeaderSize) / kChatLogMinRecordLength;
+        std::uint64_t perPage = m_options.splitCount ? m_options.splitCount : 1;
+        return exporter::ChoosePageNaming(m_split, records / perPage + 1, true);
+    }
+    CPageSplitter splitter(m_split, 0);
     CExportTimeFormatter formatter(m_options.utc);
     ExportTime time;
+    bool byDate = !m_options.fromDate.empty() || !m_options.toDate.empty();
     CReadPageReleaser pages;
     auto visit = [&](ChatLogRecordPos record, std::uint16_t length) {
         pages.Touch(record, length);
-        formatter.Format(chatlog::RecordTime(record), time);
-        if (exporter::IsRecordSelected(m_options, chatlog::IsSentRecord(record), time))
-            splitter.Next(time.valid ? std::string_view(time.date) : std::string_view());
+        bool sent = chatlog::IsSentRecord(record);
+        if (byDate) {
+            formatter.Format(chatlog::RecordTime(record), time);
+            if (exporter::IsRecordSelected(m_options, sent, time))
+                splitter.Next(time.valid ? std::string_view(time.date) : std::string_view());
+            return;
+        }
+        if (!exporter::IsRecordSelected(m_options, sent, time))
+            return; // the direction alone: no date is looked at
+        char month[7];
+        bool dated = formatter.Month(chatlog::RecordTime(record), month);
+        splitter.Next(dated ? std::string_view(month, sizeof month) : std::string_view());
     };
     if (m_options.order == ExportOrder::Descending)
         exporter::VisitRecordsReversed(

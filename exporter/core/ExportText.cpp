@@ -171,8 +171,8 @@ void FormatCivilTime(const CivilTime& c, std::int64_t unixTime, ExportTime& out)
 
 } // namespace exporter
 
-void CExportTimeFormatter::Format(std::int32_t unixTime, ExportTime& out) {
-    std::int64_t t = unixTime;
+// The quarter hour of `t` and whether one offset holds through it.
+void CExportTimeFormatter::Locate(std::int64_t t) {
     std::int64_t window = (t >= 0 ? t : t - (kWindow - 1)) / kWindow * kWindow;
     if (!m_cached || window != m_windowStart) {
         m_cached = true;
@@ -185,6 +185,35 @@ void CExportTimeFormatter::Format(std::int32_t unixTime, ExportTime& out) {
                    exporter::CivilSeconds(first) - window == exporter::CivilSeconds(last) - end;
         m_offset = m_steady ? exporter::CivilSeconds(first) - window : 0;
     }
+}
+
+bool CExportTimeFormatter::Month(std::int32_t unixTime, char (&month)[7]) {
+    std::int64_t t = unixTime;
+    Locate(t);
+    int year = 0, monthNumber = 0, day = 0;
+    if (m_steady) {
+        std::int64_t local = t + m_offset;
+        exporter::CivilFromDays((local >= 0 ? local : local - 86399) / 86400, year, monthNumber,
+                                day);
+        if (year < 0 || year > 9999) // as FormatCivilTime refuses them
+            return false;
+    } else {
+        ExportTime time;
+        exporter::FormatExportTime(unixTime, m_utc, time);
+        if (!time.valid)
+            return false;
+        time.date.copy(month, 7);
+        return true;
+    }
+    char* at = exporter::PutDigits(month, year, 4);
+    *at++ = '-';
+    exporter::PutDigits(at, monthNumber, 2);
+    return true;
+}
+
+void CExportTimeFormatter::Format(std::int32_t unixTime, ExportTime& out) {
+    std::int64_t t = unixTime;
+    Locate(t);
     if (!m_steady) {
         exporter::FormatExportTime(unixTime, m_utc, out);
         return;

@@ -63,9 +63,14 @@ class CExportTimeFormatter {
 public:
     explicit CExportTimeFormatter(bool utc) : m_utc(utc) {}
     void Format(std::int32_t unixTime, ExportTime& out);
+    // Only the month of the date Format gives ("YYYY-MM"), at a fraction of
+    // its cost (a survey of a log's months before it is written); false when
+    // Format gives no date.
+    bool Month(std::int32_t unixTime, char (&month)[7]);
 
 private:
     static constexpr std::int64_t kWindow = 900;
+    void Locate(std::int64_t t);
     bool m_utc;
     bool m_cached = false;
     bool m_steady = false; // one offset through the whole window

@@ -146,12 +146,11 @@ public:
         out.append(m.sent ? "<div class=\"msg sent\">" : "<div class=\"msg received\">");
         out.append("<div class=\"meta\">");
         AppendHtmlText(out, m.sender);
+        // The time as text: a <time> element per message made a month's
+        // page a third slower to open, and the day line above holds the date.
         if (m.time->valid) {
-            out.append(" <time datetime=\"");
-            out.append(m.time->iso);
-            out.append("\">");
+            out.push_back(' ');
             out.append(m.time->time);
-            out.append("</time>");
         }
         out.append("</div><div class=\"text\">");
         AppendHtmlText(out, m.text);

@@ -109,6 +109,7 @@ TEST(ExportText, StreamFormatterAgreesWithTheSystemAcrossOffsetChanges) {
         {"Australia/Lord_Howe", 1775313000},
         {"Asia/Kathmandu", 1767225600},
         {"UTC", -86400},
+        {"Asia/Kathmandu", 1769817600}, // into February, local and UTC
         {"America/New_York", -2147483648ll},
     };
     for (const Sweep& sweep : sweeps) {
@@ -117,7 +118,7 @@ TEST(ExportText, StreamFormatterAgreesWithTheSystemAcrossOffsetChanges) {
         tzset();
 #endif
         for (bool utc : {false, true}) {
-            CExportTimeFormatter formatter(utc);
+            CExportTimeFormatter formatter(utc), months(utc);
             ExportTime streamed, direct;
             // Forward, with steps that are no divisor of a quarter hour, then
             // a jump back as out-of-order records make.
@@ -130,6 +131,12 @@ TEST(ExportText, StreamFormatterAgreesWithTheSystemAcrossOffsetChanges) {
                     exporter::FormatExportTime(t32, utc, direct);
                     ASSERT_EQ(streamed.valid, direct.valid) << sweep.zone << " " << probe;
                     ASSERT_EQ(streamed.iso, direct.iso) << sweep.zone << " " << probe;
+                    char month[7];
+                    ASSERT_EQ(months.Month(t32, month), direct.valid) << sweep.zone << " " << probe;
+                    if (direct.valid) {
+                        ASSERT_EQ(std::string(month, 7), direct.date.substr(0, 7))
+                            << sweep.zone << " " << probe;
+                    }
                 }
             }
         }
