@@ -152,6 +152,9 @@ void CMainFrame::OnActivate(UINT state, HWND other, BOOL minimized) {
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A registered message has its number only at run time.
+    if (message == CFindReplaceDialog::GetFindReplaceMsg())
+        return OnFindReplace(lParam);
     switch (message) {
     case kViewerMsgResetPanes:
         return OnResetPanes();
@@ -210,8 +213,24 @@ LRESULT CMainFrame::OnFriendSelected(WPARAM wParam) {
     return kViewerMsgHandled;
 }
 
+LRESULT CMainFrame::OnFindReplace(LPARAM findReplace) {
+    m_finder.OnFindReplace(findReplace, FindPanes());
+    return 0;
+}
+
+CMessageFinder::Panes CMainFrame::FindPanes() const {
+    return {GetMessageListPane(), GetContentPane(), m_hWnd};
+}
+
 BOOL CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     switch (id) {
+    case ID_EDIT_FIND:
+        m_finder.OpenDialog(m_hWnd);
+        return TRUE;
+    case ID_EDIT_FIND_NEXT:
+    case ID_EDIT_FIND_PREVIOUS:
+        m_finder.FindAgain(id == ID_EDIT_FIND_NEXT, FindPanes());
+        return TRUE;
     case ID_FILE_NEW:
     case ID_FILE_OPEN:
     case ID_FILE_SAVE:

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "FrameWnd.h"
+#include "MessageFinder.h"
 #include "SplitterWnd.h"
 
 #include <memory>
@@ -57,13 +58,17 @@ protected:
     LRESULT OnSelectFriend(WPARAM first, LPARAM second);
     LRESULT OnShowMessageText(WPARAM text);
     LRESULT OnFriendSelected(WPARAM log);
+    // The Find dialog's report (its registered message).
+    LRESULT OnFindReplace(LPARAM findReplace);
 
 private:
     void MovePaneFocus(bool forward);
+    CMessageFinder::Panes FindPanes() const;
 
     CSplitterWnd m_outerSplitter;
     CSplitterWnd m_rightSplitter;
     BOOL m_splittersReady = FALSE;
     HWND m_lastFocus = nullptr; // the control that had the focus when the frame lost it
     std::unique_ptr<CFindAllFriendsWnd> m_findAllFriends; // made on first use
+    CMessageFinder m_finder;
 };

@@ -25,7 +25,23 @@ BOOL CFindReplaceDialog::Create(HWND owner, const std::wstring& findWhat, DWORD 
     // Tells the notifications of this dialog from any other's.
     m_fr.lCustData = reinterpret_cast<LPARAM>(this);
     HWND dialog = ::FindTextW(&m_fr);
-    return dialog != nullptr && SubclassWindow(dialog);
+    if (dialog == nullptr || !SubclassWindow(dialog)) {
+        return FALSE;
+    }
+    // Some implementations pass the text through the ANSI code page on its
+    // way into the field and back, which loses what that page cannot hold;
+    // the field itself is read and written in UTF-16.
+    ::SetDlgItemTextW(dialog, edt1, m_findWhat);
+    return TRUE;
+}
+
+std::wstring CFindReplaceDialog::GetFindString() const {
+    if (!IsWindow()) {
+        return m_findWhat;
+    }
+    wchar_t text[kFindTextSize] = {};
+    ::GetDlgItemTextW(m_hWnd, edt1, text, kFindTextSize);
+    return text;
 }
 
 UINT CFindReplaceDialog::GetFindReplaceMsg() {

@@ -7,6 +7,7 @@
 #include "Wnd.h"
 
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <string>
 
@@ -26,7 +27,8 @@ public:
     // The object behind that lParam, or null when it is none of ours.
     static CFindReplaceDialog* GetNotifier(LPARAM lParam);
 
-    std::wstring GetFindString() const { return m_findWhat; }
+    // The text in the dialog's field while it is open, else the last one.
+    std::wstring GetFindString() const;
     bool SearchDown() const { return (m_fr.Flags & FR_DOWN) != 0; }
     bool MatchCase() const { return (m_fr.Flags & FR_MATCHCASE) != 0; }
     bool FindNext() const { return (m_fr.Flags & FR_FINDNEXT) != 0; }

@@ -58,6 +58,19 @@ HWND OwnedDialog(HWND owner, int id, bool has = true) {
     return query.found;
 }
 
+// Every static text of a window, one after the other.
+std::wstring StaticTexts(HWND window) {
+    std::wstring texts;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[16] = {}, text[256] = {};
+        ::GetClassNameW(child, name, 16);
+        if (::lstrcmpiW(name, L"Static") == 0 && ::GetWindowTextW(child, text, 256) > 0)
+            texts += text;
+    }
+    return texts;
+}
+
 std::wstring ClipboardText() {
     std::wstring text;
     if (!::OpenClipboard(nullptr))
@@ -174,6 +187,120 @@ TEST_F(EditMenuTest, GoToDateSelectsTheDaysFirstShownRowElseTheNearest) {
         EXPECT_EQ(SelectedContent(), expected) << c.year << "-" << c.month << "-" << c.day;
         EXPECT_EQ(ContentText(), expected) << c.year << "-" << c.month << "-" << c.day;
     }
+}
+
+// Steps of one find session, each acting on the state the last left.
+enum class FindAction { DialogClick, F3, ShiftF3, Descending, CloseAndReopen };
+
+struct FindStep {
+    FindAction action;
+    const wchar_t* text; // typed into the dialog (DialogClick)
+    bool matchCase, down;
+    int row;                 // selected afterwards (-1: none)
+    int selStart, selEnd;    // the content pane's selection
+    const wchar_t* notFound; // the needle the message names, or null
+};
+
+TEST_F(EditMenuTest, FindThroughTheDialogsOwnControlsAndF3) {
+    // Before any friend: nothing to search, the same message.
+    Command(ID_EDIT_FIND);
+    HWND dialog = OwnedDialog(m_frame->m_hWnd, edt1);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, chx1))); // whole word: hidden
+    ::SetDlgItemTextW(dialog, edt1, L"hello");
+    std::wstring message;
+    auto answerMessageBox = [&] {
+        HWND box = OwnedDialog(dialog, edt1, false);
+        if (box == nullptr)
+            box = OwnedDialog(m_frame->m_hWnd, edt1, false);
+        if (box == nullptr)
+            return false;
+        message = StaticTexts(box);
+        ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+        return true;
+    };
+    EXPECT_TRUE(
+        WhileModal(answerMessageBox, [&] { ::SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0); }));
+    EXPECT_NE(message.find(L"hello"), std::wstring::npos) << message;
+
+    ShowFriend({{1, 0, "hello world"},
+                {2, 1, "\xc4\xe3\xba\xc3 Hello"}, // 你好
+                {3, 1, "nothing here"},
+                {4, 0, "say HELLO again"},
+                {5, 1, "line one\nsecond hello"}});
+    const FindStep steps[] = {
+        {FindAction::DialogClick, L"hello", true, true, 0, 0, 5, nullptr},
+        {FindAction::DialogClick, L"hello", true, true, 4, 16, 21, nullptr},
+        {FindAction::DialogClick, L"hello", true, true, 4, 16, 21, L"hello"},
+        {FindAction::DialogClick, L"hello", false, false, 3, 4, 9, nullptr},
+        {FindAction::ShiftF3, nullptr, false, false, 1, 3, 8, nullptr},
+        {FindAction::ShiftF3, nullptr, false, false, 0, 0, 5, nullptr},
+        {FindAction::ShiftF3, nullptr, false, false, 0, 0, 5, L"hello"},
+        {FindAction::F3, nullptr, false, true, 1, 3, 8, nullptr},
+        // Descending: the rows read 4, 3, 2, 1, 0 of the file, none selected.
+        {FindAction::Descending, nullptr, false, true, -1, 0, 0, nullptr},
+        {FindAction::F3, nullptr, false, true, 0, 16, 21, nullptr},
+        {FindAction::F3, nullptr, false, true, 1, 4, 9, nullptr},
+        {FindAction::DialogClick, L"\uac00", false, true, 1, 4, 9, L"\uac00"}, // no GBK form
+        {FindAction::DialogClick, L"\u4f60\u597d", false, true, 3, 0, 2, nullptr},
+        {FindAction::CloseAndReopen, L"\u4f60\u597d", false, true, 3, 0, 2, nullptr},
+    };
+    for (const FindStep& step : steps) {
+        SCOPED_TRACE(static_cast<int>(&step - steps));
+        message.clear();
+        const bool boxShown = WhileModal(answerMessageBox, [&] {
+            switch (step.action) {
+            case FindAction::DialogClick:
+                ::SetDlgItemTextW(dialog, edt1, step.text);
+                ::SendDlgItemMessageW(dialog, chx2, BM_SETCHECK,
+                                      step.matchCase ? BST_CHECKED : BST_UNCHECKED, 0);
+                ::SendDlgItemMessageW(dialog, step.down ? rad2 : rad1, BM_CLICK, 0, 0);
+                ::SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
+                break;
+            case FindAction::F3:
+                Command(ID_EDIT_FIND_NEXT);
+                break;
+            case FindAction::ShiftF3:
+                Command(ID_EDIT_FIND_PREVIOUS);
+                break;
+            case FindAction::Descending:
+                ClickOrder(IDC_SORT_DESCENDING);
+                break;
+            case FindAction::CloseAndReopen:
+                ::SendDlgItemMessageW(dialog, IDCANCEL, BM_CLICK, 0, 0);
+                Pump();
+                ASSERT_FALSE(::IsWindow(dialog));
+                Command(ID_EDIT_FIND);
+                dialog = OwnedDialog(m_frame->m_hWnd, edt1);
+                ASSERT_NE(dialog, nullptr);
+                break;
+            }
+        });
+        EXPECT_EQ(boxShown, step.notFound != nullptr) << message;
+        if (step.notFound != nullptr) {
+            EXPECT_NE(message.find(step.notFound), std::wstring::npos) << message;
+        }
+        ASSERT_EQ(Messages().SelectedRow(), step.row);
+        if (step.row < 0)
+            continue;
+        EXPECT_EQ(ContentText(), ListCellText(MessageList(), step.row, 3));
+        DWORD start = 0, end = 0;
+        ::SendMessageW(ContentEdit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                       reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(static_cast<int>(start), step.selStart);
+        EXPECT_EQ(static_cast<int>(end), step.selEnd);
+        // The Find dialog keeps the keyboard.
+        if (step.action == FindAction::DialogClick) {
+            const HWND focus = ::GetFocus();
+            EXPECT_TRUE(focus == nullptr || focus == dialog || ::IsChild(dialog, focus));
+        }
+    }
+    // The reopened dialog holds the last text and options.
+    wchar_t text[32] = {};
+    ::GetDlgItemTextW(dialog, edt1, text, 32);
+    EXPECT_STREQ(text, L"\u4f60\u597d");
+    EXPECT_EQ(::SendDlgItemMessageW(dialog, chx2, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(::SendDlgItemMessageW(dialog, rad2, BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 } // namespace

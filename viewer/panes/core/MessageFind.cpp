@@ -4,6 +4,8 @@
 
 namespace viewer {
 
+static_assert(kNoRow == chatlog::kNoRecord, "no row and no record are one value");
+
 namespace {
 
 // The first second of a local day, by the runtime that also turns record
@@ -25,6 +27,31 @@ bool LocalMidnight(int year, int month, int day, bool exact, int64_t& seconds) {
 }
 
 } // namespace
+
+chatlog::RecordRun ListedRun(const CMessageIndex& rows) {
+    chatlog::RecordRun run;
+    const std::size_t count = rows.RowCount();
+    if (count == 0 || rows.First() == nullptr) {
+        return run;
+    }
+    run.first = rows.First();
+    run.offsets = rows.Offsets();
+    run.count = count;
+    // The walk that listed the last record checked that all of it lies in
+    // the view.
+    const unsigned char* last = run.first + run.offsets[count - 1];
+    run.viewEnd = last + chatlog::RecordLength(last);
+    return run;
+}
+
+std::size_t FindShownRow(const chatlog::CTextSearch& search, const CMessageIndex& rows,
+                         std::size_t selected, bool down) {
+    const chatlog::RecordRun run = ListedRun(rows);
+    return FindShownRow(selected, run.count, rows.Order(), down,
+                        [&](std::size_t from, bool forward) {
+                            return chatlog::FindNextRecord(search, run, from, forward);
+                        });
+}
 
 bool LocalDayBounds(int year, int month, int day, int64_t& start, int64_t& end) {
     return month >= 1 && month <= 12 && LocalMidnight(year, month, day, true, start) &&

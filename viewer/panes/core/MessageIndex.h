@@ -51,10 +51,15 @@ public:
 
     // Exact reverse of file order for any order but 1; nothing is sorted.
     void SetOrder(int32_t order) { m_order = order; }
+    int32_t Order() const { return m_order; }
     size_t RowCount() const { return m_offsets.size(); }
 
     // The record position shown at a row, or null for a row that does not exist.
     const unsigned char* RecordAt(size_t row) const;
+    // The listed records in file order, whatever the order shown: record i
+    // is at First() + Offsets()[i], for i below RowCount().
+    const unsigned char* First() const { return m_first; }
+    const uint32_t* Offsets() const { return m_offsets.data(); }
 
     // Bytes held beyond the mapping.
     size_t MemoryBytes() const { return m_offsets.capacity() * sizeof(uint32_t); }

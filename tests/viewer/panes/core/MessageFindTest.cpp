@@ -1,5 +1,7 @@
 #include "MessageFind.h"
 
+#include "ChatLogWriter.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -129,6 +131,71 @@ TEST(MessageFind, CopiedMessageHasItsHeadLineAndCrLfLineEnds) {
         EXPECT_EQ(viewer::ComposeMessageCopy(L"\u6211", L"2024-03-01", L"08:00:00", c.text),
                   c.copy);
     }
+}
+
+} // namespace
+
+namespace {
+
+// A log's bytes as the client writes them, listed as the pane lists them.
+struct ListedLog {
+    std::string bytes;
+    CMessageIndex rows;
+
+    ListedLog(const std::vector<std::pair<uint32_t, std::string>>& records, int32_t filter,
+              int32_t order) {
+        bytes = BuildHeaderBytes({"11", "me", "friend"});
+        for (const auto& [direction, text] : records) {
+            bytes += BuildRecordBytes(0, direction, text);
+        }
+        const auto* view = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto size = static_cast<uint32_t>(bytes.size());
+        rows.Build(
+            [&](auto&& visit) {
+                chatlog::VisitChatLogRecords(
+                    view, size, [&](ChatLogRecordPos p) { visit(p, chatlog::RecordDirection(p)); });
+            },
+            filter, order);
+    }
+};
+
+TEST(MessageFind, TheSearchCoreFindsShownRowsOfTheListedRecords) {
+    // Received records are listed under kFilterReceived: file records 1, 2
+    // and 4 become listed 0, 1, 2. The last one's hit ends its text.
+    const std::vector<std::pair<uint32_t, std::string>> records = {
+        {0, "needle sent"}, {1, "no"}, {1, "a NEEDLE"}, {0, "needle too"}, {1, "end needle"}};
+    struct Case {
+        int32_t filter, order;
+        size_t selected;
+        bool down, matchCase;
+        size_t row;
+    };
+    const Case cases[] = {
+        {kFilterAll, kOrderAscending, kNoRow, true, true, 0},
+        {kFilterAll, kOrderAscending, 0, true, true, 3},
+        {kFilterAll, kOrderAscending, 0, true, false, 2},
+        {kFilterAll, kOrderAscending, 3, true, true, 4},
+        {kFilterAll, kOrderAscending, 4, true, true, kNoRow},
+        {kFilterAll, kOrderDescending, kNoRow, true, true, 0},
+        {kFilterAll, kOrderDescending, 0, true, true, 1},
+        {kFilterAll, kOrderDescending, 1, true, true, 4},
+        {kFilterReceived, kOrderAscending, kNoRow, true, true, 2},
+        {kFilterReceived, kOrderAscending, kNoRow, true, false, 1},
+        {kFilterReceived, kOrderDescending, kNoRow, true, false, 0},
+        {kFilterReceived, kOrderDescending, 0, true, false, 1},
+        {kFilterReceived, kOrderDescending, kNoRow, false, true, 0},
+        {kFilterSent, kOrderDescending, 1, false, true, 0},
+    };
+    for (const Case& c : cases) {
+        ListedLog log(records, c.filter, c.order);
+        const chatlog::CTextSearch search("needle", c.matchCase);
+        EXPECT_EQ(viewer::FindShownRow(search, log.rows, c.selected, c.down), c.row)
+            << "filter " << c.filter << " order " << c.order << " selected " << c.selected
+            << " down " << c.down << " case " << c.matchCase;
+    }
+    const ListedLog empty({}, kFilterAll, kOrderAscending);
+    EXPECT_EQ(viewer::FindShownRow(chatlog::CTextSearch("needle", true), empty.rows, kNoRow, true),
+              kNoRow);
 }
 
 } // namespace
