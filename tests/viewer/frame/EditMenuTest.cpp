@@ -33,28 +33,29 @@ bool WhileModal(const std::function<bool()>& answer, const std::function<void()>
 
 // The visible dialog of this thread owned by `owner` that has (or, for a
 // message box, lacks) the control `id`.
+struct DialogQuery {
+    HWND owner;
+    int id;
+    bool has;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM data) {
+    auto* q = reinterpret_cast<DialogQuery*>(data);
+    wchar_t name[16] = {};
+    ::GetClassNameW(hwnd, name, 16);
+    if (::lstrcmpW(name, L"#32770") == 0 && ::IsWindowVisible(hwnd) &&
+        ::GetWindow(hwnd, GW_OWNER) == q->owner &&
+        (::GetDlgItem(hwnd, q->id) != nullptr) == q->has) {
+        q->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND OwnedDialog(HWND owner, int id, bool has = true) {
-    struct Query {
-        HWND owner;
-        int id;
-        bool has;
-        HWND found;
-    } query{owner, id, has, nullptr};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* q = reinterpret_cast<Query*>(data);
-            wchar_t name[16] = {};
-            ::GetClassNameW(hwnd, name, 16);
-            if (::lstrcmpW(name, L"#32770") == 0 && ::IsWindowVisible(hwnd) &&
-                ::GetWindow(hwnd, GW_OWNER) == q->owner &&
-                (::GetDlgItem(hwnd, q->id) != nullptr) == q->has) {
-                q->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&query));
+    DialogQuery query{owner, id, has, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &MatchDialog, reinterpret_cast<LPARAM>(&query));
     return query.found;
 }
 
