@@ -84,7 +84,7 @@ void AppendFriendHeading(std::string& out, const ExportFriend& log) {
     out.append("(");
     AppendHtmlText(out, log.key);
     out.append(")");
-    if (log.page) {
+    if (log.page && !log.page->label.empty()) {
         out.append(" ");
         AppendHtmlText(out, log.page->label);
     }
