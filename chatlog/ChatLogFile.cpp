@@ -89,6 +89,24 @@ const unsigned char* CChatLogFile::MapForWalk(std::uint32_t& limit) {
     return m_view;
 }
 
+bool CChatLogFile::ReadWhole(std::vector<unsigned char>& buffer) const {
+    buffer.clear();
+    std::uint64_t current = 0;
+    if (!IsOpen() || !m_hFile.QuerySize(current))
+        return false;
+    auto size = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_fileSize, current));
+    if (size <= kChatLogHeaderSize)
+        return false;
+    buffer.resize(size);
+    std::size_t got = 0;
+    if (!m_hFile.ReadFromStart(buffer.data(), size, got) || got <= kChatLogHeaderSize) {
+        buffer.clear();
+        return false;
+    }
+    buffer.resize(got);
+    return true;
+}
+
 void CChatLogFile::ReleaseView() {
     m_hMapping.Unmap();
     m_view = nullptr;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 constexpr std::size_t kChatLogMaxPath = 260;
 
@@ -69,6 +70,13 @@ public:
     // for the viewer, which keeps its view while a friend is selected). A
     // reader that streams through the log once turns it off.
     void SetPrefault(bool prefault) { m_prefault = prefault; }
+    // Reads the log as it is now (never past the size taken at open) into
+    // `buffer` through the handle already open, for a reader that looks at
+    // many logs once, such as a search of every friend: there a mapping per
+    // log costs more than the read itself (Windows, and Wine most of all).
+    // Positions in the buffer stand at the same offsets as in a view. False,
+    // with the buffer empty, when nothing past the header can be read.
+    bool ReadWhole(std::vector<unsigned char>& buffer) const;
     // Gives up the view; every position delivered so far becomes invalid.
     void ReleaseView();
     // ReleaseView, then closes the file.

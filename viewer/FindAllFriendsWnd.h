@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CChatLogFile;
 class CMainFrame;
@@ -63,6 +64,8 @@ private:
     CFindAllResults m_results;
     // The needle of the hits listed, for finding the match again on opening.
     chatlog::CTextSearch m_search;
+    // The log being searched, read whole; reused from one log to the next.
+    std::vector<unsigned char> m_logBytes;
     // The template's client size and its controls' places in it.
     SIZE m_templateClient = {};
     RECT m_templateRects[kPlacedControls] = {};

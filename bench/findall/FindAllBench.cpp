@@ -1,10 +1,8 @@
 // 在所有好友中查找 over 5,000 friend logs holding 1,000,000 messages in all:
 // the time from 查找 pressed to the result list filled and painted, for a
 // rare needle (100 hits) and a frequent one (every tenth message), against a
-// bare loop that maps every log, runs the same search over it and lets it go
-// (no window, no list). A last line gives the floor of any search that reads
-// the files: every log read whole through handles opened beforehand, as the
-// friend list keeps them.
+// bare loop that reads every log whole through the handle the friend list
+// keeps open and runs the same search over it (no window, no list).
 #include "BenchSupport.h"
 #include "ChatLogFile.h"
 #include "ChatLogSearch.h"
@@ -71,34 +69,16 @@ bool WriteAccount(const fs::path& folder) {
     return true;
 }
 
-// The bare loop: every log opened by the friend list already, mapped,
-// searched with the same core and let go. Returns the hits.
-// Reads every log whole through handles opened beforehand; the bytes read.
-size_t ReadThroughOpenHandles(const std::vector<HANDLE>& files, std::vector<char>& buffer) {
-    size_t total = 0;
-    for (HANDLE file : files) {
-        DWORD got = 0;
-        OVERLAPPED fromStart = {};
-        if (::ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, &fromStart))
-            total += got;
-    }
-    return total;
-}
-
+// The bare loop: every log the friend list holds open read whole into one
+// buffer and searched with the same core, as the window does, without the
+// window and its list. Returns the hits.
 size_t BareSearch(CUserTitleWnd& friends, const chatlog::CTextSearch& search) {
     size_t hits = 0;
+    std::vector<unsigned char> bytes;
     friends.VisitFriendLogs([&](size_t, CChatLogFile& log) {
-        const unsigned char* start = nullptr;
-        const unsigned char* end = nullptr;
-        log.VisitRecords([&](ChatLogRecordPos p) {
-            if (start == nullptr)
-                start = p - kChatLogHeaderSize;
-            end = p + chatlog::RecordLength(p);
-        });
-        if (start != nullptr)
-            chatlog::FindInLog(search, start, static_cast<std::uint32_t>(end - start),
+        if (log.ReadWhole(bytes))
+            chatlog::FindInLog(search, bytes.data(), static_cast<std::uint32_t>(bytes.size()),
                                [&](ChatLogRecordPos) { ++hits; });
-        log.ReleaseView();
     });
     return hits;
 }
@@ -180,28 +160,6 @@ int main() {
         std::printf("  %s  bare loop %8.1f ms   查找 to list painted %8.1f ms   %.2fx\n", c.what, b,
                     w, w / b);
     }
-
-    std::vector<HANDLE> files;
-    for (int i = 0; i < kFriends; ++i) {
-        const fs::path path = folder / (std::to_string(100000 + i) + ".dat");
-        HANDLE file =
-            ::CreateFileW(path.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            files.push_back(file);
-    }
-    std::vector<char> buffer(1 << 20);
-    std::vector<double> reads;
-    size_t bytes = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        const Clock::time_point t0 = Clock::now();
-        bytes = ReadThroughOpenHandles(files, buffer);
-        reads.push_back(Millis(t0, Clock::now()));
-    }
-    for (HANDLE file : files)
-        ::CloseHandle(file);
-    std::printf("  every log read whole through open handles (%zu bytes)  %8.1f ms\n", bytes,
-                Median(reads));
 
     frame->SendMessage(kViewerMsgResetPanes);
     docTemplate.reset();

@@ -254,6 +254,32 @@ TEST(ChatLogFile, AppendedAfterOpenNotSeen) {
     EXPECT_EQ(Contents(reopened), expected);
 }
 
+// A whole read sees what a view would: the bytes up to the size taken at
+// open, nothing appended since, less when the file was cut short; nothing at
+// all for a header alone.
+TEST(ChatLogFile, ReadWholeStopsAtTheSizeTakenAtOpenAndTheFileNow) {
+    CScratchDir dir;
+    std::string path = dir.File("1.dat");
+    const std::string bytes = Header() + Recs(3);
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    CChatLogFile log;
+    ASSERT_TRUE(log.Open(path.c_str()));
+    CChatLogWriter writer;
+    ASSERT_TRUE(writer.OpenAppend(path));
+    ASSERT_TRUE(writer.Append(2000, 1, "later"));
+    ASSERT_TRUE(writer.Close());
+    std::vector<unsigned char> read;
+    ASSERT_TRUE(log.ReadWhole(read));
+    EXPECT_EQ(std::string(read.begin(), read.end()), bytes);
+
+    ASSERT_TRUE(TruncateFile(path, bytes.size() - 5));
+    ASSERT_TRUE(log.ReadWhole(read));
+    EXPECT_EQ(std::string(read.begin(), read.end()), bytes.substr(0, bytes.size() - 5));
+    ASSERT_TRUE(TruncateFile(path, kChatLogHeaderSize));
+    EXPECT_FALSE(log.ReadWhole(read));
+    EXPECT_TRUE(read.empty());
+}
+
 // The client usually has the log open for writing when the viewer opens it.
 TEST(ChatLogFile, OpenWhileTheClientWrites) {
     CScratchDir dir;
