@@ -1,6 +1,7 @@
 #include "ExportRun.h"
 
 #include "AtomicOutputFile.h"
+#include "ChatLogNames.h"
 #include "ExportPlatform.h"
 #include "ExportText.h"
 #include "FriendPages.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -73,11 +75,9 @@ int CExportRun::Run() {
             m_search = chatlog::CTextSearch(gbk, false);
     }
     std::vector<ExportSource> sources;
-    for (const std::string& input : m_options.inputs) {
-        std::string error;
-        if (!exporter::CollectExportSources(input, sources, error))
-            Problem(error);
-    }
+    // Refused before anything is written: an existing output stays as it is.
+    if (!CollectInputs(sources))
+        return kExitWarnings;
     std::vector<SelectedLog> selected = SelectLogs(sources);
     if (!PrepareOutput(selected))
         return kExitWarnings;
@@ -98,6 +98,34 @@ void CExportRun::Problem(const std::string& text) {
     m_progress.Clear();
     std::fprintf(stderr, "chatlog-export: %s\n", text.c_str());
     ++m_warnings;
+}
+
+// Every operand must name something to export: a folder of logs or an
+// account folder, or a file that is a chat log (it opens with a whole
+// header, and carries the chat log mark or a chat log's name). Damage found
+// later, inside a log or among a folder's files, is reported and the rest
+// exported.
+bool CExportRun::CollectInputs(std::vector<ExportSource>& sources) {
+    for (const std::string& input : m_options.inputs) {
+        std::string error;
+        std::size_t before = sources.size();
+        if (!exporter::CollectExportSources(input, sources, error)) {
+            Problem(error + "; nothing written");
+            continue;
+        }
+        for (std::size_t i = before; i < sources.size(); ++i) {
+            if (!sources[i].named)
+                continue;
+            CChatLogFile log;
+            if (!OpenLog(log, sources[i].path, "; nothing written"))
+                continue;
+            bool marked = std::memcmp(log.Header().magic, kChatLogMagic, sizeof kChatLogMagic) == 0;
+            if (!marked && !chatlog::IsChatLogFileName(sources[i].path.filename().native().c_str()))
+                Problem(input + ": not a chat log (neither its mark nor a chat log's name); "
+                                "nothing written");
+        }
+    }
+    return m_warnings == 0;
 }
 
 // The logs to export. --friend picks by the key in the header, so then
@@ -135,16 +163,16 @@ CExportRun::SelectLogs(const std::vector<ExportSource>& sources) {
     return selected;
 }
 
-bool CExportRun::OpenLog(CChatLogFile& log, const fs::path& path) {
+bool CExportRun::OpenLog(CChatLogFile& log, const fs::path& path, const char* consequence) {
     if (log.Open(path.c_str()))
         return true;
     std::error_code ec;
     std::uintmax_t size = fs::file_size(path, ec);
     if (!ec && size < kChatLogHeaderSize)
         Problem(exporter::PathText(path) + ": not a chat log: " + std::to_string(size) +
-                " bytes, shorter than the 80-byte header");
+                " bytes, shorter than the 80-byte header" + consequence);
     else
-        Problem(exporter::PathText(path) + ": cannot open the chat log");
+        Problem(exporter::PathText(path) + ": cannot open the chat log" + consequence);
     return false;
 }
 
@@ -154,12 +182,6 @@ bool CExportRun::PrepareOutput(std::vector<SelectedLog>& selected) {
     fs::path output = fs::u8path(m_options.output);
     std::error_code ec;
     if (m_folderMode) {
-        fs::create_directories(output, ec);
-        if (!fs::is_directory(output, ec)) {
-            Problem(m_options.output + ": cannot create the folder");
-            return false;
-        }
-        m_outputFolder = output;
         std::vector<std::string> taken;
         for (SelectedLog& log : selected) {
             std::string stem = exporter::PathText(log.source.path.stem());
@@ -169,16 +191,67 @@ bool CExportRun::PrepareOutput(std::vector<SelectedLog>& selected) {
                                      stem, exporter::FormatExtension(m_options.format), taken)
                                : exporter::MakeFriendFolderName(stem, taken);
         }
+        if (OverwritesAnInput(output, selected))
+            return false;
+        fs::create_directories(output, ec);
+        if (!fs::is_directory(output, ec)) {
+            Problem(m_options.output + ": cannot create the folder");
+            return false;
+        }
+        m_outputFolder = output;
         return true;
     }
     // The output replaces its file when done: never let that be a log.
     for (const SelectedLog& log : selected) {
         if (fs::equivalent(output, log.source.path, ec)) {
-            Problem(m_options.output + ": is one of the chat logs being read");
+            Problem(m_options.output + ": is one of the chat logs being read; nothing written");
             return false;
         }
     }
     return true;
+}
+
+// Whether a file the folder export would write is one of the logs read: a
+// log in the output folder under a name the export gives a friend's file
+// or the index (compared as the file system compares names).
+bool CExportRun::OverwritesAnInput(const fs::path& folder,
+                                   const std::vector<SelectedLog>& selected) {
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec))
+        return false;
+    // Names compared without regard to ASCII case first (as Windows names
+    // are), then the file system decides for a log whose name is one the
+    // export writes: one look per such log, not one per pair.
+    auto lower = [](std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    };
+    std::map<std::string, std::string> written;
+    std::string index = std::string("index.") + exporter::FormatExtension(m_options.format);
+    written[lower(index)] = index;
+    for (const SelectedLog& log : selected)
+        written[lower(log.fileName)] = log.fileName;
+    auto isWritten = [&](const fs::path& path) {
+        auto name = written.find(lower(exporter::PathText(path.filename())));
+        return name != written.end() && fs::equivalent(path, folder / fs::u8path(name->second), ec);
+    };
+    for (const SelectedLog& log : selected) {
+        // Split, a file of the format in a friend's folder may be one of its
+        // pages or its index.
+        bool pageLike = m_split != ExportSplit::None &&
+                        lower(exporter::PathText(log.source.path.extension())) ==
+                            std::string(".") + exporter::FormatExtension(m_options.format);
+        if (isWritten(log.source.path) ||
+            (pageLike && isWritten(fs::absolute(log.source.path, ec).parent_path()))) {
+            Problem(exporter::PathText(log.source.path) +
+                    ": is one of the chat logs being read and would be overwritten; "
+                    "nothing written");
+            return true;
+        }
+    }
+    return false;
 }
 
 void CExportRun::ExportToOne(const std::vector<SelectedLog>& selected) {
@@ -194,7 +267,7 @@ void CExportRun::ExportToOne(const std::vector<SelectedLog>& selected) {
     }
     COutputSink sink(stream);
     auto writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep, m_options.grep,
-                                             selected.size() != 1, sink);
+                                             selected.size() != 1, m_options.csvRaw, sink);
     writer->BeginDocument();
     for (std::size_t i = 0; i < selected.size(); ++i) {
         ExportLog(selected[i].source, *writer, sink, nullptr, selected.size() != 1);
@@ -238,7 +311,7 @@ void CExportRun::ExportToFolder(const std::vector<SelectedLog>& selected) {
         }
         COutputSink sink(file.Stream());
         auto writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep,
-                                                 m_options.grep, false, sink);
+                                                 m_options.grep, false, m_options.csvRaw, sink);
         ExportIndexEntry entry;
         writer->BeginDocument();
         bool read = ExportLog(log.source, *writer, sink, &entry, false);
@@ -329,7 +402,7 @@ void CExportRun::WriteIndex(const std::vector<ExportIndexEntry>& index) {
         return;
     }
     COutputSink sink(file.Stream());
-    exporter::WriteExportIndex(m_options.format, index, sink);
+    exporter::WriteExportIndex(m_options.format, index, m_options.csvRaw, sink);
     sink.Flush();
     if (!sink.Ok() || !file.Commit(error))
         Problem(error.empty() ? name + ": cannot write" : error);

@@ -36,8 +36,13 @@ private:
 
     void Problem(const std::string& text);
     std::vector<SelectedLog> SelectLogs(const std::vector<ExportSource>& sources);
-    bool OpenLog(CChatLogFile& log, const std::filesystem::path& path);
+    bool CollectInputs(std::vector<ExportSource>& sources);
+    // `consequence` ends the message when the log cannot be opened.
+    bool OpenLog(CChatLogFile& log, const std::filesystem::path& path,
+                 const char* consequence = "");
     bool PrepareOutput(std::vector<SelectedLog>& selected);
+    bool OverwritesAnInput(const std::filesystem::path& folder,
+                           const std::vector<SelectedLog>& selected);
     void ExportToOne(const std::vector<SelectedLog>& selected);
     void ExportToFolder(const std::vector<SelectedLog>& selected);
     bool ExportFriendPages(const SelectedLog& log, ExportIndexEntry& entry);

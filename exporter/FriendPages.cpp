@@ -81,7 +81,7 @@ void CFriendPages::OpenPage(const std::string& name, const std::string& label) {
     }
     m_page->sink = std::make_unique<COutputSink>(m_page->file.Stream());
     m_page->writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep, m_options.grep,
-                                                false, *m_page->sink);
+                                                false, m_options.csvRaw, *m_page->sink);
     m_page->writer->BeginDocument();
     m_page->writer->BeginFriend(m_friend);
 }

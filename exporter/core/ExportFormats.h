@@ -29,7 +29,8 @@ void AppendFriendLabel(std::string& out, const ExportFriend& log);
 
 std::unique_ptr<CExportWriter> MakeTxtWriter(COutputSink& sink);
 std::unique_ptr<CExportWriter> MakeGrepListWriter(COutputSink& sink, std::string_view needle);
-std::unique_ptr<CExportWriter> MakeCsvWriter(COutputSink& sink);
+// `raw`: --csv-raw, the exact texts without the formula guard.
+std::unique_ptr<CExportWriter> MakeCsvWriter(COutputSink& sink, bool raw);
 std::unique_ptr<CExportWriter> MakeJsonWriter(COutputSink& sink, bool array);
 std::unique_ptr<CExportWriter> MakeHtmlWriter(COutputSink& sink, bool several);
 
@@ -39,7 +40,7 @@ std::unique_ptr<CPageIndexWriter> MakeJsonPageIndexWriter(COutputSink& sink);
 std::unique_ptr<CPageIndexWriter> MakeHtmlPageIndexWriter(COutputSink& sink);
 
 void WriteTxtIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink);
-void WriteCsvIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink);
+void WriteCsvIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink, bool raw);
 void WriteJsonIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink);
 void WriteHtmlIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink);
 

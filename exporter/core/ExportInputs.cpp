@@ -59,7 +59,7 @@ bool ListLogs(const fs::path& folder, const std::string& ownerKey, bool hasOwner
     for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
         if (!IsChatLogEntry(*it))
             continue;
-        sources.push_back({it->path(), ownerKey, hasOwnerKey});
+        sources.push_back({it->path(), ownerKey, hasOwnerKey, false});
         ++found;
     }
     if (ec) {
@@ -86,7 +86,7 @@ bool CollectExportSources(const std::string& operand, std::vector<ExportSource>&
         return false;
     }
     if (!fs::is_directory(status)) {
-        sources.push_back({path, std::string(), false});
+        sources.push_back({path, std::string(), false, true});
         return true;
     }
     // The account folder's name is the owner's key; "." and ".." say

@@ -11,6 +11,7 @@ struct ExportSource {
     std::filesystem::path path;
     std::string ownerKey; // the account folder's name (UTF-8); empty if none
     bool hasOwnerKey = false;
+    bool named = false; // a file named on the command line, not found in a folder
 };
 
 namespace exporter {

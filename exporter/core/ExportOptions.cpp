@@ -16,6 +16,8 @@ const char* ExportUsageText() {
            "  --grep TEXT                      only messages whose text contains TEXT\n"
            "                                   (after decoding; ASCII letters case-insensitive)\n"
            "  --utc                            times in UTC instead of local time\n"
+           "  --csv-raw                        CSV texts exactly, without the apostrophe\n"
+           "                                   before = + - @ (JSON is the lossless format)\n"
            "  -o PATH                          a file, or a folder for one file per friend\n"
            "                                   plus an index; default: standard output\n"
            "  --split none|month|N             in a folder: one file per friend (none), a file\n"
@@ -114,6 +116,10 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
         }
         if (arg == "--utc") {
             options.utc = true;
+            continue;
+        }
+        if (arg == "--csv-raw") {
+            options.csvRaw = true;
             continue;
         }
         // Every other option takes a value, as the next argument or after '='.
@@ -235,6 +241,10 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
     }
     if (options.inputs.empty()) {
         error = "no account folder or chat log file given";
+        return false;
+    }
+    if (options.csvRaw && options.format != ExportFormat::Csv) {
+        error = "--csv-raw goes with --format csv";
         return false;
     }
     // ISO dates compare correctly as text.

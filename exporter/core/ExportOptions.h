@@ -36,7 +36,8 @@ struct ExportOptions {
     bool hasGrep = false;
     std::string grep; // UTF-8
     bool utc = false;
-    std::string output; // empty: standard output
+    bool csvRaw = false; // CSV texts without the formula guard
+    std::string output;  // empty: standard output
     ExportSplit split = ExportSplit::Default;
     std::uint64_t splitCount = 0; // messages per file with ExportSplit::Count
     bool help = false;

@@ -21,6 +21,19 @@ void AppendCsvField(std::string& out, std::string_view utf8) {
     out.push_back('"');
 }
 
+void AppendCsvTextField(std::string& out, std::string_view utf8, bool raw) {
+    if (raw || utf8.empty() ||
+        std::string_view("=+-@\t\r").find(utf8[0]) == std::string_view::npos) {
+        AppendCsvField(out, utf8);
+        return;
+    }
+    std::string guarded;
+    guarded.reserve(utf8.size() + 1);
+    guarded.push_back('\'');
+    guarded.append(utf8);
+    AppendCsvField(out, guarded);
+}
+
 void AppendJsonString(std::string& out, std::string_view utf8) {
     static const char kHex[] = "0123456789abcdef";
     out.push_back('"');

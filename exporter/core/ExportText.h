@@ -10,6 +10,11 @@ namespace exporter {
 
 // RFC 4180: quoted when it holds a comma, a quote, CR or LF; quotes doubled.
 void AppendCsvField(std::string& out, std::string_view utf8);
+// A CSV field for a text the friend chose (a name, a message), as a
+// spreadsheet will open it: a text beginning with = + - @, a tab or a CR
+// would be taken for a formula there, so it gets a leading apostrophe and
+// shows as text. `raw` (--csv-raw) writes the exact text instead.
+void AppendCsvTextField(std::string& out, std::string_view utf8, bool raw);
 // A JSON string with its quotes; control characters escaped.
 void AppendJsonString(std::string& out, std::string_view utf8);
 // HTML text or attribute value: & < > " ' become references.

@@ -19,11 +19,11 @@ void AppendFriendLabel(std::string& out, const ExportFriend& log) {
 }
 
 std::unique_ptr<CExportWriter> MakeExportWriter(ExportFormat format, bool grep,
-                                                std::string_view needle, bool several,
+                                                std::string_view needle, bool several, bool csvRaw,
                                                 COutputSink& sink) {
     switch (format) {
     case ExportFormat::Csv:
-        return MakeCsvWriter(sink);
+        return MakeCsvWriter(sink, csvRaw);
     case ExportFormat::Json:
         return MakeJsonWriter(sink, several);
     case ExportFormat::Html:
@@ -51,13 +51,13 @@ std::unique_ptr<CPageIndexWriter> MakePageIndexWriter(ExportFormat format, COutp
 }
 
 void WriteExportIndex(ExportFormat format, const std::vector<ExportIndexEntry>& entries,
-                      COutputSink& sink) {
+                      bool csvRaw, COutputSink& sink) {
     switch (format) {
     case ExportFormat::Html:
         WriteHtmlIndex(entries, sink);
         break;
     case ExportFormat::Csv:
-        WriteCsvIndex(entries, sink);
+        WriteCsvIndex(entries, sink, csvRaw);
         break;
     case ExportFormat::Json:
         WriteJsonIndex(entries, sink);

@@ -60,8 +60,9 @@ namespace exporter {
 // `several`: the document holds (or may hold) more than one friend, which
 // makes JSON an array and an HTML page a list of sections. `grep` is the
 // needle of --grep (only the txt search list uses it to pick lines).
+// `csvRaw`: --csv-raw, CSV texts exactly as they are (see AppendCsvTextField).
 std::unique_ptr<CExportWriter> MakeExportWriter(ExportFormat format, bool grep,
-                                                std::string_view needle, bool several,
+                                                std::string_view needle, bool several, bool csvRaw,
                                                 COutputSink& sink);
 
 } // namespace exporter
@@ -100,7 +101,7 @@ namespace exporter {
 std::unique_ptr<CPageIndexWriter> MakePageIndexWriter(ExportFormat format, COutputSink& sink);
 
 void WriteExportIndex(ExportFormat format, const std::vector<ExportIndexEntry>& entries,
-                      COutputSink& sink);
+                      bool csvRaw, COutputSink& sink);
 
 // File name for a friend's file in an output folder: the log's stem with
 // anything but [0-9A-Za-z_-] turned into '_', "log" when empty, made unique

@@ -18,7 +18,7 @@ bool CAtomicOutputFile::Create(const fs::path& destination, std::string& error) 
     temporary.replace_filename(fs::u8path("." + exporter::PathText(destination.filename()) +
                                           ".tmp-" + std::to_string(exporter::CurrentProcessId()) +
                                           "-" + std::to_string(counter++)));
-    m_stream = exporter::CreateNewFile(temporary);
+    m_stream = exporter::CreateNewFile(temporary, destination);
     if (!m_stream) {
         error = exporter::PathText(destination) + ": cannot write: " + std::strerror(errno);
         return false;

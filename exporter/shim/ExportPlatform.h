@@ -32,9 +32,13 @@ std::uintptr_t MemoryPageSize();
 void ReleaseMappedPages(std::uintptr_t first, std::size_t size);
 
 unsigned long CurrentProcessId();
-// Creates `path`, a fresh temporary name, for writing in binary (POSIX
-// refuses a name that exists); null (and errno set) on failure.
-std::FILE* CreateNewFile(const std::filesystem::path& path);
+// Creates `path`, a fresh temporary name that will replace `destination`,
+// for writing in binary; null (and errno set) on failure. On POSIX it refuses
+// a name that exists, and is never readable by more people than the file it
+// replaces (it takes that file's permissions) or, where there is none, than
+// the umask allows; on Windows it has the folder's inherited permissions.
+std::FILE* CreateNewFile(const std::filesystem::path& path,
+                         const std::filesystem::path& destination);
 // Renames `from` over `to`, replacing it; 0, or the errno value on failure.
 int ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to);
 

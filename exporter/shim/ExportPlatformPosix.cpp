@@ -1,7 +1,9 @@
 // PLATFORM SHIM, POSIX side: see ExportPlatform.h.
 #include "ExportPlatform.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,8 +33,28 @@ unsigned long CurrentProcessId() {
     return static_cast<unsigned long>(getpid());
 }
 
-std::FILE* CreateNewFile(const std::filesystem::path& path) {
-    return std::fopen(path.c_str(), "wbx");
+std::FILE* CreateNewFile(const std::filesystem::path& path,
+                         const std::filesystem::path& destination) {
+    // A private history exported over a file of mode 0600 stays 0600, and is
+    // never more widely readable while it is written either: the file is
+    // born with the old file's permissions (the umask may only narrow them,
+    // so they are set exactly afterwards). A new file: 0666 less the umask.
+    struct stat old;
+    bool replaces = stat(destination.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    mode_t mode = replaces ? (old.st_mode & 0777) : 0666;
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        return nullptr;
+    std::FILE* stream = nullptr;
+    if (!replaces || fchmod(fd, mode) == 0)
+        stream = fdopen(fd, "wb");
+    if (!stream) {
+        int saved = errno;
+        close(fd);
+        unlink(path.c_str());
+        errno = saved;
+    }
+    return stream;
 }
 
 int ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {

