@@ -1,48 +1,17 @@
 #include "ExportRun.h"
 
 #include "AtomicOutputFile.h"
-#include "ChatLogNames.h"
 #include "ExportPlatform.h"
 #include "ExportText.h"
 #include "FriendPages.h"
-#include "ReadPageReleaser.h"
+#include "InputChecks.h"
 #include "RecordFilter.h"
 #include "RecordOrder.h"
 
 #include <cstdio>
-#include <cstring>
-#include <map>
 #include <system_error>
 
 namespace fs = std::filesystem;
-
-// Everything the walk of one log gathers and writes with.
-struct CExportRun::LogWalk {
-    LogWalk(CExportWriter& writer, COutputSink& sink, ExportIndexEntry* entry, bool utc)
-        : writer(writer), sink(sink), entry(entry), timeFormatter(utc) {}
-
-    // A search through several logs lists only the friends it found
-    // something with: the friend begins with its first message.
-    void Begin() {
-        if (!begun)
-            writer.BeginFriend(info);
-        begun = true;
-    }
-
-    CExportWriter& writer;
-    COutputSink& sink;
-    ExportIndexEntry* entry;
-    std::string name; // the log's path, for messages
-    ExportFriend info;
-    bool begun = false;
-    std::uint64_t records = 0, unterminated = 0, written = 0;
-    ChatLogRecordPos first = nullptr, end = nullptr;
-    std::string text;
-    ExportTime time;
-    CExportTimeFormatter timeFormatter;
-    CReadPageReleaser pages;
-    chatlog::CRecordMatcher* matcher = nullptr; // --grep on the bytes
-};
 
 // One page past this many messages opens slowly in a browser (seconds at
 // 100,000): worth a word about the folder's pages.
@@ -119,8 +88,7 @@ bool CExportRun::CollectInputs(std::vector<ExportSource>& sources) {
             CChatLogFile log;
             if (!OpenLog(log, sources[i].path, "; nothing written"))
                 continue;
-            bool marked = std::memcmp(log.Header().magic, kChatLogMagic, sizeof kChatLogMagic) == 0;
-            if (!marked && !chatlog::IsChatLogFileName(sources[i].path.filename().native().c_str()))
+            if (!exporter::LooksLikeChatLog(log, sources[i].path))
                 Problem(input + ": not a chat log (neither its mark nor a chat log's name); "
                                 "nothing written");
         }
@@ -211,47 +179,27 @@ bool CExportRun::PrepareOutput(std::vector<SelectedLog>& selected) {
     return true;
 }
 
-// Whether a file the folder export would write is one of the logs read: a
-// log in the output folder under a name the export gives a friend's file
-// or the index (compared as the file system compares names).
+// Whether a file the folder export would write is one of the logs read.
 bool CExportRun::OverwritesAnInput(const fs::path& folder,
                                    const std::vector<SelectedLog>& selected) {
-    std::error_code ec;
-    if (!fs::is_directory(folder, ec))
-        return false;
-    // Names compared without regard to ASCII case first (as Windows names
-    // are), then the file system decides for a log whose name is one the
-    // export writes: one look per such log, not one per pair.
-    auto lower = [](std::string text) {
-        for (char& c : text)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        return text;
-    };
-    std::map<std::string, std::string> written;
-    std::string index = std::string("index.") + exporter::FormatExtension(m_options.format);
-    written[lower(index)] = index;
-    for (const SelectedLog& log : selected)
-        written[lower(log.fileName)] = log.fileName;
-    auto isWritten = [&](const fs::path& path) {
-        auto name = written.find(lower(exporter::PathText(path.filename())));
-        return name != written.end() && fs::equivalent(path, folder / fs::u8path(name->second), ec);
-    };
+    std::vector<fs::path> inputs;
+    std::vector<std::string> written = {std::string("index.") +
+                                        exporter::FormatExtension(m_options.format)};
     for (const SelectedLog& log : selected) {
-        // Split, a file of the format in a friend's folder may be one of its
-        // pages or its index.
-        bool pageLike = m_split != ExportSplit::None &&
-                        lower(exporter::PathText(log.source.path.extension())) ==
-                            std::string(".") + exporter::FormatExtension(m_options.format);
-        if (isWritten(log.source.path) ||
-            (pageLike && isWritten(fs::absolute(log.source.path, ec).parent_path()))) {
-            Problem(exporter::PathText(log.source.path) +
-                    ": is one of the chat logs being read and would be overwritten; "
-                    "nothing written");
-            return true;
-        }
+        inputs.push_back(log.source.path);
+        written.push_back(log.fileName);
     }
-    return false;
+    // Split, a file of the format in a friend's folder may be one of its
+    // pages or its index.
+    std::string pages = m_split == ExportSplit::None
+                            ? std::string()
+                            : std::string(".") + exporter::FormatExtension(m_options.format);
+    std::size_t found = exporter::FindInputWrittenOver(inputs, folder, written, pages);
+    if (found == inputs.size())
+        return false;
+    Problem(exporter::PathText(inputs[found]) +
+            ": is one of the chat logs being read and would be overwritten; nothing written");
+    return true;
 }
 
 void CExportRun::ExportToOne(const std::vector<SelectedLog>& selected) {
@@ -408,21 +356,8 @@ void CExportRun::WriteIndex(const std::vector<ExportIndexEntry>& index) {
         Problem(error.empty() ? name + ": cannot write" : error);
 }
 
-// Reports what is odd about a log's header; the log is read all the same,
-// as the viewer reads it.
 void CExportRun::CheckHeader(const CChatLogFile& log, const std::string& name) {
-    const ChatLogHeader& header = log.Header();
-    std::string issues;
-    auto add = [&issues](const std::string& text) {
-        issues += (issues.empty() ? "" : "; ") + text;
-    };
-    if (std::memcmp(header.magic, kChatLogMagic, sizeof kChatLogMagic) != 0 ||
-        header.wVersion != kChatLogVersion)
-        add("not marked as a chat log (magic or version), read anyway");
-    if (log.FriendKey().size() == sizeof header.szFriendKey ||
-        log.OwnerName().size() == sizeof header.szOwnerName ||
-        log.FriendName().size() == sizeof header.szFriendName)
-        add("a header name fills its field without an end, cut at the field's end");
+    std::string issues = exporter::DescribeHeaderIssues(log);
     if (!issues.empty())
         Problem(name + ": " + issues);
 }
@@ -436,7 +371,7 @@ bool CExportRun::ExportLog(const ExportSource& source, CExportWriter& writer, CO
         return false;
     // Streamed once: no need to read the whole log in before the walk.
     log.SetPrefault(false);
-    LogWalk walk(writer, sink, entry, m_options.utc);
+    ExportLogWalk walk(writer, sink, entry, m_options.utc);
     walk.name = exporter::PathText(source.path);
     CheckHeader(log, walk.name);
     if (m_pages)
@@ -487,7 +422,7 @@ bool CExportRun::ExportLog(const ExportSource& source, CExportWriter& writer, CO
 
 // `length` is the one the walk checked: wLength is not read again, as
 // another program may have rewritten it since.
-void CExportRun::VisitRecord(LogWalk& walk, ChatLogRecordPos record, std::uint16_t length) {
+void CExportRun::VisitRecord(ExportLogWalk& walk, ChatLogRecordPos record, std::uint16_t length) {
     ++walk.records;
     walk.pages.Touch(record, length);
     if (!walk.first || record < walk.first)
@@ -528,7 +463,7 @@ void CExportRun::VisitRecord(LogWalk& walk, ChatLogRecordPos record, std::uint16
 
 // The walk stops at a record that cannot be one; whatever follows it is not
 // exported, and the user must know.
-void CExportRun::ReportDamage(const LogWalk& walk, const CChatLogFile& log) {
+void CExportRun::ReportDamage(const ExportLogWalk& walk, const CChatLogFile& log) {
     std::uint64_t walked =
         walk.records ? kChatLogHeaderSize + (walk.end - walk.first) : kChatLogHeaderSize;
     if (walked < log.FileSize())

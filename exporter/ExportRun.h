@@ -8,6 +8,7 @@
 #include "ChatLogFile.h"
 #include "ChatLogSearch.h"
 #include "ExportInputs.h"
+#include "ExportLogWalk.h"
 #include "ExportOptions.h"
 #include "ExportProgress.h"
 #include "ExportWriters.h"
@@ -32,7 +33,6 @@ private:
         ExportSource source;
         std::string fileName; // in folder mode
     };
-    struct LogWalk;
 
     void Problem(const std::string& text);
     std::vector<SelectedLog> SelectLogs(const std::vector<ExportSource>& sources);
@@ -51,8 +51,8 @@ private:
     void CheckHeader(const CChatLogFile& log, const std::string& name);
     bool ExportLog(const ExportSource& source, CExportWriter& writer, COutputSink& sink,
                    ExportIndexEntry* entry, bool lazyBegin);
-    void VisitRecord(LogWalk& walk, ChatLogRecordPos record, std::uint16_t length);
-    void ReportDamage(const LogWalk& walk, const CChatLogFile& log);
+    void VisitRecord(ExportLogWalk& walk, ChatLogRecordPos record, std::uint16_t length);
+    void ReportDamage(const ExportLogWalk& walk, const CChatLogFile& log);
 
     const ExportOptions& m_options;
     CExportProgress m_progress;
