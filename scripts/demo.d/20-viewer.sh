@@ -2,8 +2,9 @@
 # $demo_wine and the SAMPLE_* account of 10-sample-account.sh): Corvelle.exe under Wine in a virtual desktop (so
 # the frame has its title bar), started in the client folder, driven by the
 # client stand-in (1026 for the account, 1027 for one friend) and by the user
-# stand-in (a message picked in the table); a screenshot is saved and
-# everything started here is stopped again.
+# stand-in (a message picked in the table, then a find through the Find
+# dialog); a screenshot is saved after each and everything started here is
+# stopped again.
 #
 # Windows find each other only inside one desktop, so the viewer and the
 # stand-in both run in the prefix's default virtual desktop. That is a prefix
@@ -11,8 +12,14 @@
 set -euo pipefail
 viewer_client_dir=$SAMPLE_CLIENT_DIR
 viewer_shot=$out/viewer.png
+viewer_find_shot=$out/viewer-find.png
 . scripts/wine-env.sh
 wine_env_start "$demo_build/demo-viewer"
+# Shown as on a Chinese system: the system's own dialogs (查找) in Chinese and
+# the ANSI code page 936, with the locale wine_env_start has made.
+if [ -d "$WINE_LOCPATH/zh_CN.UTF-8" ]; then
+  export LOCPATH=$WINE_LOCPATH LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+fi
 viewer_wine=$demo_wine
 "$viewer_wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Corvelle /f >/dev/null 2>&1
 "$viewer_wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Corvelle /d 1024x700 /f >/dev/null 2>&1
@@ -30,7 +37,7 @@ viewer_ok=1
 viewer_user="$demo_build/tools/viewer_user/viewer-user.exe"
 "$viewer_wine" "$viewer_user" --wait 10000 select-row "${VIEWER_DEMO_ROW:-8}" | sed 's/^/viewer: user /' \
   || viewer_ok=0
-# viewer-user returns once the row is selected and painted. The shot is of
+# viewer-user returns once the row is selected and painted. The shots are of
 # the virtual desktop's own X window once it is mapped (up to 10 seconds), or
 # of the whole screen if it cannot be told.
 viewer_xid=
@@ -40,6 +47,14 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 import -window "${viewer_xid:-root}" "$viewer_shot"
+# Then the user finds a word: Ctrl+F, the text typed into the Find dialog and
+# Enter for 查找下一个. The found message is selected and shown with the dialog
+# still open, and that is the second shot.
+if "$viewer_wine" "$viewer_user" find "${VIEWER_DEMO_FIND:-谢谢}" | sed 's/^/viewer: user /'; then
+  import -window "${viewer_xid:-root}" "$viewer_find_shot"
+else
+  viewer_ok=0
+fi
 "$viewer_wine" "$viewer_client" raw 16 >/dev/null 2>&1 || true # WM_CLOSE
 # The viewer ends on WM_CLOSE; stopped by force only if it has not within 5 seconds.
 for _ in $(seq 50); do
@@ -49,5 +64,5 @@ done
 kill "$viewer_desktop_pid" 2>/dev/null || true
 wait "$viewer_desktop_pid" 2>/dev/null || true
 wine_env_stop
-[ "$viewer_ok" = 1 ] || echo "viewer: the client stand-in could not reach the viewer" >&2
-echo "viewer: screenshot $viewer_shot"
+[ "$viewer_ok" = 1 ] || echo "viewer: the stand-ins could not drive the viewer" >&2
+echo "viewer: screenshots $viewer_shot and $viewer_find_shot"
