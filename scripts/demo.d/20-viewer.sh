@@ -47,11 +47,13 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 import -window "${viewer_xid:-root}" "$viewer_shot"
+viewer_shots=$viewer_shot
 # Then the user finds a word: Ctrl+F, the text typed into the Find dialog and
 # Enter for 查找下一个. The found message is selected and shown with the dialog
 # still open, and that is the second shot.
 if "$viewer_wine" "$viewer_user" find "${VIEWER_DEMO_FIND:-谢谢}" | sed 's/^/viewer: user /'; then
   import -window "${viewer_xid:-root}" "$viewer_find_shot"
+  viewer_shots="$viewer_shots and $viewer_find_shot"
 else
   viewer_ok=0
 fi
@@ -65,4 +67,4 @@ kill "$viewer_desktop_pid" 2>/dev/null || true
 wait "$viewer_desktop_pid" 2>/dev/null || true
 wine_env_stop
 [ "$viewer_ok" = 1 ] || echo "viewer: the stand-ins could not drive the viewer" >&2
-echo "viewer: screenshots $viewer_shot and $viewer_find_shot"
+echo "viewer: screenshots $viewer_shots"
