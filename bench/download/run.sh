@@ -4,7 +4,8 @@
 # with and without a SetupKey, i.e. with and without hashing the setup as it
 # arrives and bounding it by its signed SetupSize (the same signed release
 # served both times, best of ROUNDS each, alternating), plus the hand-over's
-# check of the held file.
+# check of the held file; and what a signed setup cut at 95 % costs to finish
+# (the server's byte count).
 #
 #   bench/download/run.sh [SIZE_BYTES [ROUNDS]]
 #
@@ -48,12 +49,19 @@ tools/update_server/with_update_server.sh bash -c '
     out=$(engine sv.ini "$key"); check "$out"; signed+=("$(field engine_seconds "$out")")
     verify+=("$(field verify_seconds "$out")")
   done
+  # A signed setup whose first answer breaks off at 95 %: what the server
+  # sends in all until it is whole (the resumption asks only for the rest).
+  cut=$((BENCH_SIZE * 95 / 100))
+  curl -s -f -X PUT "http://$VEMLI_UPDATE_SERVER/_control/release?path=/rv.ini&setup=/resumed.exe&url=http://$host/resumed.exe&version=9,9,9,9&variant=good&size=$BENCH_SIZE&cuts=$cut" >/dev/null
+  out=$(engine rv.ini "$key"); check "$out"
+  resumed_sent=$(curl -s -f "http://$VEMLI_UPDATE_SERVER/_control/sent?path=/resumed.exe")
   [ "${curl_bytes%.*}" = "$BENCH_SIZE" ] || {
     echo "download bench: curl received $curl_bytes bytes" >&2; exit 1; }
-  python3 - "$BENCH_SIZE" "$curl_seconds" "${plain[*]}" "${signed[*]}" "${verify[*]}" <<PY
+  python3 - "$BENCH_SIZE" "$curl_seconds" "${plain[*]}" "${signed[*]}" "${verify[*]}" "$cut" "$resumed_sent" <<PY
 import sys
 size, curl = int(sys.argv[1]), float(sys.argv[2])
 plain, signed, verify = ([float(x) for x in a.split()] for a in sys.argv[3:6])
+cut, sent = int(sys.argv[6]), int(sys.argv[7])
 mb = size / 1e6
 engine, hashed, check = min(plain), min(signed), min(verify)
 print("download of %d bytes from the loopback server (engine: best of %d)" % (size, len(plain)))
@@ -65,5 +73,7 @@ median = lambda runs: sorted(runs)[len(runs) // 2]
 print("  hash and bound add           : %+.1f %% best of each (limit +10 %%); medians %+.1f %%"
       % (100 * (hashed / engine - 1), 100 * (median(signed) / median(plain) - 1)))
 print("  hand-over check of the held file (read again + SHA-256): %.3f s" % check)
+print("  signed setup cut at %d bytes (95 %%), resumed: the server sent %d bytes in all,"
+      " %d after the cut (missing: %d; limit: the missing bytes)" % (cut, sent, sent - cut, size - cut))
 PY
 '

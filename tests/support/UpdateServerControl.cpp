@@ -81,7 +81,8 @@ bool CUpdateServerControl::RouteGenerated(const std::string& path, long long siz
 
 bool CUpdateServerControl::Release(const std::string& documentPath, const std::string& setupPath,
                                    const std::string& url, const std::string& version,
-                                   const std::string& variant, const std::string& setup) {
+                                   const std::string& variant, const std::string& setup,
+                                   const std::string& setupOptions) {
     // Addresses and versions hold no '&', '#' or blank: no escaping needed.
     std::string urls;
     for (std::size_t begin = 0; begin < url.size();) {
@@ -92,7 +93,7 @@ bool CUpdateServerControl::Release(const std::string& documentPath, const std::s
     std::string response;
     return Exchange("PUT",
                     "/_control/release?path=" + documentPath + "&setup=" + setupPath + urls +
-                        "&version=" + version + "&variant=" + variant,
+                        "&version=" + version + "&variant=" + variant + setupOptions,
                     setup, response);
 }
 
@@ -126,9 +127,9 @@ std::vector<SeenRequest> CUpdateServerControl::Requests() {
                 break;
             start = tab + 1;
         }
-        fields.resize(7);
-        seen.push_back(
-            {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6]});
+        fields.resize(9);
+        seen.push_back({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], fields[6],
+                        fields[7], fields[8]});
     }
     return seen;
 }

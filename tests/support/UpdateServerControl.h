@@ -9,7 +9,7 @@
 #include <vector>
 
 struct SeenRequest {
-    std::string method, host, path, version, userAgent, pragma, cacheControl;
+    std::string method, host, path, version, userAgent, pragma, cacheControl, range, ifRange;
 };
 
 class CUpdateServerControl {
@@ -35,9 +35,11 @@ public:
     // `setupPath`, and at `documentPath` a version document offering it as
     // `version` at `url` (several addresses separated by blanks), signed or
     // spoiled as `variant` says (see the server).
+    // `setupOptions` ("&cuts=...&range=...&etag=...", see the server) shape
+    // how the setup is served.
     bool Release(const std::string& documentPath, const std::string& setupPath,
                  const std::string& url, const std::string& version, const std::string& variant,
-                 const std::string& setup);
+                 const std::string& setup, const std::string& setupOptions = "");
     // Body bytes the server has sent for `path` so far, all requests
     // together; -1 when it cannot say.
     long long Sent(const std::string& path);

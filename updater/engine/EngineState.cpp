@@ -5,6 +5,8 @@
 #include "EngineRules.h"
 #include "EngineTexts.h"
 #include "LocalOutput.h"
+#include "PartFile.h"
+#include "ResumeRules.h"
 #include "Sha256.h"
 #include "TextRules.h"
 
@@ -43,6 +45,48 @@ bool QueryAnnouncedLength(const CHttpFile& file, std::uint64_t& nAnnounced) {
            updater::AnnouncedLength(szLength, nAnnounced);
 }
 
+// A response header as text; false when the response has none.
+bool QueryHeader(const CHttpFile& file, DWORD dwLevel, std::string& value) {
+    char szValue[1024] = "";
+    DWORD nLength = sizeof szValue;
+    if (!file.QueryInfo(dwLevel, szValue, &nLength))
+        return false;
+    value.assign(szValue, nLength < sizeof szValue ? nLength : sizeof szValue - 1);
+    return true;
+}
+
+bool ReadSmallFile(const char* pszPath, std::string& text) {
+    CKernelHandle file(CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    char buffer[4096];
+    DWORD nRead = 0;
+    if (!file.IsValid() || !ReadFile(file.Get(), buffer, sizeof buffer, &nRead, nullptr) ||
+        nRead == sizeof buffer)
+        return false;
+    text.assign(buffer, nRead);
+    return true;
+}
+
+bool WriteSmallFile(const char* pszPath, const std::string& text) {
+    CKernelHandle file(CreateFileA(pszPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD nWritten = 0;
+    return file.IsValid() &&
+           WriteFile(file.Get(), text.data(), DWORD(text.size()), &nWritten, nullptr) &&
+           nWritten == text.size();
+}
+
+// Seconds since the file was last written; -1 when that cannot be read.
+std::int64_t FileAgeSeconds(const char* pszPath) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(pszPath, GetFileExInfoStandard, &data))
+        return -1;
+    const std::uint64_t nWritten = (std::uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                   data.ftLastWriteTime.dwLowDateTime;
+    const std::uint64_t nNow = updater::TicksSince1970() + kTicks1601To1970;
+    return nNow > nWritten ? std::int64_t((nNow - nWritten) / 10000000u) : 0;
+}
+
 } // namespace
 
 std::uint64_t updater::TicksSince1970() {
@@ -53,7 +97,9 @@ std::uint64_t updater::TicksSince1970() {
     return nTicks - kTicks1601To1970;
 }
 
-CEngineState::CEngineState() : m_szLastError{}, m_szObjectName{}, m_szDownloadUrl{} {}
+CEngineState::CEngineState()
+    : m_cutOffEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr)), m_szLastError{}, m_szObjectName{},
+      m_szDownloadUrl{} {}
 
 CEngineState::~CEngineState() = default;
 
@@ -212,6 +258,8 @@ void CEngineState::Stop() {
         // and no handler call left in flight on another thread once we return.
         std::unique_lock<std::mutex> lock(m_lock);
         m_bCutOff = true;
+        if (m_cutOffEvent.IsValid())
+            SetEvent(m_cutOffEvent.Get());
         for (CUrlFile* pFile : m_transfers)
             pFile->Close();
         const DWORD dwSelf = GetCurrentThreadId();
@@ -410,6 +458,8 @@ void CEngineState::CheckVersion() {
 void CEngineState::DownloadSetup() {
     if (!Notify(UE_DOWNLOAD_STARTED))
         return;
+    if (m_pSetupKey)
+        return DownloadSignedSetup();
 
     DWORD dwService = AFX_INET_SERVICE_HTTP;
     std::string strServer, strObject;
@@ -421,11 +471,7 @@ void CEngineState::DownloadSetup() {
     try {
         if (!m_pSession)
             throw CInternetException(ERROR_INVALID_HANDLE, kContext);
-        // With a key only web addresses are opened, whoever asks.
-        if (m_pSetupKey && !updater::IsWebAddress(m_szDownloadUrl))
-            throw CInternetException(ERROR_INTERNET_UNRECOGNIZED_SCHEME, kContext);
-        pFile = m_pSession->OpenURL(m_szDownloadUrl, kContext,
-                                    m_pSetupKey ? kSignedOpenUrlFlags : kOpenUrlFlags, nullptr, 0);
+        pFile = m_pSession->OpenURL(m_szDownloadUrl, kContext, kOpenUrlFlags, nullptr, 0);
     } catch (const CInternetException&) {
         Notify(UE_DOWNLOAD_CONNECT_FAILED);
         return;
@@ -455,23 +501,6 @@ void CEngineState::DownloadSetup() {
     } else {
         nTotal = std::uint32_t(pFile->GetLength());
     }
-    // A signed setup is exactly its signed size: a response that says
-    // otherwise is refused before anything is written, and the transfer
-    // takes no byte more.
-    std::uint64_t nLimit = UINT64_MAX;
-    if (m_pSetupKey) {
-        nLimit = m_signedSetup.size;
-        if (bAnnounced && nAnnounced != nLimit) {
-            releaseFile();
-            SetLastErrorText(updater::kTextSetupSizeMismatch);
-            Notify(UE_CONNECTION_LOST);
-            return;
-        }
-        bAnnounced = true;
-        nAnnounced = nLimit;
-        nTotal = m_signedSetup.size;
-    }
-
     char szFolder[MAX_PATH] = "";
     char szPath[MAX_PATH] = "";
     const DWORD nFolder = GetTempPathA(MAX_PATH, szFolder);
@@ -487,17 +516,9 @@ void CEngineState::DownloadSetup() {
     if (!Notify(UE_DOWNLOAD_RECEIVING))
         return releaseFile();
 
-    // With a setup key the bytes are hashed as they arrive, so a setup that
-    // is not the signed one fails like a broken download.
-    std::unique_ptr<CSha256> pHash;
-    if (m_pSetupKey)
-        pHash = std::make_unique<CSha256>();
-
     const TransferEnd end = Transfer(
-        *pFile, output, bAnnounced, nAnnounced, nLimit, UE_CONNECTION_LOST,
-        [&](const char* pBlock, UINT nRead, std::uint64_t nReceived) {
-            if (pHash)
-                pHash->Update(pBlock, nRead);
+        *pFile, output, bAnnounced, nAnnounced, UINT64_MAX, UE_CONNECTION_LOST,
+        [&](const char*, UINT, std::uint64_t nReceived) {
             return Notify(UE_DOWNLOAD_PROGRESS, WPARAM(std::uint32_t(nReceived)), LPARAM(nTotal));
         });
     releaseFile();
@@ -507,19 +528,251 @@ void CEngineState::DownloadSetup() {
             Notify(end.nEvent);
         return;
     }
-    if (pHash) {
-        updater::SetupDigest digest;
-        if (!m_bHaveSetupDigest || !pHash->Finish(digest) || digest != m_signedSetup.digest) {
-            output.Discard();
-            SetLastErrorText(updater::kTextSetupMismatch);
-            Notify(UE_CONNECTION_LOST);
-            return;
-        }
-    }
     if (!output.Keep()) {
         Notify(UE_LOCAL_FILE_FAILED);
         return;
     }
+    Notify(UE_DOWNLOAD_DONE, reinterpret_cast<WPARAM>(szPath), 0);
+}
+
+bool CEngineState::PauseUnlessCutOff(DWORD dwMs) {
+    if (m_cutOffEvent.IsValid())
+        WaitForSingleObject(m_cutOffEvent.Get(), dwMs);
+    else
+        Sleep(dwMs);
+    return !IsCutOff();
+}
+
+void CEngineState::DownloadSignedSetup() {
+    char szFolder[MAX_PATH] = "";
+    char szPath[MAX_PATH] = "";
+    const DWORD nFolder = GetTempPathA(MAX_PATH, szFolder);
+    const std::string strSetup = nFolder > 0 && nFolder < MAX_PATH &&
+                                         updater::BuildSetupPath(szFolder, szPath, sizeof szPath)
+                                     ? szPath
+                                     : "";
+    const std::string strPart = strSetup + updater::kPartSuffix;
+    const std::string strRecord = strSetup + updater::kPartRecordSuffix;
+    const std::uint64_t nSize = m_signedSetup.size;
+    auto deleteBoth = [&] {
+        DeleteFileA(strPart.c_str());
+        DeleteFileA(strRecord.c_str());
+    };
+
+    std::string strAddress = m_szDownloadUrl;
+    if (!updater::IsWebAddress(strAddress.c_str())) {
+        Notify(UE_DOWNLOAD_CONNECT_FAILED);
+        return;
+    }
+    if (strSetup.empty() || strPart.size() >= MAX_PATH || strRecord.size() >= MAX_PATH) {
+        Notify(UE_LOCAL_FILE_FAILED);
+        return;
+    }
+
+    // What an earlier run left is resumed only for this very setup, from
+    // the address it came from (still one the document names), and while
+    // it is fresh; anything else starts over.
+    std::string strRecordText, strValidator;
+    updater::PartRecord record;
+    const std::int64_t nAge = FileAgeSeconds(strPart.c_str());
+    const bool bResumable =
+        nAge >= 0 && nAge <= updater::kPartMaxAgeSeconds &&
+        ReadSmallFile(strRecord.c_str(), strRecordText) &&
+        updater::ParsePartRecord(strRecordText, record) && record.digest == m_signedSetup.digest &&
+        record.size == nSize &&
+        std::find(m_webUrls.begin(), m_webUrls.end(), record.address) != m_webUrls.end();
+    if (!bResumable) {
+        deleteBoth();
+    } else {
+        strAddress = record.address;
+        strValidator = record.validator;
+    }
+
+    CPartFile part;
+    if (!part.Open(strPart.c_str())) {
+        Notify(UE_LOCAL_FILE_FAILED);
+        return;
+    }
+    std::unique_ptr<CSha256> pHash = std::make_unique<CSha256>();
+    std::uint64_t nReceived = bResumable ? part.Size() : 0;
+    if (nReceived > nSize || !part.HashPrefix(*pHash, nReceived)) {
+        pHash = std::make_unique<CSha256>();
+        nReceived = 0;
+    }
+    if (!part.TruncateTo(nReceived)) {
+        part.Close();
+        deleteBoth();
+        Notify(UE_LOCAL_FILE_FAILED);
+        return;
+    }
+    if (nReceived > 0)
+        updater::DebugTrace("engine: resuming the %llu bytes an earlier run left, from %s",
+                            static_cast<unsigned long long>(nReceived), strAddress.c_str());
+
+    // Ends the download as a failure: the part goes unless it may be resumed.
+    auto fail = [&](UINT nEvent, const char* pszText, bool bKeepPart) {
+        part.Close();
+        if (!bKeepPart)
+            deleteBoth();
+        if (pszText != nullptr)
+            SetLastErrorText(pszText);
+        Notify(nEvent);
+    };
+
+    // A part an earlier run finished needs no request at all.
+    bool bReceiving = false;
+    for (unsigned nAttempt = 0; nReceived < nSize; ++nAttempt) {
+        if (nAttempt > 0) {
+            if (nAttempt > updater::kMaxResumptions)
+                return fail(UE_CONNECTION_LOST, updater::kTextConnectionLost, true);
+            updater::DebugTrace("engine: connection ended at byte %llu of %llu; asking again "
+                                "(%u of %u)",
+                                static_cast<unsigned long long>(nReceived),
+                                static_cast<unsigned long long>(nSize), nAttempt,
+                                updater::kMaxResumptions);
+            if (!PauseUnlessCutOff(updater::ResumePauseMs(nAttempt)))
+                return;
+        }
+        const bool bRange = nReceived > 0;
+        std::string strHeaders;
+        if (bRange) {
+            strHeaders = "Range: bytes=" + std::to_string(nReceived) + "-\r\n";
+            if (!strValidator.empty())
+                strHeaders += "If-Range: " + strValidator + "\r\n";
+        }
+
+        std::unique_ptr<CUrlFile> pFile;
+        try {
+            if (!m_pSession)
+                throw CInternetException(ERROR_INVALID_HANDLE, kContext);
+            pFile = m_pSession->OpenURL(strAddress.c_str(), kContext, kSignedOpenUrlFlags,
+                                        bRange ? strHeaders.c_str() : nullptr,
+                                        bRange ? DWORD(strHeaders.size()) : 0);
+        } catch (const CInternetException& e) {
+            if (IsCutOff())
+                return;
+            if (nAttempt == 0 && !bRange) {
+                part.Close();
+                deleteBoth();
+                Notify(UE_DOWNLOAD_CONNECT_FAILED);
+                return;
+            }
+            SetLastErrorText(e, updater::kTextConnectionLost);
+            continue;
+        }
+        RegisterTransfer(pFile.get());
+        auto releaseFile = [this, &pFile] {
+            WithdrawTransfer(pFile.get());
+            pFile.reset();
+        };
+        auto* pHttp = dynamic_cast<CHttpFile*>(pFile.get());
+        DWORD dwStatus = 0;
+        if (IsCutOff() || pHttp == nullptr || !pHttp->QueryInfoStatusCode(dwStatus)) {
+            releaseFile();
+            if (IsCutOff())
+                return;
+            return fail(UE_SETUP_MISSING, nullptr, false);
+        }
+        std::uint64_t nAnnounced = 0;
+        const bool bAnnounced = QueryAnnouncedLength(*pHttp, nAnnounced);
+        std::string strContentRange, strEtag, strModified;
+        if (dwStatus == HTTP_STATUS_OK) {
+            // The whole file: a server that does not resume, or a changed
+            // file, starts it over.
+            if (bAnnounced && nAnnounced != nSize) {
+                releaseFile();
+                return fail(UE_CONNECTION_LOST, updater::kTextSetupSizeMismatch, false);
+            }
+            if (nReceived > 0) {
+                updater::DebugTrace("engine: the whole setup again (status 200): starting over");
+                nReceived = 0;
+                pHash = std::make_unique<CSha256>();
+                if (!part.TruncateTo(0)) {
+                    releaseFile();
+                    return fail(UE_LOCAL_FILE_FAILED, nullptr, false);
+                }
+            }
+            const bool bEtag = QueryHeader(*pHttp, HTTP_QUERY_ETAG, strEtag);
+            const bool bModified = QueryHeader(*pHttp, HTTP_QUERY_LAST_MODIFIED, strModified);
+            strValidator = updater::ChooseValidator(bEtag ? strEtag.c_str() : nullptr,
+                                                    bModified ? strModified.c_str() : nullptr);
+            updater::PartRecord newRecord{strAddress, strValidator, m_signedSetup.digest,
+                                          m_signedSetup.size};
+            const std::string strText = updater::FormatPartRecord(newRecord);
+            if (strText.empty() || !WriteSmallFile(strRecord.c_str(), strText))
+                DeleteFileA(strRecord.c_str());
+        } else if (dwStatus == HTTP_STATUS_PARTIAL_CONTENT && bRange &&
+                   QueryHeader(*pHttp, HTTP_QUERY_CONTENT_RANGE, strContentRange) &&
+                   updater::ContinuesFrom(strContentRange.c_str(), nReceived, nSize) &&
+                   (!bAnnounced || nAnnounced == nSize - nReceived)) {
+            updater::DebugTrace("engine: the server continues at byte %llu (%s)",
+                                static_cast<unsigned long long>(nReceived),
+                                strContentRange.c_str());
+        } else {
+            releaseFile();
+            updater::DebugTrace(
+                "engine: status %lu%s%s: the download fails", static_cast<unsigned long>(dwStatus),
+                strContentRange.empty() ? "" : ", Content-Range ", strContentRange.c_str());
+            if (nAttempt == 0 && dwStatus != HTTP_STATUS_OK &&
+                dwStatus != HTTP_STATUS_PARTIAL_CONTENT)
+                return fail(UE_SETUP_MISSING, nullptr, false);
+            return fail(UE_CONNECTION_LOST, updater::kTextConnectionLost, false);
+        }
+
+        if (!bReceiving) {
+            bReceiving = true;
+            if (!Notify(UE_DOWNLOAD_RECEIVING))
+                return releaseFile();
+        }
+
+        // The body, never past the signed size.
+        char block[kBlockSize];
+        bool bEndedEarly = false;
+        try {
+            for (;;) {
+                const UINT nRead = pFile->Read(block, kBlockSize);
+                if (nRead == 0)
+                    break;
+                if (nRead > nSize - nReceived) {
+                    releaseFile();
+                    return fail(UE_CONNECTION_LOST, updater::kTextSetupSizeMismatch, false);
+                }
+                if (!part.Write(block, nRead)) {
+                    releaseFile();
+                    return fail(UE_LOCAL_FILE_FAILED, nullptr, false);
+                }
+                pHash->Update(block, nRead);
+                nReceived += nRead;
+                if (!Notify(UE_DOWNLOAD_PROGRESS, WPARAM(std::uint32_t(nReceived)),
+                            LPARAM(std::uint32_t(nSize))))
+                    return releaseFile();
+            }
+        } catch (const CInternetException& e) {
+            if (IsCutOff())
+                return releaseFile();
+            SetLastErrorText(e, updater::kTextConnectionLost);
+            bEndedEarly = true;
+        }
+        releaseFile();
+        if (IsCutOff())
+            return;
+        if (!bEndedEarly && nReceived == nSize)
+            break;
+    }
+
+    if (!bReceiving && !Notify(UE_DOWNLOAD_RECEIVING))
+        return;
+    updater::SetupDigest digest;
+    if (!pHash->Finish(digest) || digest != m_signedSetup.digest)
+        return fail(UE_CONNECTION_LOST, updater::kTextSetupMismatch, false);
+    part.Close();
+    DeleteFileA(strRecord.c_str());
+    if (!MoveFileExA(strPart.c_str(), strSetup.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        deleteBoth();
+        Notify(UE_LOCAL_FILE_FAILED);
+        return;
+    }
+    std::snprintf(szPath, sizeof szPath, "%s", strSetup.c_str());
     Notify(UE_DOWNLOAD_DONE, reinterpret_cast<WPARAM>(szPath), 0);
 }
 
@@ -535,11 +788,8 @@ CEngineState::TransferEnd CEngineState::Transfer(CUrlFile& file, CLocalOutput& o
             if (nRead == 0)
                 break;
             if (nRead > nLimit - nReceived) {
-                // The check's document keeps its error text, as every invalid one.
-                if (nLimitEvent == UE_CONNECTION_LOST)
-                    SetLastErrorText(updater::kTextSetupSizeMismatch);
-                else
-                    Trace("more bytes than allowed: the response is refused");
+                // An invalid document keeps the error text it had.
+                Trace("more bytes than allowed: the response is refused");
                 return {TransferEnd::Failed, nLimitEvent};
             }
             nReceived += nRead;

@@ -61,6 +61,13 @@ private:
     static DWORD RunWorker(LPVOID pParam, void (CEngineState::*work)());
     void CheckVersion();
     void DownloadSetup();
+    // With a setup key: the download into "VemliSetup.exe.part", resumed
+    // with ranges when the connection ends early (up to kMaxResumptions
+    // times in a run, and from the part an earlier run left), renamed to
+    // "VemliSetup.exe" once whole and matching its signed digest.
+    void DownloadSignedSetup();
+    // Pauses before a resumption; false when Stop cut the worker off.
+    bool PauseUnlessCutOff(DWORD dwMs);
     // With a setup key: the document's size, digest and expiry carry a
     // signature that verifies for its CurrentVersion, it has not expired, and
     // it names a web address; what was signed is then kept for the download.
@@ -110,6 +117,8 @@ private:
     bool m_bCutOff = false;
     bool m_bCheckStarted = false;
     CKernelHandle m_hDownloadThread;
+    // Set with m_bCutOff: ends a worker's pause at once.
+    CKernelHandle m_cutOffEvent;
 
     UpdateEventCallback m_pfnCallback = nullptr;
     DWORD m_dwContext = 0;

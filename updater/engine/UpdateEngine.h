@@ -42,10 +42,12 @@ public:
     // already registered or pfnCallback is null.
     bool SetCallback(UpdateEventCallback pfnCallback, DWORD dwContext);
 
-    // Asks for signed setups: the version document must carry SetupSHA256
-    // and a SetupSignature that this key verifies (else UE_VERSION_INVALID), and the
-    // download must have that digest (else UE_CONNECTION_LOST, the file deleted).
-    // False when the platform refuses the key. Call before StartCheck.
+    // Asks for signed setups: the version document must carry SetupSize,
+    // SetupSHA256 and a SetupSignature that this key verifies, be unexpired
+    // and name a web address (else UE_VERSION_INVALID); the download must be
+    // that size and digest (else UE_CONNECTION_LOST, the file deleted), and
+    // is resumed with ranges when its connection ends early. False when the
+    // platform refuses the key. Call before StartCheck.
     bool SetSetupKey(const updater::SetupKey& key);
     // The digest the signature vouched for; false before UE_VERSION_READY or without
     // a setup key.

@@ -43,8 +43,10 @@ enum UpdateEvent : unsigned int {
     // lParam 0.
     UE_DOWNLOAD_DONE = 12,
     // Check or download thread: reading the body failed, or the server closed
-    // the connection before the announced length arrived. wParam 0, lParam 0.
-    // Last error text set; the partial file is deleted.
+    // the connection before the announced length arrived (for a signed setup:
+    // still, after the resumptions; or it is not the signed size or digest).
+    // wParam 0, lParam 0. Last error text set; the partial file is deleted,
+    // except a signed setup's part that a later run may resume.
     UE_CONNECTION_LOST = 13,
 };
 

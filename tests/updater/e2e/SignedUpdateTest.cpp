@@ -254,6 +254,140 @@ TEST_F(SignedUpdate, HungClientCountsAsRefusal) {
     EXPECT_FALSE(LogHas(log, "WM_QUIT"));
 }
 
+// Resumed downloads: a signed setup whose connection ends early is asked for
+// again from where it broke off; the signed digest still decides.
+struct ResumeCase {
+    const char* label;
+    bool withKey;
+    const char* variant;
+    // Where the server's answers end early, in quarters of the setup (one
+    // entry per request, the rest whole), and further route options.
+    std::vector<int> cutQuarters;
+    const char* options;
+    bool handedOver;
+    // The first byte of each range request that follows, in quarters.
+    std::vector<int> rangeQuarters;
+};
+
+void PrintTo(const ResumeCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class ResumedDownload : public SignedUpdate, public ::testing::WithParamInterface<ResumeCase> {
+protected:
+    std::string CutOptions(const std::vector<int>& quarters) const {
+        std::string cuts;
+        for (int q : quarters) {
+            cuts += (cuts.empty() ? "&cuts=" : ",") + std::to_string(m_setup.size() * q / 4);
+        }
+        return cuts;
+    }
+
+    std::vector<SeenRequest> SetupRequestsSeen() {
+        std::vector<SeenRequest> seen;
+        for (const SeenRequest& r : m_scene->Requests()) {
+            if (r.path == m_setupPath) {
+                seen.push_back(r);
+            }
+        }
+        return seen;
+    }
+
+    std::string RangeFrom(int quarters) const {
+        return "bytes=" + std::to_string(m_setup.size() * quarters / 4) + "-";
+    }
+
+    bool PartLeft() const {
+        return CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe.part")) ||
+               CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe.part.txt"));
+    }
+};
+
+TEST_P(ResumedDownload, WithinOneRun) {
+    const ResumeCase& c = GetParam();
+    WriteServerIni(c.withKey ? m_scene->Server().SetupKey() : "");
+    m_setupPath = "/" + SceneName() + "-" + std::to_string(GetTickCount64()) + "/VemliSetup.exe";
+    ASSERT_TRUE(m_scene->Server().Release("/" + SceneName() + "/version.ini", m_setupPath,
+                                          "http://dl1.example" + m_setupPath, "1,2,3,5", c.variant,
+                                          m_setup, CutOptions(c.cutQuarters) + c.options));
+    ASSERT_TRUE(m_scene->StartClient("Vemli", 1));
+
+    EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
+
+    if (c.handedOver) {
+        ExpectHandedOver();
+    } else {
+        ExpectRefused();
+    }
+    EXPECT_FALSE(PartLeft());
+    const std::vector<SeenRequest> seen = SetupRequestsSeen();
+    ASSERT_EQ(seen.size(), c.rangeQuarters.size() + 1);
+    EXPECT_EQ(seen[0].range, "");
+    for (std::size_t i = 0; i < c.rangeQuarters.size(); ++i) {
+        EXPECT_EQ(seen[i + 1].range, RangeFrom(c.rangeQuarters[i])) << i;
+        EXPECT_EQ(seen[i + 1].ifRange, "\"e1\"") << i;
+    }
+}
+
+const ResumeCase kResumes[] = {
+    {"cut at half, resumed", true, "good", {2}, "", true, {2}},
+    {"cut twice", true, "good", {1, 3}, "", true, {1, 3}},
+    {"ranges ignored: starts over", true, "good", {2}, "&range=ignore", true, {2}},
+    {"answer for another range", true, "good", {2}, "&range=wrong", false, {2}},
+    // The rest differs from the signed bytes: the digest refuses the whole.
+    {"resumed bytes differ", true, "in_transit", {1}, "", false, {1}},
+    // Nothing vouches for bytes on disk without a key: no range, no part.
+    {"unsigned never resumes", false, "good", {2}, "", false, {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, ResumedDownload, ::testing::ValuesIn(kResumes));
+
+class ResumedAcrossRuns : public ResumedDownload {};
+
+// A run whose every answer breaks off at half keeps the part; the next run
+// resumes it from there, unless the file changed on the server meanwhile
+// (a new ETag), which starts it over.
+TEST_P(ResumedAcrossRuns, NextRunGoesOnFromThePart) {
+    const bool changed = GetParam().options[0] != '\0';
+    WriteServerIni(m_scene->Server().SetupKey());
+    m_setupPath = "/" + SceneName() + "-" + std::to_string(GetTickCount64()) + "/VemliSetup.exe";
+    const std::string document = "/" + SceneName() + "/version.ini";
+    const std::string url = "http://dl1.example" + m_setupPath;
+    ASSERT_TRUE(m_scene->Server().Release(document, m_setupPath, url, "1,2,3,5", "good", m_setup,
+                                          CutOptions({2, 2, 2, 2})));
+    ASSERT_TRUE(m_scene->StartClient("Vemli", 1));
+
+    EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
+
+    EXPECT_TRUE(CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe.part")));
+    EXPECT_TRUE(CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe.part.txt")));
+    EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe")));
+    EXPECT_FALSE(LogHas(m_scene->ClientLog(0), "asked"));
+    ASSERT_EQ(SetupRequestsSeen().size(), 4u);
+
+    if (changed) {
+        ASSERT_TRUE(m_scene->Server().Release(document, m_setupPath, url, "1,2,3,5", "good",
+                                              m_setup, "&etag=change"));
+    }
+    const long long sentBefore = m_scene->Server().Sent(m_setupPath);
+    EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
+
+    ExpectHandedOver();
+    EXPECT_FALSE(PartLeft());
+    const std::vector<SeenRequest> seen = SetupRequestsSeen();
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[4].range, RangeFrom(2));
+    EXPECT_EQ(seen[4].ifRange, "\"e1\"");
+    const long long half = static_cast<long long>(m_setup.size() - m_setup.size() * 2 / 4);
+    EXPECT_EQ(m_scene->Server().Sent(m_setupPath) - sentBefore,
+              changed ? static_cast<long long>(m_setup.size()) : half);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ResumedAcrossRuns,
+    ::testing::Values(ResumeCase{"same file", true, "good", {}, "", true, {}},
+                      ResumeCase{"file changed", true, "good", {}, "changed", true, {}}));
+
 // The client, asked to end while the updater holds the checked setup, tries
 // to write, delete, rename and replace it: all four must fail, and the
 // setup that runs is the signed one.
