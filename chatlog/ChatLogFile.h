@@ -77,6 +77,10 @@ public:
     // Positions in the buffer stand at the same offsets as in a view. False,
     // with the buffer empty, when nothing past the header can be read.
     bool ReadWhole(std::vector<unsigned char>& buffer) const;
+    // One past the mapped bytes, null while unmapped: the bound for a reader
+    // that keeps positions from an earlier walk and reads their lengths
+    // again (RecordLengthWithin), since the client may rewrite a record.
+    const unsigned char* ViewEnd() const { return m_view ? m_view + m_hMapping.Size() : nullptr; }
     // Gives up the view; every position delivered so far becomes invalid.
     void ReleaseView();
     // ReleaseView, then closes the file.

@@ -3,6 +3,7 @@
 #include "ChatContentTitle.h"
 #include "ContentOutput.h"
 #include "MainFrame.h"
+#include "MessageFinder.h"
 #include "MessageListRules.h"
 #include "TextConvert.h"
 #include "UserTitleWnd.h"
@@ -376,15 +377,10 @@ bool CFindAllFriendsWnd::OpenHit(size_t index) {
 
 void CFindAllFriendsWnd::SelectMatchInContent(ChatLogRecordPos record) {
     CContentOutput* content = m_frame->GetContentPane();
-    chatlog::TextMatch match;
-    if (content == nullptr || !m_search.FindInRecord(record, match))
+    CChatContentTitle* messages = m_frame->GetMessageListPane();
+    if (content == nullptr || messages == nullptr)
         return;
-    // The pane shows the text converted whole; the characters before the
-    // match and the match's own give its place in the control.
-    const std::string_view text = chatlog::RecordContent(record);
-    const size_t start = WideFromGbk(text.data(), match.offset).size();
-    const size_t length = WideFromGbk(text.data() + match.offset, match.length).size();
-    content->SelectText(static_cast<int>(start), static_cast<int>(start + length));
+    viewer::SelectMatchInContent(*content, m_search, record, messages->RecordLength(record));
     // The selection shows where the keyboard is: there, in the main window.
     ::SetFocus(content->TextWindow());
 }

@@ -56,7 +56,7 @@ void CMessageFinder::Find(bool down, const Panes& panes) {
     // No row may be read once its view is gone: row 0 answers for them all.
     if (messages != nullptr && messages->RecordAtRow(0) != nullptr) {
         const int selected = messages->SelectedRow();
-        row = viewer::FindShownRow(search, messages->Rows(),
+        row = viewer::FindShownRow(search, messages->Rows(), messages->ViewEnd(),
                                    selected < 0 ? viewer::kNoRow : static_cast<size_t>(selected),
                                    down);
     }
@@ -66,20 +66,29 @@ void CMessageFinder::Find(bool down, const Panes& panes) {
     }
     messages->SelectRow(static_cast<int>(row));
     const unsigned char* record = messages->RecordAtRow(static_cast<int>(row));
-    chatlog::TextMatch match;
-    if (record == nullptr || panes.content == nullptr || !search.FindInRecord(record, match)) {
-        return;
-    }
-    // The pane shows the text as UTF-16: the match is counted in its units.
-    const std::string_view text = chatlog::RecordContent(record);
-    if (match.offset > text.size() || match.length > text.size() - match.offset) {
-        return;
-    }
-    const int start = static_cast<int>(WideFromGbk(text.data(), match.offset).size());
-    const int length =
-        static_cast<int>(WideFromGbk(text.data() + match.offset, match.length).size());
-    panes.content->SelectText(start, start + length);
+    if (record != nullptr && panes.content != nullptr)
+        viewer::SelectMatchInContent(*panes.content, search, record,
+                                     messages->RecordLength(record));
 }
+
+namespace viewer {
+
+void SelectMatchInContent(CContentOutput& content, const chatlog::CTextSearch& search,
+                          ChatLogRecordPos record, std::uint16_t length) {
+    chatlog::TextMatch match;
+    if (!search.FindInRecord(record, length, match))
+        return;
+    // The pane shows the text converted whole, as UTF-16: the characters
+    // before the match and the match's own give its place in the control.
+    const std::string_view text = chatlog::RecordContent(record, length);
+    if (match.offset > text.size() || match.length > text.size() - match.offset)
+        return;
+    const int start = static_cast<int>(WideFromGbk(text.data(), match.offset).size());
+    const int size = static_cast<int>(WideFromGbk(text.data() + match.offset, match.length).size());
+    content.SelectText(start, start + size);
+}
+
+} // namespace viewer
 
 void CMessageFinder::ReportNotFound(HWND owner) const {
     // 找不到“…”, over the dialog while it is open, else over the frame.

@@ -3,6 +3,7 @@
 // F3, Shift+F3 and the dialog's next opening.
 #pragma once
 
+#include "ChatLogSearch.h"
 #include "FindReplaceDialog.h"
 
 #include <string>
@@ -42,3 +43,12 @@ private:
     bool m_matchCase = false;
     bool m_down = true;
 };
+
+namespace viewer {
+
+// Selects the first match of `search` in the record's text, shown in the
+// content pane; `length` is the record's length as read once by the caller.
+void SelectMatchInContent(CContentOutput& content, const chatlog::CTextSearch& search,
+                          ChatLogRecordPos record, std::uint16_t length);
+
+} // namespace viewer

@@ -74,7 +74,7 @@ bool CopySelectedMessage(const CChatContentTitle& messages, HWND owner) {
         return false;
     }
     const std::string_view sender = log->SenderName(record);
-    const std::string_view text = chatlog::RecordContent(record);
+    const std::string_view text = chatlog::RecordContent(record, messages.RecordLength(record));
     const int32_t time = chatlog::RecordTime(record);
     return PutUnicodeText(owner, ComposeMessageCopy(WideFromGbk(sender.data(), sender.size()),
                                                     DateCell(time), TimeCell(time),

@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         std::vector<double> core, click;
         for (int round = 0; round < kRounds; ++round) {
             Clock::time_point t0 = Clock::now();
-            const size_t row = viewer::FindShownRow(search, list.Rows(), 0, true);
+            const size_t row = viewer::FindShownRow(search, list.Rows(), list.ViewEnd(), 0, true);
             core.push_back(Millis(t0, Clock::now()));
             if (row != static_cast<size_t>(messages - 1))
                 status = 1;

@@ -68,7 +68,8 @@ TEST(TextDecode, NeedlesTheByteSearchTakes) {
         std::string gbk;
         const bool converted = CGbkConverter::ToGbk(c.needle, gbk);
         EXPECT_EQ(exporter::IsByteSearchExact(c.needle, gbk, decoder), c.bytes) << c.needle;
-        if (c.bytes)
+        if (c.bytes) {
             EXPECT_TRUE(converted && decoder.Decode(gbk) == c.needle) << c.needle;
+        }
     }
 }

@@ -216,13 +216,14 @@ void CChatContentTitle::OnSelectionChanged() {
     if (record == nullptr) {
         return;
     }
-    const std::string_view text = chatlog::RecordContent(record);
+    const std::uint16_t length = RecordLength(record);
+    const std::string_view text = chatlog::RecordContent(record, length);
     const char* start = reinterpret_cast<const char*>(record) + kChatLogRecordFixedSize;
     // The text's NUL normally lies inside the record, and the pointer into the
     // view is passed on as it is. A record without one would let a reader run
     // past the record, so it goes as a terminated copy instead.
-    if (text.data() == start &&
-        text.size() < chatlog::RecordLength(record) - kChatLogRecordFixedSize) {
+    if (length > kChatLogRecordFixedSize && text.data() == start &&
+        text.size() < length - kChatLogRecordFixedSize) {
         SendMessageText(start);
         return;
     }
@@ -260,7 +261,7 @@ void CChatContentTitle::FillCell(NMLVDISPINFOW* info) {
     case 3: {
         // A cell shows at most cchTextMax characters; GBK needs at most two
         // bytes for one, so converting more would only be thrown away.
-        const std::string_view text = chatlog::RecordContent(record);
+        const std::string_view text = chatlog::RecordContent(record, RecordLength(record));
         const size_t bytes =
             std::min(text.size(), static_cast<size_t>(std::max(info->item.cchTextMax, 0)) * 2);
         CopyCell(info, WideFromGbk(text.data(), bytes));

@@ -34,6 +34,15 @@ public:
     const unsigned char* RecordAtRow(int row) const;
     // The rows listed now, in file order, with the order they are shown in.
     const CMessageIndex& Rows() const { return m_rows; }
+    // Where the listed log's view ends (null with none listed), and a listed
+    // record's length read once and held to it: the client may rewrite the
+    // log while it is shown, so no reader trusts a length read earlier.
+    const unsigned char* ViewEnd() const {
+        return m_currentLog ? m_currentLog->ViewEnd() : nullptr;
+    }
+    std::uint16_t RecordLength(const unsigned char* record) const {
+        return chatlog::RecordLengthWithin(record, ViewEnd());
+    }
     // The selected row, or -1.
     int SelectedRow() const;
     // Selects and focuses row as a click does (the content pane shows its

@@ -28,25 +28,22 @@ bool LocalMidnight(int year, int month, int day, bool exact, int64_t& seconds) {
 
 } // namespace
 
-chatlog::RecordRun ListedRun(const CMessageIndex& rows) {
+chatlog::RecordRun ListedRun(const CMessageIndex& rows, const unsigned char* viewEnd) {
     chatlog::RecordRun run;
     const std::size_t count = rows.RowCount();
-    if (count == 0 || rows.First() == nullptr) {
+    if (count == 0 || rows.First() == nullptr || viewEnd == nullptr) {
         return run;
     }
     run.first = rows.First();
     run.offsets = rows.Offsets();
     run.count = count;
-    // The walk that listed the last record checked that all of it lies in
-    // the view.
-    const unsigned char* last = run.first + run.offsets[count - 1];
-    run.viewEnd = last + chatlog::RecordLength(last);
+    run.viewEnd = viewEnd;
     return run;
 }
 
 std::size_t FindShownRow(const chatlog::CTextSearch& search, const CMessageIndex& rows,
-                         std::size_t selected, bool down) {
-    const chatlog::RecordRun run = ListedRun(rows);
+                         const unsigned char* viewEnd, std::size_t selected, bool down) {
+    const chatlog::RecordRun run = ListedRun(rows, viewEnd);
     return FindShownRow(selected, run.count, rows.Order(), down,
                         [&](std::size_t from, bool forward) {
                             return chatlog::FindNextRecord(search, run, from, forward);

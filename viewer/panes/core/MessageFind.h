@@ -42,15 +42,16 @@ std::size_t FindShownRow(std::size_t selected, std::size_t count, int32_t order,
     return found < count ? ListedIndexOfRow(found, count, order) : kNoRow;
 }
 
-// The listed records as the search core takes them. They lie in one mapped
-// view, which ends no earlier than the last one: its end bounds every read.
-chatlog::RecordRun ListedRun(const CMessageIndex& rows);
+// The listed records as the search core takes them, in the mapped view that
+// ends at viewEnd: every read stays before it, whatever a record's length
+// says by the time it is read again.
+chatlog::RecordRun ListedRun(const CMessageIndex& rows, const unsigned char* viewEnd);
 
 // FindShownRow over the listed records of a mapped log with the search
 // core: the row after (before) `selected` in the order shown whose text
 // holds the needle.
 std::size_t FindShownRow(const chatlog::CTextSearch& search, const CMessageIndex& rows,
-                         std::size_t selected, bool down);
+                         const unsigned char* viewEnd, std::size_t selected, bool down);
 
 // The row 转到日期 selects for the local day [dayStart, dayEnd) (Unix
 // seconds): the first row in shown order whose time lies in it; when none

@@ -95,7 +95,9 @@ TEST(MessageFind, LocalDayBoundsInTheTestsTimeZone) {
     const Case cases[] = {
         {2024, 3, 1, true, 1709222400, 1709222400 + 86400},
         {2024, 2, 29, true, 1709136000, 1709222400},
-        {1970, 1, 1, true, -28800, 57600},
+        // 1970-01-01 itself starts before the epoch here, which the Windows
+        // runtime refuses to convert; the next day is the first both convert.
+        {1970, 1, 2, true, 57600, 144000},
         {2023, 12, 31, true, 1703952000, 1704038400},
         {2023, 2, 29, false, 0, 0},
         {2024, 13, 1, false, 0, 0},
@@ -139,24 +141,28 @@ namespace {
 
 // A log's bytes as the client writes them, listed as the pane lists them.
 struct ListedLog {
-    std::string bytes;
+    // Exactly the log's bytes, so that a read past them is one past the
+    // allocation, which the sanitizers of the host build report.
+    std::vector<unsigned char> bytes;
     CMessageIndex rows;
 
     ListedLog(const std::vector<std::pair<uint32_t, std::string>>& records, int32_t filter,
               int32_t order) {
-        bytes = BuildHeaderBytes({"11", "me", "friend"});
+        std::string log = BuildHeaderBytes({"11", "me", "friend"});
         for (const auto& [direction, text] : records) {
-            bytes += BuildRecordBytes(0, direction, text);
+            log += BuildRecordBytes(0, direction, text);
         }
-        const auto* view = reinterpret_cast<const unsigned char*>(bytes.data());
+        bytes.assign(log.begin(), log.end());
         const auto size = static_cast<uint32_t>(bytes.size());
         rows.Build(
             [&](auto&& visit) {
-                chatlog::VisitChatLogRecords(
-                    view, size, [&](ChatLogRecordPos p) { visit(p, chatlog::RecordDirection(p)); });
+                chatlog::VisitChatLogRecords(bytes.data(), size, [&](ChatLogRecordPos p) {
+                    visit(p, chatlog::RecordDirection(p));
+                });
             },
             filter, order);
     }
+    const unsigned char* End() const { return bytes.data() + bytes.size(); }
 };
 
 TEST(MessageFind, TheSearchCoreFindsShownRowsOfTheListedRecords) {
@@ -189,13 +195,33 @@ TEST(MessageFind, TheSearchCoreFindsShownRowsOfTheListedRecords) {
     for (const Case& c : cases) {
         ListedLog log(records, c.filter, c.order);
         const chatlog::CTextSearch search("needle", c.matchCase);
-        EXPECT_EQ(viewer::FindShownRow(search, log.rows, c.selected, c.down), c.row)
+        EXPECT_EQ(viewer::FindShownRow(search, log.rows, log.End(), c.selected, c.down), c.row)
             << "filter " << c.filter << " order " << c.order << " selected " << c.selected
             << " down " << c.down << " case " << c.matchCase;
     }
     const ListedLog empty({}, kFilterAll, kOrderAscending);
-    EXPECT_EQ(viewer::FindShownRow(chatlog::CTextSearch("needle", true), empty.rows, kNoRow, true),
+    EXPECT_EQ(viewer::FindShownRow(chatlog::CTextSearch("needle", true), empty.rows, empty.End(),
+                                   kNoRow, true),
               kNoRow);
 }
 
 } // namespace
+
+// The client may rewrite a record while it is listed: a length grown past
+// the view after the listing makes a find read no further than the view.
+TEST(MessageFind, ARecordLengthRewrittenAfterTheListingStaysInsideTheView) {
+    ListedLog log({{0, "one"}, {1, "two"}, {0, "three"}}, kFilterAll, kOrderAscending);
+    const unsigned char* last = log.rows.RecordAt(2);
+    ASSERT_NE(last, nullptr);
+    auto* length = const_cast<unsigned char*>(last);
+    length[0] = 0xFF;
+    length[1] = 0xFF;
+    for (bool matchCase : {true, false}) {
+        EXPECT_EQ(viewer::FindShownRow(chatlog::CTextSearch("absent", matchCase), log.rows,
+                                       log.End(), kNoRow, true),
+                  kNoRow);
+        EXPECT_EQ(viewer::FindShownRow(chatlog::CTextSearch("three", matchCase), log.rows,
+                                       log.End(), kNoRow, true),
+                  2u);
+    }
+}
