@@ -13,6 +13,7 @@
 #include "MerovaneDoc.h"
 #include "MerovaneView.h"
 #include "UserTitleWnd.h"
+#include "ViewerFrame.h"
 #include "ViewerMessages.h"
 #include "resource.h"
 
@@ -83,20 +84,9 @@ size_t BareSearch(CUserTitleWnd& friends, const chatlog::CTextSearch& search) {
     return hits;
 }
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 } // namespace
 
 int main() {
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&init);
-
     const fs::path base = fs::temp_directory_path() / "findall_bench";
     const fs::path folder = base / "1234" / "ChatLog";
     std::error_code ec;
@@ -108,18 +98,13 @@ int main() {
     }
     ::SetCurrentDirectoryW(base.wstring().c_str());
 
-    auto docTemplate = std::make_unique<CSingleDocTemplate>(
-        IDR_MAINFRAME, RuntimeClassOf<CMerovaneDoc>(), RuntimeClassOf<CMainFrame>(),
-        RuntimeClassOf<CMerovaneView>());
-    if (docTemplate->OpenDocumentFile() == nullptr)
+    CMainFrame* frame = nullptr;
+    std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(frame);
+    if (docTemplate == nullptr)
         return 1;
-    auto* frame = dynamic_cast<CMainFrame*>(docTemplate->GetFrame());
-    frame->SetWindowText(kViewerCaption);
-    frame->SetWindowPos(nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
-    frame->ShowWindow(SW_SHOW);
     frame->SendMessage(kViewerMsgShowAccount, 1, 234);
     frame->SendMessage(WM_COMMAND, ID_EDIT_FIND_ALL_FRIENDS);
-    Pump();
+    PumpViewerMessages();
     CFindAllFriendsWnd* window = frame->GetFindAllFriendsWnd();
     if (window == nullptr)
         return 1;
@@ -150,7 +135,7 @@ int main() {
             ::SendMessageW(window->GetDlgItem(IDC_FIND_ALL_START), BM_CLICK, 0, 0);
             ::RedrawWindow(window->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             painted.push_back(Millis(t0, Clock::now()));
-            Pump();
+            PumpViewerMessages();
         }
         const size_t shown = static_cast<size_t>(ListView_GetItemCount(list));
         if (shown != bareHits)

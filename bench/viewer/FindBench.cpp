@@ -12,6 +12,7 @@
 #include "MerovaneDoc.h"
 #include "MerovaneView.h"
 #include "MessageFind.h"
+#include "ViewerFrame.h"
 #include "ViewerMessages.h"
 #include "resource.h"
 
@@ -32,14 +33,6 @@ namespace {
 constexpr int kRounds = 7;
 const char kNeedle[] = "zebra-needle";
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 HWND FindDialog(HWND owner) {
     for (HWND w = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w != nullptr;
          w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) {
@@ -53,9 +46,6 @@ HWND FindDialog(HWND owner) {
 
 int main(int argc, char** argv) {
     const int messages = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&init);
-
     const fs::path base =
         fs::temp_directory_path() / ("find_bench_" + std::to_string(::GetCurrentProcessId()));
     const fs::path folder = base / "1234" / "ChatLog";
@@ -82,19 +72,13 @@ int main(int argc, char** argv) {
 
     int status = 0;
     {
-        CSingleDocTemplate docTemplate(IDR_MAINFRAME, RuntimeClassOf<CMerovaneDoc>(),
-                                       RuntimeClassOf<CMainFrame>(),
-                                       RuntimeClassOf<CMerovaneView>());
-        if (docTemplate.OpenDocumentFile() == nullptr)
+        CMainFrame* frame = nullptr;
+        std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(frame);
+        if (docTemplate == nullptr)
             return 1;
-        auto* frame = dynamic_cast<CMainFrame*>(docTemplate.GetFrame());
-        frame->SetWindowText(kViewerCaption);
-        frame->SetWindowPos(nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
-        frame->ShowWindow(SW_SHOW);
-        frame->UpdateWindow();
         frame->SendMessage(kViewerMsgShowAccount, 1, 234);
         frame->SendMessage(kViewerMsgSelectFriend, 1, 1);
-        Pump();
+        PumpViewerMessages();
         CChatContentTitle& list = *frame->GetMessageListPane();
         const HWND table = list.TableWindow();
         if (list.Rows().RowCount() != static_cast<size_t>(messages)) {
@@ -110,7 +94,7 @@ int main(int argc, char** argv) {
         }
         ::SetDlgItemTextA(dialog, edt1, kNeedle);
         ::SendDlgItemMessageW(dialog, rad2, BM_CLICK, 0, 0);
-        Pump();
+        PumpViewerMessages();
 
         const chatlog::CTextSearch search(kNeedle, false);
         std::vector<double> core, click;
@@ -123,14 +107,14 @@ int main(int argc, char** argv) {
 
             list.SelectRow(0);
             ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            Pump();
+            PumpViewerMessages();
             t0 = Clock::now();
             ::SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
             ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             click.push_back(Millis(t0, Clock::now()));
             if (list.SelectedRow() != messages - 1)
                 status = 1;
-            Pump();
+            PumpViewerMessages();
         }
         DWORD start = 0, end = 0;
         ::SendMessageW(::GetDlgItem(frame->GetContentPane()->m_hWnd, IDC_MESSAGE_EDIT), EM_GETSEL,

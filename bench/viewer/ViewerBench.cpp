@@ -14,6 +14,7 @@
 #include "MerovaneView.h"
 #include "UniqueHandle.h"
 #include "UserTitleWnd.h"
+#include "ViewerFrame.h"
 #include "ViewerMessages.h"
 #include "resource.h"
 
@@ -63,20 +64,9 @@ int BareListing(const fs::path& folder) {
     return headers;
 }
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 } // namespace
 
 int main() {
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&init);
-
     const fs::path base = fs::temp_directory_path() / "viewer_bench";
     const fs::path folder = base / "1234" / "ChatLog";
     std::error_code ec;
@@ -97,16 +87,10 @@ int main() {
     }
     ::SetCurrentDirectoryW(base.wstring().c_str());
 
-    CSingleDocTemplate docTemplate(IDR_MAINFRAME, RuntimeClassOf<CMerovaneDoc>(),
-                                   RuntimeClassOf<CMainFrame>(), RuntimeClassOf<CMerovaneView>());
-    if (docTemplate.OpenDocumentFile() == nullptr)
+    CMainFrame* frame = nullptr;
+    std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(frame);
+    if (docTemplate == nullptr)
         return 1;
-    auto* frame = dynamic_cast<CMainFrame*>(docTemplate.GetFrame());
-    frame->SetWindowText(kViewerCaption);
-    frame->SetWindowPos(nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
-    frame->ShowWindow(SW_SHOW);
-    frame->UpdateWindow();
-    Pump();
     CTreeCtrl& tree = *dynamic_cast<CTreeCtrl*>(CWnd::FromHandlePermanent(
         ::GetDlgItem(frame->GetFriendListPane()->m_hWnd, IDC_FRIEND_TREE)));
 
@@ -126,21 +110,21 @@ int main() {
         ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         if (round > 0)
             reset.push_back(Millis(t0, Clock::now()));
-        Pump();
+        PumpViewerMessages();
         t0 = Clock::now();
         frame->SendMessage(kViewerMsgShowAccount, 1, 234);
         ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         first.push_back(Millis(t0, Clock::now()));
         if (tree.GetCount() != kFriends + 1u)
             std::fprintf(stderr, "viewer_bench: the tree holds %u items\n", tree.GetCount());
-        Pump();
+        PumpViewerMessages();
 
         // Again, while the root is still expanded.
         t0 = Clock::now();
         frame->SendMessage(kViewerMsgShowAccount, 1, 234);
         ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         again.push_back(Millis(t0, Clock::now()));
-        Pump();
+        PumpViewerMessages();
     }
     const double b = Median(bare), f = Median(first), a = Median(again), r = Median(reset);
     std::printf("viewer_bench: %d friend logs, median of %d rounds\n", kFriends, kRounds);
