@@ -6,6 +6,7 @@
 //
 //   export_bench [EXPORTER] [MESSAGES] [ROUNDS]
 // EXPORTER defaults to chatlog-export beside the build's exporter folder.
+#include "BenchPlatform.h"
 #include "BenchSupport.h"
 #include "ChatLogWriter.h"
 #include "ReadOnlyFile.h"
@@ -21,17 +22,6 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-extern char** environ;
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -43,63 +33,11 @@ double Fastest(const std::vector<double>& v) {
 }
 
 // Runs the exporter with its standard output thrown away; its exit code, and
-// in `cpuMs` the processor time it used (user and system): on a machine
-// shared with other work the wall time also holds the waits for a turn.
+// in `cpuMs` the processor time it used.
 int RunExporter(const std::string& exe, const std::vector<std::string>& args, double& cpuMs) {
-    cpuMs = 0;
-#ifdef _WIN32
-    std::wstring line = L"\"" + fs::u8path(exe).wstring() + L"\"";
-    for (const std::string& a : args)
-        line += L" \"" + fs::u8path(a).wstring() + L"\"";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = nul;
-    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(nul);
-        return -1;
-    }
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    FILETIME created, exited, kernel, user;
-    if (GetProcessTimes(pi.hProcess, &created, &exited, &kernel, &user)) {
-        auto ticks = [](const FILETIME& t) {
-            return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-        };
-        cpuMs = static_cast<double>(ticks(kernel) + ticks(user)) / 1e4;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    CloseHandle(nul);
-    return static_cast<int>(code);
-#else
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(exe.c_str()));
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int rc = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
+    std::vector<std::string> line{exe};
+    line.insert(line.end(), args.begin(), args.end());
+    return RunProgram(line, NullDevice(), cpuMs);
 }
 
 struct Timing {

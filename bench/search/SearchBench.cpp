@@ -11,6 +11,7 @@
 // The fastest of a few rounds each (the machine is shared).
 //
 //   search_bench [MESSAGES] [ROUNDS]
+#include "BenchPlatform.h"
 #include "BenchSupport.h"
 #include "ChatLogFile.h"
 #include "ChatLogSearch.h"
@@ -27,14 +28,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-extern char** environ;
-#endif
 
 namespace fs = std::filesystem;
 
@@ -54,25 +47,11 @@ struct Needle {
     bool matchCase;
 };
 
-#ifndef _WIN32
-// Runs a program with its standard output into `out` (a file path, or
-// /dev/null); its exit code, or -1 when it cannot be started.
+// Runs a program with its standard output into `out` (a file path, or the
+// null device); its exit code, or -1 when it cannot be started.
 int Run(const std::vector<std::string>& args, const std::string& out) {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    int rc = posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    double cpuMs = 0;
+    return RunProgram(args, out, cpuMs);
 }
 
 std::string ReadAll(const std::string& path) {
@@ -81,9 +60,8 @@ std::string ReadAll(const std::string& path) {
 }
 
 bool HaveRipgrep() {
-    return Run({"rg", "--version"}, "/dev/null") == 0;
+    return Run({"rg", "--version"}, NullDevice()) == 0;
 }
-#endif
 
 } // namespace
 
@@ -161,19 +139,16 @@ int main(int argc, char** argv) {
     });
     const chatlog::RecordRun run{first, offsets.data(), offsets.size(), viewEnd};
 
-#ifndef _WIN32
-    const bool ripgrep = HaveRipgrep();
-    if (!ripgrep)
+    const bool ripgrep = IsHostBuild() && HaveRipgrep();
+    if (!IsHostBuild())
+        std::printf("rg and chatlog-export are compared on the host build only\n");
+    else if (!ripgrep)
         std::printf("rg (ripgrep) is not installed: the comparison is left out. The bench "
                     "installs nothing; on Debian: apt-get install ripgrep\n");
     const std::string exporter =
         (fs::path(argv[0]).parent_path() / ".." / ".." / "exporter" / VEMLI_EXPORTER_EXE)
             .lexically_normal()
             .string();
-#else
-    const bool ripgrep = false;
-    std::printf("rg and chatlog-export are compared on the host build only\n");
-#endif
 
     std::printf("\n%-12s %-5s %8s %9s %9s %9s %9s %7s %7s %7s\n", "needle", "case", "hits",
                 "run ms", "log ms", "rg ms", "export ms", "run/rg", "log/rg", "exp/rg");
@@ -208,7 +183,6 @@ int main(int argc, char** argv) {
         }
         double rg = 0, exported = 0;
         long rgHits = -1;
-#ifndef _WIN32
         CGbkDecoder decoder;
         const std::string utf8 = decoder.Decode(n.gbk);
         if (ripgrep) {
@@ -227,10 +201,10 @@ int main(int argc, char** argv) {
             rg = Fastest(rgMs);
         }
         // The exporter folds ASCII letters always, as its --grep says.
-        if (!n.matchCase) {
+        if (IsHostBuild() && !n.matchCase) {
             for (int r = 0; r < rounds; ++r) {
                 auto t0 = Clock::now();
-                const int code = Run({exporter, logPath, "--grep", utf8}, "/dev/null");
+                const int code = Run({exporter, logPath, "--grep", utf8}, NullDevice());
                 auto t1 = Clock::now();
                 if (code != (logHits ? 0 : 1)) {
                     std::fprintf(stderr, "bench: %s ended with %d\n", exporter.c_str(), code);
@@ -240,7 +214,6 @@ int main(int argc, char** argv) {
             }
             exported = Fastest(exportMs);
         }
-#endif
         std::printf("%-12s %-5s %8zu %9.1f %9.1f", n.what, n.matchCase ? "yes" : "no", runHits,
                     Fastest(runMs), Fastest(logMs));
         if (ripgrep)

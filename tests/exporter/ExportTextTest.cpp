@@ -1,6 +1,7 @@
 // How values are written: escaping per format, lines, dates and offsets.
 #include "ExportText.h"
 
+#include "TestPlatform.h"
 #include "TextDecode.h"
 
 #include <gtest/gtest.h>
@@ -143,10 +144,7 @@ TEST(ExportText, StreamFormatterAgreesWithTheSystemAcrossOffsetChanges) {
         {"America/New_York", -2147483648ll},
     };
     for (const Sweep& sweep : sweeps) {
-#ifndef _WIN32
-        setenv("TZ", sweep.zone, 1);
-        tzset();
-#endif
+        UseTimeZone(sweep.zone);
         for (bool utc : {false, true}) {
             CExportTimeFormatter formatter(utc), months(utc);
             ExportTime streamed, direct;
@@ -171,8 +169,5 @@ TEST(ExportText, StreamFormatterAgreesWithTheSystemAcrossOffsetChanges) {
             }
         }
     }
-#ifndef _WIN32
-    unsetenv("TZ");
-    tzset();
-#endif
+    UseSystemTimeZone();
 }

@@ -1,5 +1,7 @@
 #include "ScratchDir.h"
 
+#include "TestPlatform.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -8,23 +10,9 @@
 #include <random>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
-
-unsigned long ProcessId() {
-#ifdef _WIN32
-    return ::GetCurrentProcessId();
-#else
-    return static_cast<unsigned long>(::getpid());
-#endif
-}
 
 // Owns the root: made under a random name that create_directory claims
 // atomically (a clash with another process only means another draw), so
@@ -38,11 +26,11 @@ public:
         std::mt19937_64 draw((static_cast<std::uint64_t>(device()) << 32) ^ device() ^
                              static_cast<std::uint64_t>(
                                  std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                             ProcessId());
+                             TestProcessId());
         const fs::path base = fs::temp_directory_path();
         for (int attempt = 0; attempt < 100; ++attempt) {
             char name[64];
-            std::snprintf(name, sizeof name, "vemli-test-%lu-%016llx", ProcessId(),
+            std::snprintf(name, sizeof name, "vemli-test-%lu-%016llx", TestProcessId(),
                           static_cast<unsigned long long>(draw()));
             std::error_code error;
             if (fs::create_directory(base / name, error)) {

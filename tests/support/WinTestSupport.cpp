@@ -8,6 +8,17 @@ void PumpMessages() {
     }
 }
 
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs) {
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;) {
+        if (condition())
+            return true;
+        if (::GetTickCount64() - start >= timeoutMs)
+            return false;
+        ::Sleep(pollMs);
+    }
+}
+
 int ListRowCount(HWND list) {
     return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }

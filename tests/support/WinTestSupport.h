@@ -1,18 +1,23 @@
-// What Windows test programs keep needing: a message pump, readers of list
-// view and tree view controls (their own messages, so they work on any
-// window of this process or another of the same word size), and the build
-// outputs beside the test program.
+// What Windows test programs keep needing: a message pump, a condition poll,
+// readers of list view and tree view controls (their own messages, so they
+// work on any window of this process or another of the same word size), and
+// the build outputs beside the test program.
 #pragma once
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 // Dispatches every message waiting for this thread's windows.
 void PumpMessages();
+
+// Asks `condition` every `pollMs` until it holds (true) or `timeoutMs` has
+// passed (false, after one last look); pumps no messages.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 50);
 
 int ListRowCount(HWND list);
 // Selects and focuses `row` of a list control, as a click does.

@@ -20,23 +20,22 @@ namespace {
 
 std::map<std::string, std::string> WaitForRecord(const std::string& path) {
     std::map<std::string, std::string> record;
-    for (int i = 0; i < 300; ++i) {
-        std::ifstream in(path, std::ios::binary);
-        std::string line;
-        int lines = 0;
-        while (std::getline(in, line)) {
-            ++lines;
-            const std::size_t equals = line.find('=');
-            if (equals != std::string::npos) {
-                record[line.substr(0, equals)] = line.substr(equals + 1);
+    WaitUntil(
+        [&] {
+            record.clear();
+            std::ifstream in(path, std::ios::binary);
+            std::string line;
+            int lines = 0;
+            while (std::getline(in, line)) {
+                ++lines;
+                const std::size_t equals = line.find('=');
+                if (equals != std::string::npos) {
+                    record[line.substr(0, equals)] = line.substr(equals + 1);
+                }
             }
-        }
-        if (lines >= 5) {
-            return record;
-        }
-        record.clear();
-        Sleep(50);
-    }
+            return lines >= 5;
+        },
+        15000);
     return record;
 }
 

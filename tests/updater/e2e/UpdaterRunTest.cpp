@@ -3,6 +3,7 @@
 // fixed port 80 of the version check lands there), with stand-in client
 // windows and a stand-in setup. Everything is checked from the outside.
 #include "UpdaterScene.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -42,9 +43,7 @@ int LineOf(const std::vector<std::string>& log, const std::string& prefix) {
 // once the clock has passed the second in which the last run ended.
 void WaitForNextSecond() {
     const std::time_t last = std::time(nullptr);
-    while (std::time(nullptr) == last) {
-        Sleep(20);
-    }
+    WaitUntil([&] { return std::time(nullptr) != last; }, 2000, 20);
 }
 
 class UpdaterRun : public ::testing::Test {
@@ -415,9 +414,7 @@ TEST_F(UpdaterRun, SecondUpdaterEndsAtOnceWithoutARequest) {
                                               200, "stall", 12));
     HANDLE first = m_scene->StartUpdater(kClientVersion);
     ASSERT_NE(first, nullptr);
-    for (int i = 0; i < 200 && m_scene->Requests().empty(); ++i) {
-        Sleep(50);
-    }
+    WaitUntil([&] { return !m_scene->Requests().empty(); }, 10000);
     ASSERT_EQ(m_scene->Requests().size(), 1u) << "the first updater never asked";
 
     EXPECT_EQ(m_scene->RunUpdater(kClientVersion, 60000), 0);

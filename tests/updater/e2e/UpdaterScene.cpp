@@ -1,5 +1,7 @@
 #include "UpdaterScene.h"
 
+#include "WinTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -152,14 +154,12 @@ bool CUpdaterScene::StartClientProcess(const std::string& title, const std::stri
     CloseHandle(process.hThread);
     m_clients.push_back(process.hProcess);
     m_clientLogs.push_back(log);
-    for (int i = 0; i < 200; ++i) {
-        const std::vector<std::string> lines = ReadLines(log);
-        if (!lines.empty() && lines[0].rfind("ready", 0) == 0) {
-            return true;
-        }
-        Sleep(50);
-    }
-    return false;
+    return WaitUntil(
+        [&] {
+            const std::vector<std::string> lines = ReadLines(log);
+            return !lines.empty() && lines[0].rfind("ready", 0) == 0;
+        },
+        10000);
 }
 
 std::vector<std::string> CUpdaterScene::ClientLog(std::size_t index) const {
@@ -203,18 +203,16 @@ long CUpdaterScene::RunUpdater(const std::string& tail, DWORD timeoutMs) {
 std::map<std::string, std::string> CUpdaterScene::WaitForSetupRecord(DWORD timeoutMs) const {
     std::map<std::string, std::string> record;
     const std::string path = TempFile("VemliSetup.exe.record");
-    for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
-        const std::vector<std::string> lines = ReadLines(path);
-        if (lines.size() >= 5) { // the setup writes its record whole, then ends
-            for (const std::string& line : lines) {
-                const std::size_t equals = line.find('=');
-                if (equals != std::string::npos) {
-                    record[line.substr(0, equals)] = line.substr(equals + 1);
-                }
-            }
-            return record;
+    std::vector<std::string> lines;
+    // The setup writes its record whole, then ends.
+    if (!WaitUntil([&] { return (lines = ReadLines(path)).size() >= 5; }, timeoutMs)) {
+        return record;
+    }
+    for (const std::string& line : lines) {
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos) {
+            record[line.substr(0, equals)] = line.substr(equals + 1);
         }
-        Sleep(50);
     }
     return record;
 }

@@ -3,6 +3,7 @@
 // document that must never stay behind.
 #include "EngineFixture.h"
 #include "ParseVersion.h"
+#include "WinTestSupport.h"
 
 #include <wininet.h>
 
@@ -254,8 +255,7 @@ TEST_F(CheckTest, StopDuringAHangingCheckRaisesNothingMoreAndLeavesNoTemporaryFi
     // Ten bytes of the document, then the server hangs for 6 s.
     ASSERT_TRUE(m_server.Route("/a/v.ini", kValidDocument, 200, "stall", 10, 6));
     ASSERT_TRUE(StartCheck(Host(), "/a/", "v.ini"));
-    for (int i = 0; i < 100 && m_server.Requests().empty(); ++i)
-        Sleep(50);
+    WaitUntil([&] { return !m_server.Requests().empty(); }, 5000);
     ASSERT_EQ(m_server.Requests().size(), 1u);
     // Meanwhile the document waits in a temporary file named after "Dresol"
     // (the system keeps three letters of the prefix).
@@ -266,8 +266,7 @@ TEST_F(CheckTest, StopDuringAHangingCheckRaisesNothingMoreAndLeavesNoTemporaryFi
     m_engine->Stop();
     const std::vector<UINT> atStop = Codes();
     EXPECT_EQ(atStop, std::vector<UINT>{UE_CHECK_STARTED});
-    for (int i = 0; i < 150 && !TempFiles().empty(); ++i)
-        Sleep(100);
+    WaitUntil([&] { return TempFiles().empty(); }, 15000, 100);
     EXPECT_EQ(TempFiles(), std::vector<std::string>{});
     EXPECT_EQ(Codes(), atStop) << "no event after Stop";
 }

@@ -2,6 +2,7 @@
 // values, the file "VemliSetup.exe" (replaced, untouched or absent as each
 // outcome demands), the last error texts, and Stop with a download that hangs.
 #include "EngineFixture.h"
+#include "WinTestSupport.h"
 
 #include <algorithm>
 
@@ -272,8 +273,7 @@ TEST_F(DownloadTest, StopCutsOffAHangingDownloadAndLeavesNoPartialFile) {
     EXPECT_EQ(m_engine->GetLastErrorText(), "");
     // The cut-off thread ends when the server wakes up again; it must raise
     // nothing more and take its partial file with it.
-    for (int i = 0; i < 200 && Exists(SetupPath()); ++i)
-        Sleep(100);
+    WaitUntil([&] { return !Exists(SetupPath()); }, 20000, 100);
     EXPECT_FALSE(Exists(SetupPath()));
     EXPECT_EQ(Events().size(), atStop);
     const std::vector<UINT> codes = Codes();
@@ -314,8 +314,7 @@ TEST_F(DownloadTest, ProgramEndsWithCodeZeroAfterStopOnAHangingDownload) {
         ::testing::ExitedWithCode(0), "");
     SetEnvironmentVariableA("ENGINE_TEST_CHILD_TMP", nullptr);
     const std::string partial = folder + "\\VemliSetup.exe";
-    for (int i = 0; i < 50 && Exists(partial); ++i)
-        Sleep(100);
+    WaitUntil([&] { return !Exists(partial); }, 5000, 100);
     EXPECT_FALSE(Exists(partial)) << "the partial setup went away with the process";
     RemoveDirectoryA(folder.c_str());
 }

@@ -1,6 +1,7 @@
 // The engine's set-up calls: what SetServer keeps, when SetCallback refuses,
 // and that an engine that is not ready never reaches the network.
 #include "EngineFixture.h"
+#include "WinTestSupport.h"
 
 namespace {
 using EngineApiTest = EngineFixture;
@@ -66,8 +67,7 @@ TEST_P(ServerTextTest, TextsUpTo255BytesAreTakenLongerOnesLeaveTheOldValue) {
     m_engine->SetServer(host.c_str(), c.secondPath.c_str(), "w.ini");
     ASSERT_TRUE(m_engine->SetCallback(&Ignore, 0));
     ASSERT_TRUE(m_engine->StartCheck());
-    for (int i = 0; i < 200 && m_server.Requests().empty(); ++i)
-        Sleep(50);
+    WaitUntil([&] { return !m_server.Requests().empty(); }, 10000);
     const std::vector<SeenRequest> seen = m_server.Requests();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].path, c.requested);

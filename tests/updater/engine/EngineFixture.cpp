@@ -1,7 +1,10 @@
 #include "EngineFixture.h"
 
+#include "WinTestSupport.h"
+
 #include <wininet.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 EngineFixture* EngineFixture::s_pCurrent = nullptr;
@@ -26,7 +29,6 @@ void EngineFixture::SetUp() {
     SetEnvironmentVariableA("TMP", m_tempDir.c_str());
     SetEnvironmentVariableA("TEMP", m_tempDir.c_str());
     m_hEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    m_hAnyEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     m_engine = std::make_unique<CUpdateEngine>();
     s_pCurrent = this;
 }
@@ -43,8 +45,6 @@ void EngineFixture::TearDown() {
     RemoveDirectoryA(m_tempDir.c_str());
     if (m_hEnded)
         CloseHandle(m_hEnded);
-    if (m_hAnyEvent)
-        CloseHandle(m_hAnyEvent);
 }
 
 std::string EngineFixture::Host(const char* label) const {
@@ -88,7 +88,6 @@ void EngineFixture::Record(UINT code, WPARAM wParam, LPARAM lParam) {
         else
             ended = true;
     }
-    SetEvent(m_hAnyEvent);
     if (ended)
         SetEvent(m_hEnded);
 }
@@ -98,16 +97,13 @@ bool EngineFixture::WaitForEnd(DWORD ms) {
 }
 
 bool EngineFixture::WaitForEvent(UINT code, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        for (const SeenEvent& e : Events())
-            if (e.code == code)
-                return true;
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= ms)
-            return false;
-        WaitForSingleObject(m_hAnyEvent, ms - spent);
-    }
+    return WaitUntil(
+        [&] {
+            const std::vector<SeenEvent> events = Events();
+            return std::any_of(events.begin(), events.end(),
+                               [&](const SeenEvent& e) { return e.code == code; });
+        },
+        ms, 10);
 }
 
 std::vector<SeenEvent> EngineFixture::Events() {

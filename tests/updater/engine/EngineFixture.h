@@ -69,7 +69,6 @@ private:
     std::mutex m_lock;
     std::vector<SeenEvent> m_events;
     HANDLE m_hEnded = nullptr;
-    HANDLE m_hAnyEvent = nullptr;
     std::string m_savedTmp, m_savedTemp;
     static EngineFixture* s_pCurrent;
 };
