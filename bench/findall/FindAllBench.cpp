@@ -87,11 +87,9 @@ size_t BareSearch(CUserTitleWnd& friends, const chatlog::CTextSearch& search) {
 } // namespace
 
 int main() {
-    const fs::path base = fs::temp_directory_path() / "findall_bench";
-    const fs::path folder = base / "1234" / "ChatLog";
+    const fs::path folder = FreshChatLogFolder("findall_bench");
+    const fs::path base = folder.parent_path().parent_path();
     std::error_code ec;
-    fs::remove_all(base, ec);
-    fs::create_directories(folder);
     if (!WriteAccount(folder)) {
         std::fprintf(stderr, "findall_bench: cannot write the account\n");
         return 1;

@@ -15,6 +15,7 @@
 
 #include <commctrl.h>
 
+#include <filesystem>
 #include <memory>
 
 inline void PumpViewerMessages() {
@@ -23,6 +24,17 @@ inline void PumpViewerMessages() {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
+}
+
+// An empty account folder for the viewer to list: NAME/1234/ChatLog under
+// the temporary folder, anything an earlier run left there removed first.
+inline std::filesystem::path FreshChatLogFolder(const char* name) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / name / "1234" / "ChatLog";
+    std::error_code ec;
+    std::filesystem::remove_all(folder.parent_path().parent_path(), ec);
+    std::filesystem::create_directories(folder, ec);
+    return folder;
 }
 
 // The document template owns the frame; null when the frame cannot open.

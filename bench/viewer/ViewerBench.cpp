@@ -67,11 +67,9 @@ int BareListing(const fs::path& folder) {
 } // namespace
 
 int main() {
-    const fs::path base = fs::temp_directory_path() / "viewer_bench";
-    const fs::path folder = base / "1234" / "ChatLog";
+    const fs::path folder = FreshChatLogFolder("viewer_bench");
+    const fs::path base = folder.parent_path().parent_path();
     std::error_code ec;
-    fs::remove_all(base, ec);
-    fs::create_directories(folder);
     for (int i = 0; i < kFriends; ++i) {
         std::string key = std::to_string(100000 + i);
         ChatLogHeaderFields fields;

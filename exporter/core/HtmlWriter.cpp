@@ -190,6 +190,18 @@ private:
     std::size_t m_nextSlotSize = 0;
 };
 
+// The last cells of an index table's heading row: the message counts, the
+// columns both indexes end with.
+void AppendCountHeadings(std::string& out) {
+    out.append("</th><th>");
+    out.append(kSentLabel);
+    out.append("</th><th>");
+    out.append(kReceivedLabel);
+    out.append("</th><th>");
+    out.append(kAllLabel);
+    out.append("</th></tr>\n");
+}
+
 // A friend's own index: its pages with their counts and dates.
 class CHtmlPageIndexWriter : public CPageIndexWriter {
 public:
@@ -206,13 +218,7 @@ public:
         out.append(kFirstDateLabel);
         out.append("</th><th>");
         out.append(kLastDateLabel);
-        out.append("</th><th>");
-        out.append(kSentLabel);
-        out.append("</th><th>");
-        out.append(kReceivedLabel);
-        out.append("</th><th>");
-        out.append(kAllLabel);
-        out.append("</th></tr>\n");
+        AppendCountHeadings(out);
     }
     void Page(const ExportPageEntry& e) override {
         std::string& out = m_sink.Text();
@@ -247,13 +253,8 @@ void WriteHtmlIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& s
     AppendHtmlHead(out, kFriendListLabel);
     out.append("<h1>");
     out.append(kFriendListLabel);
-    out.append("</h1>\n<table>\n<tr><th></th><th>");
-    out.append(kSentLabel);
-    out.append("</th><th>");
-    out.append(kReceivedLabel);
-    out.append("</th><th>");
-    out.append(kAllLabel);
-    out.append("</th></tr>\n");
+    out.append("</h1>\n<table>\n<tr><th>");
+    AppendCountHeadings(out);
     for (const ExportIndexEntry& e : entries) {
         out.append("<tr><td><a href=\"");
         AppendHtmlText(out, e.file);
