@@ -42,6 +42,9 @@ const struct {
 };
 static_assert(std::size(kControlAnchors) == CFindAllFriendsWnd::kPlacedControls);
 
+// What the text field accepts, as the Find dialog's field.
+constexpr int kMaxNeedleChars = 255;
+
 // The filter box entry 所有信息 of the message list.
 constexpr int kAllMessagesEntry = 0;
 
@@ -94,6 +97,7 @@ bool CFindAllFriendsWnd::Create(CMainFrame* frame) {
     const RECT window = GetWindowRect();
     m_minWidth = (window.right - window.left) * 2 / 3;
     m_minHeight = (window.bottom - window.top) * 2 / 3;
+    ::SendMessageW(GetDlgItem(IDC_FIND_ALL_TEXT), EM_LIMITTEXT, kMaxNeedleChars, 0);
     SetUpList();
     return true;
 }

@@ -20,7 +20,7 @@ void CMessageFinder::OpenDialog(HWND owner) {
 }
 
 bool CMessageFinder::OnFindReplace(LPARAM lParam, const Panes& panes) {
-    if (CFindReplaceDialog::GetNotifier(lParam) != &m_dialog) {
+    if (!m_dialog.IsOwnRecord(lParam)) {
         return false;
     }
     // Closing: the window goes after this returns; the text stays here.

@@ -24,15 +24,13 @@ public:
     // Opens the Find dialog owned by the frame with the last text and
     // options, or brings the open one forward.
     void OpenDialog(HWND owner);
-    // The dialog's report (its registered message, lParam as sent). False
-    // when lParam is not this finder's dialog.
+    // The dialog's report (its registered message, lParam as sent). False,
+    // with nothing read or done, when lParam is not the open dialog's own
+    // record.
     bool OnFindReplace(LPARAM lParam, const Panes& panes);
     // F3 (down) and Shift+F3 (up) with the last text; with none yet, opens
     // the dialog instead.
     void FindAgain(bool down, const Panes& panes);
-
-    // The open dialog, or null.
-    HWND DialogWindow() const { return m_dialog.IsWindow() ? m_dialog.m_hWnd : nullptr; }
 
 private:
     void Find(bool down, const Panes& panes);

@@ -22,8 +22,6 @@ BOOL CFindReplaceDialog::Create(HWND owner, const std::wstring& findWhat, DWORD 
     m_fr.Flags = flags;
     m_fr.lpstrFindWhat = m_findWhat;
     m_fr.wFindWhatLen = kFindTextSize;
-    // Tells the notifications of this dialog from any other's.
-    m_fr.lCustData = reinterpret_cast<LPARAM>(this);
     HWND dialog = ::FindTextW(&m_fr);
     if (dialog == nullptr || !SubclassWindow(dialog)) {
         return FALSE;
@@ -32,6 +30,9 @@ BOOL CFindReplaceDialog::Create(HWND owner, const std::wstring& findWhat, DWORD 
     // way into the field and back, which loses what that page cannot hold;
     // the field itself is read and written in UTF-16.
     ::SetDlgItemTextW(dialog, edt1, m_findWhat);
+    // Typing and pasting stop where the record's buffer ends, rather than
+    // the text being cut silently when it is read back.
+    ::SendDlgItemMessageW(dialog, edt1, EM_LIMITTEXT, kFindTextSize - 1, 0);
     return TRUE;
 }
 
@@ -47,15 +48,6 @@ std::wstring CFindReplaceDialog::GetFindString() const {
 UINT CFindReplaceDialog::GetFindReplaceMsg() {
     static const UINT message = ::RegisterWindowMessageW(FINDMSGSTRINGW);
     return message;
-}
-
-CFindReplaceDialog* CFindReplaceDialog::GetNotifier(LPARAM lParam) {
-    const auto* fr = reinterpret_cast<const FINDREPLACEW*>(lParam);
-    if (fr == nullptr) {
-        return nullptr;
-    }
-    auto* dialog = reinterpret_cast<CFindReplaceDialog*>(fr->lCustData);
-    return dialog != nullptr && &dialog->m_fr == fr ? dialog : nullptr;
 }
 
 BOOL CFindReplaceDialog::PreTranslateMessage(MSG* msg) {

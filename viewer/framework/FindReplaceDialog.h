@@ -13,6 +13,9 @@
 
 class CFindReplaceDialog : public CWnd {
 public:
+    // The field's room, its terminating NUL included: 255 characters.
+    static constexpr int kFindTextSize = 256;
+
     CFindReplaceDialog() = default;
     // The dialog reads its text and flags from this object while it is open.
     ~CFindReplaceDialog() override;
@@ -24,8 +27,12 @@ public:
 
     // The message the dialog sends its owner; lParam is its FINDREPLACEW.
     static UINT GetFindReplaceMsg();
-    // The object behind that lParam, or null when it is none of ours.
-    static CFindReplaceDialog* GetNotifier(LPARAM lParam);
+    // Whether lParam of that message is this open dialog's own record. Any
+    // program can send the message with any number: it is compared, never
+    // read through.
+    bool IsOwnRecord(LPARAM lParam) const {
+        return IsWindow() && lParam == reinterpret_cast<LPARAM>(&m_fr);
+    }
 
     // The text in the dialog's field while it is open, else the last one.
     std::wstring GetFindString() const;
@@ -38,7 +45,6 @@ public:
     BOOL PreTranslateMessage(MSG* msg) override;
 
 private:
-    static constexpr int kFindTextSize = 256;
     FINDREPLACEW m_fr = {};
     wchar_t m_findWhat[kFindTextSize] = {};
 };

@@ -1,6 +1,7 @@
 // The 编辑 menu on a real main frame: 复制 read back from the clipboard,
 // 转到日期 through its dialog's picker, 查找 through the system's Find
 // dialog's own controls, F3 and Shift+F3.
+#include "FindAllFriendsWnd.h"
 #include "ViewerFixture.h"
 
 #include <dlgs.h>
@@ -302,6 +303,89 @@ TEST_F(EditMenuTest, FindThroughTheDialogsOwnControlsAndF3) {
     EXPECT_STREQ(text, L"\u4f60\u597d");
     EXPECT_EQ(::SendDlgItemMessageW(dialog, chx2, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(::SendDlgItemMessageW(dialog, rad2, BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+TEST_F(EditMenuTest, TheFindMessageIsTakenOnlyWithTheOpenDialogsOwnRecord) {
+    ShowFriend({{1, 0, "hello"}, {2, 1, "hello again"}});
+    SelectListRow(MessageList(), 0);
+    Command(ID_EDIT_FIND);
+    HWND dialog = OwnedDialog(m_frame->m_hWnd, edt1);
+    ASSERT_NE(dialog, nullptr);
+    ::SetDlgItemTextW(dialog, edt1, L"hello");
+    // A record of the right shape that is not the dialog's, and addresses
+    // that hold nothing: each is ignored, nothing read through it.
+    wchar_t text[] = L"hello";
+    FINDREPLACEW forged = {};
+    forged.lStructSize = sizeof forged;
+    forged.hwndOwner = m_frame->m_hWnd;
+    forged.Flags = FR_FINDNEXT | FR_DOWN;
+    forged.lpstrFindWhat = text;
+    forged.wFindWhatLen = 6;
+    const LPARAM others[] = {reinterpret_cast<LPARAM>(&forged), 1, 0x1000, -1};
+    const UINT message = ::RegisterWindowMessageW(FINDMSGSTRINGW);
+    for (LPARAM other : others) {
+        const bool boxShown = WhileModal([] { return false; }, [&] { Send(message, 0, other); });
+        EXPECT_FALSE(boxShown) << other;
+        EXPECT_EQ(Messages().SelectedRow(), 0) << other;
+    }
+    // The dialog's own report still finds.
+    ::SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
+    EXPECT_EQ(Messages().SelectedRow(), 1);
+}
+
+TEST_F(EditMenuTest, TheFindFieldsTakeAtMost255Characters) {
+    Command(ID_EDIT_FIND);
+    const HWND findDialog = OwnedDialog(m_frame->m_hWnd, edt1);
+    ASSERT_NE(findDialog, nullptr);
+    Command(ID_EDIT_FIND_ALL_FRIENDS);
+    ASSERT_NE(m_frame->GetFindAllFriendsWnd(), nullptr);
+    const HWND fields[] = {::GetDlgItem(findDialog, edt1),
+                           m_frame->GetFindAllFriendsWnd()->GetDlgItem(IDC_FIND_ALL_TEXT)};
+    const std::wstring typed(300, L'\u54c8'); // 哈, as typing or pasting puts it in
+    for (HWND field : fields) {
+        ASSERT_NE(field, nullptr);
+        ::SendMessageW(field, EM_SETSEL, 0, -1);
+        ::SendMessageW(field, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(typed.c_str()));
+        EXPECT_EQ(::GetWindowTextLengthW(field), 255);
+    }
+}
+
+// How many pixels of the edit control, painted as it is now, have the
+// selection's colour.
+int HighlightedPixels(HWND edit) {
+    RECT client{};
+    ::GetClientRect(edit, &client);
+    HDC screen = ::GetDC(edit);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::SendMessageW(edit, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    const COLORREF highlight = ::GetNearestColor(memory, ::GetSysColor(COLOR_HIGHLIGHT));
+    int count = 0;
+    for (int y = 0; y < client.bottom; y += 2)
+        for (int x = 0; x < client.right; x += 2)
+            count += ::GetPixel(memory, x, y) == highlight ? 1 : 0;
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(edit, screen);
+    return count;
+}
+
+TEST_F(EditMenuTest, TheMatchShowsSelectedWhileTheFindDialogKeepsTheKeyboard) {
+    ShowFriend({{1, 0, "nothing"}, {2, 1, "a long line with the word found in it"}});
+    Command(ID_EDIT_FIND);
+    HWND dialog = OwnedDialog(m_frame->m_hWnd, edt1);
+    ASSERT_NE(dialog, nullptr);
+    ::SetDlgItemTextW(dialog, edt1, L"found");
+    ::SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
+    ASSERT_EQ(Messages().SelectedRow(), 1);
+    const HWND focus = ::GetFocus();
+    ASSERT_TRUE(focus == dialog || ::IsChild(dialog, focus));
+    EXPECT_GT(HighlightedPixels(ContentEdit()), 0);
+    // Without a selection nothing is painted so.
+    ::SendMessageW(ContentEdit(), EM_SETSEL, 0, 0);
+    EXPECT_EQ(HighlightedPixels(ContentEdit()), 0);
 }
 
 } // namespace
