@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace viewer {
 
 // The account's chat log folder below the process's current directory
@@ -14,5 +16,14 @@ const wchar_t* BuildChatLogPath(const char* key);
 // TRUE when the path's attributes can be read and carry the directory
 // attribute; FALSE otherwise (and for a null path).
 BOOL IsFolder(const wchar_t* path);
+
+// True when the folder lists at least one file the chat log name rule takes.
+bool HoldsChatLogs(const std::wstring& folder);
+
+// Where a folder the user chose keeps its chat logs: the folder itself, its
+// ChatLog folder (an account's folder), or the ChatLog folder of the one
+// account folder it holds (the client's folder with a single account).
+// False when none of them holds a chat log.
+bool FindChatLogFolder(const std::wstring& chosen, std::wstring& logs);
 
 } // namespace viewer

@@ -2,18 +2,21 @@
 // IDD_GOTO_DATE): one date picker, OK and Cancel.
 #pragma once
 
-#include <windows.h>
+#include "Dialog.h"
 
-class CGotoDateDialog {
+class CGotoDateDialog : public CDialog {
 public:
     // The date the picker starts on, and after OK the date picked.
-    explicit CGotoDateDialog(const SYSTEMTIME& date) : m_date(date) {}
+    explicit CGotoDateDialog(const SYSTEMTIME& date);
 
     // Runs the dialog owned by `owner`; true when it ended with OK.
-    bool DoModal(HWND owner);
+    bool Run(HWND owner);
     const SYSTEMTIME& Date() const { return m_date; }
 
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
 private:
-    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     SYSTEMTIME m_date;
 };

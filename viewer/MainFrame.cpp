@@ -130,6 +130,25 @@ void CMainFrame::EnumerateChatLogs(const wchar_t* folder) {
         friends->ExpandFriendRoot();
 }
 
+void CMainFrame::OpenChatLogFolder() {
+    std::wstring start = m_lastOpenedFolder;
+    if (start.empty()) {
+        wchar_t current[kPathBufferChars] = {};
+        if (::GetCurrentDirectoryW(kPathBufferChars, current) < kPathBufferChars)
+            start = current;
+    }
+    std::wstring chosen, logs;
+    if (!m_shell->PickFolder(m_hWnd, L"选择聊天记录所在的文件夹", start, chosen))
+        return;
+    if (!viewer::FindChatLogFolder(chosen, logs)) {
+        m_shell->Message(m_hWnd, L"这个文件夹中没有聊天记录：\n" + chosen,
+                         MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    m_lastOpenedFolder = chosen;
+    LoadAccount(logs.c_str());
+}
+
 void CMainFrame::OnSetFocus(HWND) {
     // The keyboard goes back to the control that had it, or to the friend
     // tree, rather than staying on the frame, which takes no keys itself.
@@ -236,6 +255,9 @@ BOOL CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     case ID_FILE_SAVE:
         // The document holds nothing and the viewer writes no file: new, open
         // and save have nothing to do (and must not move the current folder).
+        return TRUE;
+    case ID_FILE_OPEN_CHATLOG:
+        OpenChatLogFolder();
         return TRUE;
     case ID_EDIT_GOTO_DATE:
         if (CChatContentTitle* messages = GetMessageListPane())

@@ -6,16 +6,19 @@
 
 #include "FrameWnd.h"
 #include "MessageFinder.h"
+#include "PaneHost.h"
+#include "ShellDialogs.h"
 #include "SplitterWnd.h"
 
 #include <memory>
+#include <string>
 
 class CUserTitleWnd;
 class CChatContentTitle;
 class CContentOutput;
 class CFindAllFriendsWnd;
 
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CFrameWnd, public CPaneHost {
 public:
     static constexpr char kClassName[] = "CMainFrame";
 
@@ -38,10 +41,19 @@ public:
     // listing order, then expands its root.
     void EnumerateChatLogs(const wchar_t* folder);
 
+    // 打开聊天记录: asks for a folder and shows its chat logs as 1026 shows an
+    // account's; a folder without any is reported and changes nothing.
+    void OpenChatLogFolder();
+    // Who asks the user (folder picker, Save dialog, message boxes): the
+    // system's dialogs unless a test stands in.
+    void SetShellDialogs(CShellDialogs& dialogs) { m_shell = &dialogs; }
+    CShellDialogs& ShellDialogs() const override { return *m_shell; }
+    HWND HostWindow() const override { return m_hWnd; }
+
     // The panes at their splitter positions (null before they exist).
-    CUserTitleWnd* GetFriendListPane() const;
-    CChatContentTitle* GetMessageListPane() const;
-    CContentOutput* GetContentPane() const;
+    CUserTitleWnd* GetFriendListPane() const override;
+    CChatContentTitle* GetMessageListPane() const override;
+    CContentOutput* GetContentPane() const override;
     // The 在所有好友中查找 window, once it has been opened (else null).
     CFindAllFriendsWnd* GetFindAllFriendsWnd() const { return m_findAllFriends.get(); }
 
@@ -71,4 +83,6 @@ private:
     HWND m_lastFocus = nullptr; // the control that had the focus when the frame lost it
     std::unique_ptr<CFindAllFriendsWnd> m_findAllFriends; // made on first use
     CMessageFinder m_finder;
+    CShellDialogs* m_shell = &CShellDialogs::System();
+    std::wstring m_lastOpenedFolder; // offered by the next 打开聊天记录 of this run
 };

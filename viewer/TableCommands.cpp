@@ -83,7 +83,7 @@ bool CopySelectedMessage(const CChatContentTitle& messages, HWND owner) {
 
 void GoToDate(CChatContentTitle& messages, HWND owner) {
     CGotoDateDialog dialog(PickerDate(messages.RecordAtRow(messages.SelectedRow())));
-    if (!dialog.DoModal(owner)) {
+    if (!dialog.Run(owner)) {
         return;
     }
     // The rows are asked for only now: the dialog may have run for a while.

@@ -94,6 +94,7 @@ void CUserTitleWnd::ClearFriends() {
     for (auto& log : m_friendLogs)
         log->Close();
     m_friendLogs.clear();
+    m_friendPaths.clear();
     m_selectedItem = nullptr;
 }
 
@@ -102,16 +103,17 @@ void CUserTitleWnd::AddFriendLog(const wchar_t* path) {
         return;
     auto log = std::make_unique<CChatLogFile>();
     if (log->Open(path))
-        AddFriend(std::move(log));
+        AddFriend(std::move(log), path);
     else
         log->Close();
 }
 
-void CUserTitleWnd::AddFriend(std::unique_ptr<CChatLogFile> log) {
+void CUserTitleWnd::AddFriend(std::unique_ptr<CChatLogFile> log, std::wstring path) {
     if (!log)
         return;
     CChatLogFile* added = log.get();
     m_friendLogs.push_back(std::move(log));
+    m_friendPaths.push_back(std::move(path));
     // Each field converted on its own: a nickname cut inside a character
     // must not swallow the parenthesis.
     std::string_view name = added->FriendName();
@@ -122,6 +124,22 @@ void CUserTitleWnd::AddFriend(std::unique_ptr<CChatLogFile> log) {
         m_friendTree.InsertItem(label.c_str(), kFriendImage, kFriendImage, m_rootItem, TVI_LAST);
     if (item != nullptr)
         m_friendTree.SetItemData(item, reinterpret_cast<DWORD_PTR>(added));
+}
+
+CChatLogFile* CUserTitleWnd::SelectedFriendLog() const {
+    if (!m_friendTree.IsWindow())
+        return nullptr;
+    HTREEITEM selected = m_friendTree.GetSelectedItem();
+    if (selected == nullptr || selected == m_rootItem)
+        return nullptr;
+    return reinterpret_cast<CChatLogFile*>(m_friendTree.GetItemData(selected));
+}
+
+std::wstring CUserTitleWnd::FriendLogPath(const CChatLogFile* log) const {
+    for (size_t i = 0; i < m_friendLogs.size(); ++i)
+        if (m_friendLogs[i].get() == log)
+            return m_friendPaths[i];
+    return {};
 }
 
 void CUserTitleWnd::SelectFriend(const char* key) {

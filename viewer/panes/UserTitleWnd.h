@@ -12,6 +12,7 @@
 
 #include <deque>
 #include <memory>
+#include <string>
 #include <string_view>
 
 class CUserTitleWnd : public CFormView {
@@ -31,8 +32,9 @@ public:
     // Opens the log at path and lists it; a log that cannot be opened or has
     // no complete header is skipped silently.
     void AddFriendLog(const wchar_t* path);
-    // Lists an opened log after the last friend.
-    void AddFriend(std::unique_ptr<CChatLogFile> log);
+    // Lists an opened log after the last friend; `path` is where it was
+    // opened from, for a reader that opens the file again on its own.
+    void AddFriend(std::unique_ptr<CChatLogFile> log, std::wstring path = {});
     void ExpandFriendRoot();
     // Selects the first friend whose key is exactly key; nothing else when
     // no friend has it.
@@ -41,6 +43,11 @@ public:
     // only, so any number may be asked about: the frame checks the pointer
     // that kViewerMsgFriendSelected carries before anything uses it.
     bool HoldsFriendLog(const CChatLogFile* log) const;
+
+    // The friend selected in the tree, or null (none, or the root).
+    CChatLogFile* SelectedFriendLog() const;
+    // Where one of the pane's logs was opened from (empty when unknown).
+    std::wstring FriendLogPath(const CChatLogFile* log) const;
 
     // Calls visit(position, log) for every friend, in tree order; position
     // counts the friends from 0. The log is lent for the call only.
@@ -63,6 +70,7 @@ private:
     HTREEITEM m_rootItem = nullptr;
     HTREEITEM m_selectedItem = nullptr;
     std::deque<std::unique_ptr<CChatLogFile>> m_friendLogs;
+    std::deque<std::wstring> m_friendPaths; // beside m_friendLogs, index for index
     CTreeCtrl m_friendTree;
 };
 

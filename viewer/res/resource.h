@@ -18,6 +18,9 @@
 // Dialogs of the 编辑 menu: find in every friend's log, go to a date.
 #define IDD_FIND_ALL_FRIENDS 140
 #define IDD_GOTO_DATE 141
+// The export dialog of the 文件 menu and the window that follows its run.
+#define IDD_EXPORT 142
+#define IDD_EXPORT_PROGRESS 143
 
 // Controls on the forms.
 #define IDC_FRIEND_TREE 1000
@@ -33,6 +36,21 @@
 #define IDC_FIND_ALL_RESULTS 1013
 #define IDC_FIND_ALL_COUNT 1014
 #define IDC_GOTO_DATE_PICKER 1020
+// Controls of the export dialog and of its progress window.
+#define IDC_EXPORT_CURRENT 1030
+#define IDC_EXPORT_ALL 1031
+#define IDC_EXPORT_FORMAT 1032
+#define IDC_EXPORT_MONTH_PAGES 1033
+#define IDC_EXPORT_ALL_DATES 1034
+#define IDC_EXPORT_DATE_RANGE 1035
+#define IDC_EXPORT_FROM 1036
+#define IDC_EXPORT_TO 1037
+#define IDC_EXPORT_SHOWN_ORDER 1038
+#define IDC_EXPORT_TARGET 1039
+#define IDC_EXPORT_BROWSE 1040
+#define IDC_EXPORT_BAR 1041
+#define IDC_EXPORT_FRIEND 1042
+#define IDC_EXPORT_COUNT 1043
 
 // Commands of the 编辑 menu beyond the class library's (find and copy are
 // its ID_EDIT_FIND and ID_EDIT_COPY).
@@ -40,6 +58,10 @@
 #define ID_EDIT_FIND_PREVIOUS 0x8002
 #define ID_EDIT_FIND_ALL_FRIENDS 0x8003
 #define ID_EDIT_GOTO_DATE 0x8004
+// Commands of the 文件 menu above 退出: open a folder of chat logs, export.
+// Ctrl+O stays the class library's open command.
+#define ID_FILE_OPEN_CHATLOG 0x8010
+#define ID_FILE_EXPORT_CHATLOG 0x8011
 
 // String of the idle prompt (not shown: there is no status bar).
 #define AFX_IDS_IDLEMESSAGE 0xE001

@@ -35,11 +35,25 @@ TEST_F(ViewerTest, MenuAndAcceleratorsOfTheResourceAreLoaded) {
     wchar_t text[64] = {};
     ::GetMenuStringW(menu, 0, text, 64, MF_BYPOSITION);
     EXPECT_STREQ(text, L"\u6587\u4ef6(&F)"); // 文件(&F)
+    // 文件(&F): open and export above a separator, 退出 last with its id.
     HMENU file = ::GetSubMenu(menu, 0);
-    ASSERT_EQ(::GetMenuItemCount(file), 1);
-    EXPECT_EQ(::GetMenuItemID(file, 0), static_cast<UINT>(ID_APP_EXIT));
-    ::GetMenuStringW(file, 0, text, 64, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"\u9000\u51fa(&X)"); // 退出(&X)
+    const struct {
+        UINT id;
+        const wchar_t* text;
+    } fileItems[] = {
+        {ID_FILE_OPEN_CHATLOG, L"打开聊天记录(&O)..."},
+        {ID_FILE_EXPORT_CHATLOG, L"导出聊天记录(&E)...\tCtrl+E"},
+        {0, L""},
+        {ID_APP_EXIT, L"退出(&X)"},
+    };
+    ASSERT_EQ(::GetMenuItemCount(file), static_cast<int>(std::size(fileItems)));
+    for (int i = 0; i < static_cast<int>(std::size(fileItems)); ++i) {
+        EXPECT_EQ(::GetMenuItemID(file, i), fileItems[i].id) << i;
+        text[0] = L'\0';
+        ::GetMenuStringW(file, i, text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, fileItems[i].text) << i;
+    }
+    EXPECT_EQ(ID_APP_EXIT, 57665);
 
     // 编辑(&E): the finds, go to date and copy; 0 stands for a separator.
     ::GetMenuStringW(menu, 1, text, 64, MF_BYPOSITION);
@@ -94,6 +108,7 @@ TEST_F(ViewerTest, MenuAndAcceleratorsOfTheResourceAreLoaded) {
         {FSHIFT, VK_F3, ID_EDIT_FIND_PREVIOUS},
         {FCONTROL | FSHIFT, 'F', ID_EDIT_FIND_ALL_FRIENDS},
         {FCONTROL, 'G', ID_EDIT_GOTO_DATE},
+        {FCONTROL, 'E', ID_FILE_EXPORT_CHATLOG},
     };
     ASSERT_EQ(count, static_cast<int>(std::size(expected)));
     for (int i = 0; i < count; ++i) {
