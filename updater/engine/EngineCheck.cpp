@@ -1,11 +1,13 @@
 // The check thread's work: the version document fetched, read, and with a
 // setup key its signature verified.
+#include "AnswerHeaders.h"
 #include "DebugTrace.h"
 #include "EngineHelpers.h"
 #include "EngineRules.h"
 #include "EngineState.h"
 #include "EngineTexts.h"
 #include "Sha256.h"
+#include "SmallFiles.h"
 
 #include <cstdio>
 

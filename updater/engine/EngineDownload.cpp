@@ -1,5 +1,6 @@
 // The download of a setup no key signs: the address's file as it comes.
 #include "AfxParseURL.h"
+#include "AnswerHeaders.h"
 #include "EngineHelpers.h"
 #include "EngineRules.h"
 #include "EngineState.h"

@@ -29,6 +29,9 @@
 #include <vector>
 
 class CEngineState : public std::enable_shared_from_this<CEngineState> {
+    // The signed download's steps act on the state as the worker itself.
+    friend class CSignedDownload;
+
 public:
     // How long Stop gives a cut-off worker to delete its partial file.
     static constexpr DWORD kCutOffGraceMs = 2000;
@@ -142,8 +145,3 @@ private:
     CVersionInfo::SignedSetup m_signedSetup;
     std::vector<std::string> m_webUrls;
 };
-
-namespace updater {
-// 100 ns intervals since 1970-01-01 by the machine's clock.
-std::uint64_t TicksSince1970();
-} // namespace updater

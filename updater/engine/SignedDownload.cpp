@@ -1,15 +1,13 @@
-// The download of a signed setup: into a part that a dropped connection or
-// an earlier run leaves to be resumed, kept only once its digest matches.
+#include "SignedDownload.h"
+
+#include "AnswerHeaders.h"
 #include "DebugTrace.h"
 #include "EngineHelpers.h"
 #include "EngineRules.h"
-#include "EngineState.h"
 #include "EngineTexts.h"
-#include "PartFile.h"
-#include "ResumeRules.h"
-#include "Sha256.h"
+#include "SignedDownloadRules.h"
+#include "SmallFiles.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -19,6 +17,10 @@ namespace {
 // a copy from it is nothing the signature asked for.
 const DWORD kSignedOpenUrlFlags =
     updater::kOpenUrlFlags | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
+
+unsigned long long Ull(std::uint64_t n) {
+    return static_cast<unsigned long long>(n);
+}
 
 } // namespace
 
@@ -31,235 +33,248 @@ bool CEngineState::PauseUnlessCutOff(DWORD dwMs) {
 }
 
 void CEngineState::DownloadSignedSetup() {
+    CSignedDownload(*this).Run();
+}
+
+CSignedDownload::CSignedDownload(CEngineState& state)
+    : m_state(state), m_strAddress(state.m_szDownloadUrl), m_nSize(state.m_signedSetup.size),
+      m_pHash(std::make_unique<CSha256>()) {}
+
+CSignedDownload::~CSignedDownload() {
+    ReleaseFile();
+}
+
+void CSignedDownload::Run() {
+    if (PreparePart() != Step::Next)
+        return;
+    // A part an earlier run finished needs no request at all.
+    for (unsigned nAttempt = 0; m_nReceived < m_nSize; ++nAttempt) {
+        Step step = nAttempt > 0 ? PauseBefore(nAttempt) : Step::Next;
+        if (step == Step::Next)
+            step = Ask(nAttempt);
+        if (step == Step::Next)
+            step = Receive();
+        ReleaseFile();
+        if (step == Step::Ended)
+            return;
+        if (step == Step::Next && m_nReceived == m_nSize)
+            break;
+    }
+    Finish();
+}
+
+CSignedDownload::Step CSignedDownload::PreparePart() {
     char szFolder[MAX_PATH] = "";
     char szPath[MAX_PATH] = "";
     const DWORD nFolder = GetTempPathA(MAX_PATH, szFolder);
-    const std::string strSetup = nFolder > 0 && nFolder < MAX_PATH &&
-                                         updater::BuildSetupPath(szFolder, szPath, sizeof szPath)
-                                     ? szPath
-                                     : "";
-    const std::string strPart = strSetup + updater::kPartSuffix;
-    const std::string strRecord = strSetup + updater::kPartRecordSuffix;
-    const std::uint64_t nSize = m_signedSetup.size;
-    auto deleteBoth = [&] {
-        DeleteFileA(strPart.c_str());
-        DeleteFileA(strRecord.c_str());
-    };
-
-    std::string strAddress = m_szDownloadUrl;
-    if (!updater::IsWebAddress(strAddress.c_str())) {
-        Notify(UE_DOWNLOAD_CONNECT_FAILED);
-        return;
+    if (nFolder > 0 && nFolder < MAX_PATH &&
+        updater::BuildSetupPath(szFolder, szPath, sizeof szPath))
+        m_strSetup = szPath;
+    m_strPart = m_strSetup + updater::kPartSuffix;
+    m_strRecord = m_strSetup + updater::kPartRecordSuffix;
+    if (!updater::IsWebAddress(m_strAddress.c_str())) {
+        m_state.Notify(UE_DOWNLOAD_CONNECT_FAILED);
+        return Step::Ended;
     }
-    if (strSetup.empty() || strPart.size() >= MAX_PATH || strRecord.size() >= MAX_PATH) {
-        Notify(UE_LOCAL_FILE_FAILED);
-        return;
+    if (m_strSetup.empty() || m_strPart.size() >= MAX_PATH || m_strRecord.size() >= MAX_PATH) {
+        m_state.Notify(UE_LOCAL_FILE_FAILED);
+        return Step::Ended;
     }
 
     // What an earlier run left is resumed only for this very setup, from
-    // the address it came from (still one the document names), and while
-    // it is fresh; anything else starts over.
-    std::string strRecordText, strValidator;
+    // the address it came from, and while it is fresh; anything else
+    // starts over.
+    std::string strRecordText;
     updater::PartRecord record;
-    const std::int64_t nAge = updater::FileAgeSeconds(strPart.c_str());
-    const bool bResumable =
-        nAge >= 0 && nAge <= updater::kPartMaxAgeSeconds &&
-        updater::ReadSmallFile(strRecord.c_str(), strRecordText) &&
-        updater::ParsePartRecord(strRecordText, record) && record.digest == m_signedSetup.digest &&
-        record.size == nSize &&
-        std::find(m_webUrls.begin(), m_webUrls.end(), record.address) != m_webUrls.end();
-    if (!bResumable) {
-        deleteBoth();
+    const bool bRecord = updater::ReadSmallFile(m_strRecord.c_str(), strRecordText) &&
+                         updater::ParsePartRecord(strRecordText, record);
+    const bool bResumable = updater::RecordAllowsResume(
+        updater::FileAgeSeconds(m_strPart.c_str()), bRecord ? &record : nullptr,
+        m_state.m_signedSetup.digest, m_state.m_signedSetup.size, m_state.m_webUrls);
+    if (bResumable) {
+        m_strAddress = record.address;
+        m_strValidator = record.validator;
     } else {
-        strAddress = record.address;
-        strValidator = record.validator;
+        DeleteBoth();
     }
 
-    CPartFile part;
-    if (!part.Open(strPart.c_str())) {
-        Notify(UE_LOCAL_FILE_FAILED);
-        return;
+    if (!m_part.Open(m_strPart.c_str())) {
+        m_state.Notify(UE_LOCAL_FILE_FAILED);
+        return Step::Ended;
     }
-    std::unique_ptr<CSha256> pHash = std::make_unique<CSha256>();
-    std::uint64_t nReceived = bResumable ? part.Size() : 0;
-    if (nReceived > nSize || !part.HashPrefix(*pHash, nReceived)) {
-        pHash = std::make_unique<CSha256>();
-        nReceived = 0;
+    m_nReceived = updater::BytesToKeep(bResumable, m_part.Size(), m_nSize);
+    if (!m_part.HashPrefix(*m_pHash, m_nReceived)) {
+        m_pHash = std::make_unique<CSha256>();
+        m_nReceived = 0;
     }
-    if (!part.TruncateTo(nReceived)) {
-        part.Close();
-        deleteBoth();
-        Notify(UE_LOCAL_FILE_FAILED);
-        return;
-    }
-    if (nReceived > 0)
+    if (!m_part.TruncateTo(m_nReceived))
+        return Fail(UE_LOCAL_FILE_FAILED, nullptr, false);
+    if (m_nReceived > 0)
         updater::DebugTrace("engine: resuming the %llu bytes an earlier run left, from %s",
-                            static_cast<unsigned long long>(nReceived), strAddress.c_str());
+                            Ull(m_nReceived), m_strAddress.c_str());
+    return Step::Next;
+}
 
-    // Ends the download as a failure: the part goes unless it may be resumed.
-    auto fail = [&](UINT nEvent, const char* pszText, bool bKeepPart) {
-        part.Close();
-        if (!bKeepPart)
-            deleteBoth();
-        if (pszText != nullptr)
-            SetLastErrorText(pszText);
-        Notify(nEvent);
-    };
+CSignedDownload::Step CSignedDownload::PauseBefore(unsigned nAttempt) {
+    if (nAttempt > updater::kMaxResumptions)
+        return Fail(UE_CONNECTION_LOST, updater::kTextConnectionLost, true);
+    updater::DebugTrace("engine: connection ended at byte %llu of %llu; asking again (%u of %u)",
+                        Ull(m_nReceived), Ull(m_nSize), nAttempt, updater::kMaxResumptions);
+    return m_state.PauseUnlessCutOff(updater::ResumePauseMs(nAttempt)) ? Step::Next : Step::Ended;
+}
 
-    // A part an earlier run finished needs no request at all.
-    bool bReceiving = false;
-    for (unsigned nAttempt = 0; nReceived < nSize; ++nAttempt) {
-        if (nAttempt > 0) {
-            if (nAttempt > updater::kMaxResumptions)
-                return fail(UE_CONNECTION_LOST, updater::kTextConnectionLost, true);
-            updater::DebugTrace("engine: connection ended at byte %llu of %llu; asking again "
-                                "(%u of %u)",
-                                static_cast<unsigned long long>(nReceived),
-                                static_cast<unsigned long long>(nSize), nAttempt,
-                                updater::kMaxResumptions);
-            if (!PauseUnlessCutOff(updater::ResumePauseMs(nAttempt)))
-                return;
-        }
-        const bool bRange = nReceived > 0;
-        std::string strHeaders;
-        if (bRange) {
-            strHeaders = "Range: bytes=" + std::to_string(nReceived) + "-\r\n";
-            if (!strValidator.empty())
-                strHeaders += "If-Range: " + strValidator + "\r\n";
-        }
-
-        std::unique_ptr<CUrlFile> pFile;
-        try {
-            if (!m_pSession)
-                throw CInternetException(ERROR_INVALID_HANDLE, updater::kContext);
-            pFile = m_pSession->OpenURL(strAddress.c_str(), updater::kContext, kSignedOpenUrlFlags,
-                                        bRange ? strHeaders.c_str() : nullptr,
-                                        bRange ? DWORD(strHeaders.size()) : 0);
-        } catch (const CInternetException& e) {
-            if (IsCutOff())
-                return;
-            if (nAttempt == 0 && !bRange) {
-                part.Close();
-                deleteBoth();
-                Notify(UE_DOWNLOAD_CONNECT_FAILED);
-                return;
-            }
-            SetLastErrorText(e, updater::kTextConnectionLost);
-            continue;
-        }
-        RegisterTransfer(pFile.get());
-        auto releaseFile = [this, &pFile] {
-            WithdrawTransfer(pFile.get());
-            pFile.reset();
-        };
-        auto* pHttp = dynamic_cast<CHttpFile*>(pFile.get());
-        DWORD dwStatus = 0;
-        if (IsCutOff() || pHttp == nullptr || !pHttp->QueryInfoStatusCode(dwStatus)) {
-            releaseFile();
-            if (IsCutOff())
-                return;
-            return fail(UE_SETUP_MISSING, nullptr, false);
-        }
-        std::uint64_t nAnnounced = 0;
-        const bool bAnnounced = updater::QueryAnnouncedLength(*pHttp, nAnnounced);
-        std::string strContentRange, strEtag, strModified;
-        if (dwStatus == HTTP_STATUS_OK) {
-            // The whole file: a server that does not resume, or a changed
-            // file, starts it over.
-            if (bAnnounced && nAnnounced != nSize) {
-                releaseFile();
-                return fail(UE_CONNECTION_LOST, updater::kTextSetupSizeMismatch, false);
-            }
-            if (nReceived > 0) {
-                updater::DebugTrace("engine: the whole setup again (status 200): starting over");
-                nReceived = 0;
-                pHash = std::make_unique<CSha256>();
-                if (!part.TruncateTo(0)) {
-                    releaseFile();
-                    return fail(UE_LOCAL_FILE_FAILED, nullptr, false);
-                }
-            }
-            const bool bEtag = updater::QueryHeader(*pHttp, HTTP_QUERY_ETAG, strEtag);
-            const bool bModified =
-                updater::QueryHeader(*pHttp, HTTP_QUERY_LAST_MODIFIED, strModified);
-            strValidator = updater::ChooseValidator(bEtag ? strEtag.c_str() : nullptr,
-                                                    bModified ? strModified.c_str() : nullptr);
-            updater::PartRecord newRecord{strAddress, strValidator, m_signedSetup.digest,
-                                          m_signedSetup.size};
-            const std::string strText = updater::FormatPartRecord(newRecord);
-            if (strText.empty() || !updater::WriteSmallFile(strRecord.c_str(), strText))
-                DeleteFileA(strRecord.c_str());
-        } else if (dwStatus == HTTP_STATUS_PARTIAL_CONTENT && bRange &&
-                   updater::QueryHeader(*pHttp, HTTP_QUERY_CONTENT_RANGE, strContentRange) &&
-                   updater::ContinuesFrom(strContentRange.c_str(), nReceived, nSize) &&
-                   (!bAnnounced || nAnnounced == nSize - nReceived)) {
-            updater::DebugTrace("engine: the server continues at byte %llu (%s)",
-                                static_cast<unsigned long long>(nReceived),
-                                strContentRange.c_str());
-        } else {
-            releaseFile();
-            updater::DebugTrace(
-                "engine: status %lu%s%s: the download fails", static_cast<unsigned long>(dwStatus),
-                strContentRange.empty() ? "" : ", Content-Range ", strContentRange.c_str());
-            if (nAttempt == 0 && dwStatus != HTTP_STATUS_OK &&
-                dwStatus != HTTP_STATUS_PARTIAL_CONTENT)
-                return fail(UE_SETUP_MISSING, nullptr, false);
-            return fail(UE_CONNECTION_LOST, updater::kTextConnectionLost, false);
-        }
-
-        if (!bReceiving) {
-            bReceiving = true;
-            if (!Notify(UE_DOWNLOAD_RECEIVING))
-                return releaseFile();
-        }
-
-        // The body, never past the signed size.
-        char block[updater::kBlockSize];
-        bool bEndedEarly = false;
-        try {
-            for (;;) {
-                const UINT nRead = pFile->Read(block, updater::kBlockSize);
-                if (nRead == 0)
-                    break;
-                if (nRead > nSize - nReceived) {
-                    releaseFile();
-                    return fail(UE_CONNECTION_LOST, updater::kTextSetupSizeMismatch, false);
-                }
-                if (!part.Write(block, nRead)) {
-                    releaseFile();
-                    return fail(UE_LOCAL_FILE_FAILED, nullptr, false);
-                }
-                pHash->Update(block, nRead);
-                nReceived += nRead;
-                if (!Notify(UE_DOWNLOAD_PROGRESS, WPARAM(std::uint32_t(nReceived)),
-                            LPARAM(std::uint32_t(nSize))))
-                    return releaseFile();
-            }
-        } catch (const CInternetException& e) {
-            if (IsCutOff())
-                return releaseFile();
-            SetLastErrorText(e, updater::kTextConnectionLost);
-            bEndedEarly = true;
-        }
-        releaseFile();
-        if (IsCutOff())
-            return;
-        if (!bEndedEarly && nReceived == nSize)
-            break;
+CSignedDownload::Step CSignedDownload::Ask(unsigned nAttempt) {
+    const std::uint64_t nOffset = m_nReceived;
+    std::string strHeaders;
+    if (nOffset > 0) {
+        strHeaders = "Range: bytes=" + std::to_string(nOffset) + "-\r\n";
+        if (!m_strValidator.empty())
+            strHeaders += "If-Range: " + m_strValidator + "\r\n";
     }
+    try {
+        if (!m_state.m_pSession)
+            throw CInternetException(ERROR_INVALID_HANDLE, updater::kContext);
+        m_pFile = m_state.m_pSession->OpenURL(
+            m_strAddress.c_str(), updater::kContext, kSignedOpenUrlFlags,
+            strHeaders.empty() ? nullptr : strHeaders.c_str(), DWORD(strHeaders.size()));
+    } catch (const CInternetException& e) {
+        if (m_state.IsCutOff())
+            return Step::Ended;
+        if (!updater::IsAskingAgain(nAttempt, nOffset))
+            return Fail(UE_DOWNLOAD_CONNECT_FAILED, nullptr, false);
+        m_state.SetLastErrorText(e, updater::kTextConnectionLost);
+        return Step::Again;
+    }
+    m_state.RegisterTransfer(m_pFile.get());
 
-    if (!bReceiving && !Notify(UE_DOWNLOAD_RECEIVING))
+    auto* pHttp = dynamic_cast<CHttpFile*>(m_pFile.get());
+    DWORD dwStatus = 0;
+    if (m_state.IsCutOff())
+        return Step::Ended;
+    if (pHttp == nullptr || !pHttp->QueryInfoStatusCode(dwStatus))
+        return Fail(UE_SETUP_MISSING, nullptr, false);
+    updater::AnswerFacts answer;
+    answer.status = dwStatus;
+    answer.announced = updater::QueryAnnouncedLength(*pHttp, answer.announcedLength);
+    std::string strContentRange;
+    if (updater::QueryHeader(*pHttp, HTTP_QUERY_CONTENT_RANGE, strContentRange))
+        answer.contentRange = strContentRange.c_str();
+
+    const updater::AnswerMeaning meaning = updater::JudgeAnswer(answer, nAttempt, nOffset, m_nSize);
+    switch (meaning) {
+    case updater::AnswerMeaning::Whole:
+        KeepRecord(*pHttp);
+        return nOffset > 0 ? StartOver() : Step::Next;
+    case updater::AnswerMeaning::Continues:
+        updater::DebugTrace("engine: the server continues at byte %llu (%s)", Ull(nOffset),
+                            strContentRange.c_str());
+        return Step::Next;
+    case updater::AnswerMeaning::SizeMismatch:
+        return Fail(UE_CONNECTION_LOST, updater::kTextSetupSizeMismatch, false);
+    default:
+        break;
+    }
+    updater::DebugTrace("engine: status %lu%s%s: the download fails",
+                        static_cast<unsigned long>(dwStatus),
+                        strContentRange.empty() ? "" : ", Content-Range ", strContentRange.c_str());
+    if (meaning == updater::AnswerMeaning::Missing)
+        return Fail(UE_SETUP_MISSING, nullptr, false);
+    return Fail(UE_CONNECTION_LOST, updater::kTextConnectionLost, false);
+}
+
+CSignedDownload::Step CSignedDownload::Receive() {
+    if (!m_bReceiving) {
+        m_bReceiving = true;
+        if (!m_state.Notify(UE_DOWNLOAD_RECEIVING))
+            return Step::Ended;
+    }
+    char block[updater::kBlockSize];
+    try {
+        for (;;) {
+            const UINT nRead = m_pFile->Read(block, updater::kBlockSize);
+            if (nRead == 0)
+                break;
+            if (nRead > m_nSize - m_nReceived)
+                return Fail(UE_CONNECTION_LOST, updater::kTextSetupSizeMismatch, false);
+            if (!m_part.Write(block, nRead))
+                return Fail(UE_LOCAL_FILE_FAILED, nullptr, false);
+            m_pHash->Update(block, nRead);
+            m_nReceived += nRead;
+            if (!m_state.Notify(UE_DOWNLOAD_PROGRESS, WPARAM(std::uint32_t(m_nReceived)),
+                                LPARAM(std::uint32_t(m_nSize))))
+                return Step::Ended;
+        }
+    } catch (const CInternetException& e) {
+        if (m_state.IsCutOff())
+            return Step::Ended;
+        m_state.SetLastErrorText(e, updater::kTextConnectionLost);
+        return Step::Again;
+    }
+    // A clean close before the end reads as a normal end: asked again.
+    if (m_state.IsCutOff())
+        return Step::Ended;
+    return m_nReceived == m_nSize ? Step::Next : Step::Again;
+}
+
+void CSignedDownload::Finish() {
+    if (!m_bReceiving && !m_state.Notify(UE_DOWNLOAD_RECEIVING))
         return;
     updater::SetupDigest digest;
-    if (!pHash->Finish(digest) || digest != m_signedSetup.digest)
-        return fail(UE_CONNECTION_LOST, updater::kTextSetupMismatch, false);
-    part.Close();
-    DeleteFileA(strRecord.c_str());
-    if (!MoveFileExA(strPart.c_str(), strSetup.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        deleteBoth();
-        Notify(UE_LOCAL_FILE_FAILED);
+    if (!m_pHash->Finish(digest) || digest != m_state.m_signedSetup.digest) {
+        Fail(UE_CONNECTION_LOST, updater::kTextSetupMismatch, false);
         return;
     }
-    std::snprintf(szPath, sizeof szPath, "%s", strSetup.c_str());
-    Notify(UE_DOWNLOAD_DONE, reinterpret_cast<WPARAM>(szPath), 0);
+    m_part.Close();
+    DeleteFileA(m_strRecord.c_str());
+    if (!MoveFileExA(m_strPart.c_str(), m_strSetup.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteBoth();
+        m_state.Notify(UE_LOCAL_FILE_FAILED);
+        return;
+    }
+    char szPath[MAX_PATH];
+    std::snprintf(szPath, sizeof szPath, "%s", m_strSetup.c_str());
+    m_state.Notify(UE_DOWNLOAD_DONE, reinterpret_cast<WPARAM>(szPath), 0);
+}
+
+CSignedDownload::Step CSignedDownload::StartOver() {
+    updater::DebugTrace("engine: the whole setup again (status 200): starting over");
+    m_nReceived = 0;
+    m_pHash = std::make_unique<CSha256>();
+    return m_part.TruncateTo(0) ? Step::Next : Fail(UE_LOCAL_FILE_FAILED, nullptr, false);
+}
+
+void CSignedDownload::KeepRecord(const CHttpFile& file) {
+    std::string strEtag, strModified;
+    const bool bEtag = updater::QueryHeader(file, HTTP_QUERY_ETAG, strEtag);
+    const bool bModified = updater::QueryHeader(file, HTTP_QUERY_LAST_MODIFIED, strModified);
+    m_strValidator = updater::ChooseValidator(bEtag ? strEtag.c_str() : nullptr,
+                                              bModified ? strModified.c_str() : nullptr);
+    const updater::PartRecord record{m_strAddress, m_strValidator, m_state.m_signedSetup.digest,
+                                     m_state.m_signedSetup.size};
+    const std::string strText = updater::FormatPartRecord(record);
+    if (strText.empty() || !updater::WriteSmallFile(m_strRecord.c_str(), strText))
+        DeleteFileA(m_strRecord.c_str());
+}
+
+void CSignedDownload::ReleaseFile() {
+    if (!m_pFile)
+        return;
+    m_state.WithdrawTransfer(m_pFile.get());
+    m_pFile.reset();
+}
+
+void CSignedDownload::DeleteBoth() {
+    DeleteFileA(m_strPart.c_str());
+    DeleteFileA(m_strRecord.c_str());
+}
+
+CSignedDownload::Step CSignedDownload::Fail(UINT nEvent, const char* pszText, bool bKeepPart) {
+    ReleaseFile();
+    m_part.Close();
+    if (!bKeepPart)
+        DeleteBoth();
+    if (pszText != nullptr)
+        m_state.SetLastErrorText(pszText);
+    m_state.Notify(nEvent);
+    return Step::Ended;
 }

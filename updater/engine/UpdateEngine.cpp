@@ -2,6 +2,7 @@
 
 #include "EngineRules.h"
 #include "EngineState.h"
+#include "SmallFiles.h"
 #include "TextRules.h"
 
 #include <cstdint>
