@@ -1,6 +1,7 @@
 #include "ExportRun.h"
 
 #include "AtomicOutputFile.h"
+#include "ExportFormatTable.h"
 #include "ExportPlatform.h"
 #include "ExportText.h"
 #include "FriendPages.h"
@@ -61,6 +62,14 @@ int CExportRun::Run() {
     if (m_options.hasGrep && m_matched == 0)
         return kExitNoMatch;
     return kExitOk;
+}
+
+ExportWriterChoice CExportRun::WriterChoice() const {
+    ExportWriterChoice choice;
+    choice.csvRaw = m_options.csvRaw;
+    choice.grep = m_options.hasGrep;
+    choice.needle = m_options.grep;
+    return choice;
 }
 
 void CExportRun::Problem(const std::string& text) {
@@ -214,8 +223,9 @@ void CExportRun::ExportToOne(const std::vector<SelectedLog>& selected) {
         stream = file.Stream();
     }
     COutputSink sink(stream);
-    auto writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep, m_options.grep,
-                                             selected.size() != 1, m_options.csvRaw, sink);
+    ExportWriterChoice choice = WriterChoice();
+    choice.several = selected.size() != 1;
+    auto writer = exporter::FormatRow(m_options.format).makeWriter(sink, choice);
     writer->BeginDocument();
     for (std::size_t i = 0; i < selected.size(); ++i) {
         ExportLog(selected[i].source, *writer, sink, nullptr, selected.size() != 1);
@@ -258,8 +268,7 @@ void CExportRun::ExportToFolder(const std::vector<SelectedLog>& selected) {
             continue;
         }
         COutputSink sink(file.Stream());
-        auto writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep,
-                                                 m_options.grep, false, m_options.csvRaw, sink);
+        auto writer = exporter::FormatRow(m_options.format).makeWriter(sink, WriterChoice());
         ExportIndexEntry entry;
         writer->BeginDocument();
         bool read = ExportLog(log.source, *writer, sink, &entry, false);
@@ -350,7 +359,7 @@ void CExportRun::WriteIndex(const std::vector<ExportIndexEntry>& index) {
         return;
     }
     COutputSink sink(file.Stream());
-    exporter::WriteExportIndex(m_options.format, index, m_options.csvRaw, sink);
+    exporter::FormatRow(m_options.format).writeIndex(index, sink, WriterChoice());
     sink.Flush();
     if (!sink.Ok() || !file.Commit(error))
         Problem(error.empty() ? name + ": cannot write" : error);

@@ -35,6 +35,7 @@ private:
     };
 
     void Problem(const std::string& text);
+    ExportWriterChoice WriterChoice() const;
     std::vector<SelectedLog> SelectLogs(const std::vector<ExportSource>& sources);
     bool CollectInputs(std::vector<ExportSource>& sources);
     // `consequence` ends the message when the log cannot be opened.

@@ -1,5 +1,6 @@
 #include "FriendPages.h"
 
+#include "ExportFormatTable.h"
 #include "ExportInputs.h"
 
 #include <system_error>
@@ -26,7 +27,6 @@ CFriendPages::~CFriendPages() = default;
 void CFriendPages::BeginFriend(const ExportFriend& log) {
     m_begun = true;
     m_friend = log;
-    m_friend.page = &m_links;
     m_links.index = "index." + m_extension;
     std::error_code ec;
     fs::create_directories(m_folder, ec);
@@ -36,7 +36,7 @@ void CFriendPages::BeginFriend(const ExportFriend& log) {
         return;
     }
     m_indexSink = std::make_unique<COutputSink>(m_indexFile.Stream());
-    m_index = exporter::MakePageIndexWriter(m_options.format, *m_indexSink);
+    m_index = exporter::FormatRow(m_options.format).makePageIndex(*m_indexSink);
     m_index->Begin(m_friend, "../index." + m_extension);
 }
 
@@ -80,17 +80,23 @@ void CFriendPages::OpenPage(const std::string& name, const std::string& label) {
         return;
     }
     m_page->sink = std::make_unique<COutputSink>(m_page->file.Stream());
-    m_page->writer = exporter::MakeExportWriter(m_options.format, m_options.hasGrep, m_options.grep,
-                                                false, m_options.csvRaw, *m_page->sink);
+    ExportWriterChoice choice;
+    choice.csvRaw = m_options.csvRaw;
+    choice.grep = m_options.hasGrep;
+    choice.needle = m_options.grep;
+    m_page->writer = exporter::FormatRow(m_options.format).makeWriter(*m_page->sink, choice);
     m_page->writer->BeginDocument();
+    m_page->writer->SetPageLinks(m_links);
     m_page->writer->BeginFriend(m_friend);
 }
 
 void CFriendPages::ClosePage(const std::string& next) {
     std::unique_ptr<Page> page = std::move(m_page);
     m_links.next = next;
-    if (page->writer)
+    if (page->writer) {
+        page->writer->SetPageLinks(m_links);
         page->writer->EndFriend(); // its links below the messages, the one above filled in
+    }
     m_links.previous = page->entry.file;
     if (!page->writer)
         return;

@@ -75,11 +75,13 @@ std::unique_ptr<CPageIndexWriter> MakeCsvPageIndexWriter(COutputSink& sink) {
     return std::make_unique<CCsvPageIndexWriter>(sink);
 }
 
-std::unique_ptr<CExportWriter> MakeCsvWriter(COutputSink& sink, bool raw) {
-    return std::make_unique<CCsvWriter>(sink, raw);
+std::unique_ptr<CExportWriter> MakeCsvWriter(COutputSink& sink, const ExportWriterChoice& choice) {
+    return std::make_unique<CCsvWriter>(sink, choice.csvRaw);
 }
 
-void WriteCsvIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink, bool raw) {
+void WriteCsvIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink,
+                   const ExportWriterChoice& choice) {
+    const bool raw = choice.csvRaw;
     std::string& out = sink.Text();
     out.append(kUtf8Bom);
     out.append("file,friend key,friend,sent,received,messages\r\n");

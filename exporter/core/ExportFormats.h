@@ -1,6 +1,6 @@
 // Inside the writers: one file per format (TxtWriter, GrepListWriter,
 // CsvWriter, JsonWriter, HtmlWriter), each with its writer and its index,
-// and what they share. ExportWriters.h picks among them.
+// and what they share. The format table (ExportFormatTable) picks among them.
 #pragma once
 
 #include "ExportWriters.h"
@@ -27,21 +27,26 @@ const char* DirectionWord(bool sent);
 // The friend as the viewer's tree labels it: "%s(%s)", as plain text.
 void AppendFriendLabel(std::string& out, const ExportFriend& log);
 
-std::unique_ptr<CExportWriter> MakeTxtWriter(COutputSink& sink);
+// Each format's writer file gives its row of the format table these three.
+std::unique_ptr<CExportWriter> MakeTxtWriter(COutputSink& sink, const ExportWriterChoice& choice);
+std::unique_ptr<CExportWriter> MakeCsvWriter(COutputSink& sink, const ExportWriterChoice& choice);
+std::unique_ptr<CExportWriter> MakeJsonWriter(COutputSink& sink, const ExportWriterChoice& choice);
+std::unique_ptr<CExportWriter> MakeHtmlWriter(COutputSink& sink, const ExportWriterChoice& choice);
+// The txt format's search list, with --grep.
 std::unique_ptr<CExportWriter> MakeGrepListWriter(COutputSink& sink, std::string_view needle);
-// `raw`: --csv-raw, the exact texts without the formula guard.
-std::unique_ptr<CExportWriter> MakeCsvWriter(COutputSink& sink, bool raw);
-std::unique_ptr<CExportWriter> MakeJsonWriter(COutputSink& sink, bool array);
-std::unique_ptr<CExportWriter> MakeHtmlWriter(COutputSink& sink, bool several);
 
 std::unique_ptr<CPageIndexWriter> MakeTxtPageIndexWriter(COutputSink& sink);
 std::unique_ptr<CPageIndexWriter> MakeCsvPageIndexWriter(COutputSink& sink);
 std::unique_ptr<CPageIndexWriter> MakeJsonPageIndexWriter(COutputSink& sink);
 std::unique_ptr<CPageIndexWriter> MakeHtmlPageIndexWriter(COutputSink& sink);
 
-void WriteTxtIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink);
-void WriteCsvIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink, bool raw);
-void WriteJsonIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink);
-void WriteHtmlIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink);
+void WriteTxtIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink,
+                   const ExportWriterChoice& choice);
+void WriteCsvIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink,
+                   const ExportWriterChoice& choice);
+void WriteJsonIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink,
+                    const ExportWriterChoice& choice);
+void WriteHtmlIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink,
+                    const ExportWriterChoice& choice);
 
 } // namespace exporter

@@ -1,32 +1,54 @@
 #include "ExportOptions.h"
 
+#include "ExportFormatTable.h"
+
+#include <algorithm>
+
 namespace exporter {
 
+namespace {
+
+// The --format line of the usage, from the format table.
+std::string FormatUsageLine() {
+    std::string line = "  --format ";
+    const char* separator = "";
+    for (const ExportFormatRow& row : ExportFormatRows()) {
+        line += separator;
+        line += row.name;
+        separator = "|";
+    }
+    line.resize(line.size() < 34 ? 34 : line.size() + 1, ' ');
+    return line + "(default " + ExportFormatRows().front().name + ")\n";
+}
+
+} // namespace
+
 const char* ExportUsageText() {
-    return "usage: chatlog-export ACCOUNT_FOLDER | FILE.dat ...   [options]\n"
-           "  --format txt|csv|json|html      (default txt)\n"
-           "  --friend KEY                     only this friend's log (repeatable)\n"
-           "  --order asc|desc                 file order (default) or reverse, as the viewer\n"
-           "  --filter all|sent|received       as the viewer's "
-           "\xe6\x89\x80\xe6\x9c\x89\xe4\xbf\xa1\xe6\x81\xaf / "
-           "\xe5\x8f\x91\xe5\x87\xba\xe4\xbf\xa1\xe6\x81\xaf / "
-           "\xe6\x94\xb6\xe5\x88\xb0\xe4\xbf\xa1\xe6\x81\xaf\n"
-           "  --from DATE --to DATE            local dates, inclusive, YYYY-MM-DD\n"
-           "                                   (UTC dates with --utc)\n"
-           "  --grep TEXT                      only messages whose text contains TEXT\n"
-           "                                   (after decoding; ASCII letters case-insensitive)\n"
-           "  --utc                            times in UTC instead of local time\n"
-           "  --csv-raw                        CSV texts exactly, without the apostrophe\n"
-           "                                   before = + - @ (JSON is the lossless format)\n"
-           "  -o PATH                          a file, or a folder for one file per friend\n"
-           "                                   plus an index; default: standard output\n"
-           "  --split none|month|N             in a folder: one file per friend (none), a file\n"
-           "                                   per month of local dates (UTC with --utc), or\n"
-           "                                   files of at most N messages, in a folder per\n"
-           "                                   friend with its own index (default: month for\n"
-           "                                   html, none for the others)\n"
-           "exit codes: 0 done, 1 nothing matched --grep, 2 damaged, foreign or unreadable\n"
-           "files (everything readable is still exported), 64 bad options\n";
+    static const std::string text =
+        "usage: chatlog-export ACCOUNT_FOLDER | FILE.dat ...   [options]\n" + FormatUsageLine() +
+        "  --friend KEY                     only this friend's log (repeatable)\n"
+        "  --order asc|desc                 file order (default) or reverse, as the viewer\n"
+        "  --filter all|sent|received       as the viewer's "
+        "\xe6\x89\x80\xe6\x9c\x89\xe4\xbf\xa1\xe6\x81\xaf / "
+        "\xe5\x8f\x91\xe5\x87\xba\xe4\xbf\xa1\xe6\x81\xaf / "
+        "\xe6\x94\xb6\xe5\x88\xb0\xe4\xbf\xa1\xe6\x81\xaf\n"
+        "  --from DATE --to DATE            local dates, inclusive, YYYY-MM-DD\n"
+        "                                   (UTC dates with --utc)\n"
+        "  --grep TEXT                      only messages whose text contains TEXT\n"
+        "                                   (after decoding; ASCII letters case-insensitive)\n"
+        "  --utc                            times in UTC instead of local time\n"
+        "  --csv-raw                        CSV texts exactly, without the apostrophe\n"
+        "                                   before = + - @ (JSON is the lossless format)\n"
+        "  -o PATH                          a file, or a folder for one file per friend\n"
+        "                                   plus an index; default: standard output\n"
+        "  --split none|month|N             in a folder: one file per friend (none), a file\n"
+        "                                   per month of local dates (UTC with --utc), or\n"
+        "                                   files of at most N messages, in a folder per\n"
+        "                                   friend with its own index (default: month for\n"
+        "                                   html, none for the others)\n"
+        "exit codes: 0 done, 1 nothing matched --grep, 2 damaged, foreign or unreadable\n"
+        "files (everything readable is still exported), 64 bad options\n";
+    return text.c_str();
 }
 
 namespace {
@@ -35,15 +57,48 @@ bool IsLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
+// "a, b or c", as the complaint about a value lists the ones taken.
+std::string Alternatives(const std::vector<std::string>& words) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i)
+            text += i + 1 == words.size() ? " or " : ", ";
+        text += words[i];
+    }
+    return text;
+}
+
+template <class T> struct Word {
+    const char* word;
+    T value;
+};
+
+// One of `words`, or a complaint that lists them.
+template <class T, std::size_t N>
+bool Choose(const std::string& name, const std::string& value, const Word<T> (&words)[N], T& out,
+            std::string& error) {
+    std::vector<std::string> taken;
+    for (const Word<T>& word : words) {
+        if (value == word.word) {
+            out = word.value;
+            return true;
+        }
+        taken.push_back(word.word);
+    }
+    error = name + " takes " + Alternatives(taken) + ", not '" + value + "'";
+    return false;
+}
+
+constexpr Word<ExportOrder> kOrders[] = {{"asc", ExportOrder::Ascending},
+                                         {"desc", ExportOrder::Descending}};
+constexpr Word<unsigned> kFilters[] = {
+    {"all", kExportFilterAll}, {"sent", kExportFilterSent}, {"received", kExportFilterReceived}};
+
 // "none", "month" or a count of messages: decimal digits, from 1 up to a
 // count no log can reach (a 4 GiB log holds fewer than 400 million).
 bool ParseSplit(const std::string& value, ExportOptions& options) {
-    if (value == "none") {
-        options.split = ExportSplit::None;
-        return true;
-    }
-    if (value == "month") {
-        options.split = ExportSplit::Month;
+    if (value == "none" || value == "month") {
+        options.split = value == "none" ? ExportSplit::None : ExportSplit::Month;
         return true;
     }
     if (value.empty() || value.size() > 12)
@@ -54,11 +109,121 @@ bool ParseSplit(const std::string& value, ExportOptions& options) {
             return false;
         count = count * 10 + static_cast<std::uint64_t>(c - '0');
     }
-    if (count == 0)
-        return false;
     options.split = ExportSplit::Count;
     options.splitCount = count;
+    return count != 0;
+}
+
+// What each option that takes a value does with it: false with `error` set
+// when the value is not one it takes.
+using ValueSetter = bool (*)(const std::string& name, const std::string& value, ExportOptions& o,
+                             std::string& error);
+
+bool SetFormat(const std::string& name, const std::string& value, ExportOptions& o,
+               std::string& error) {
+    std::vector<std::string> names;
+    for (const ExportFormatRow& row : ExportFormatRows()) {
+        if (value == row.name) {
+            o.format = row.id;
+            return true;
+        }
+        names.push_back(row.name);
+    }
+    error = name + " takes " + Alternatives(names) + ", not '" + value + "'";
+    return false;
+}
+
+bool SetOrder(const std::string& name, const std::string& value, ExportOptions& o,
+              std::string& error) {
+    return Choose(name, value, kOrders, o.order, error);
+}
+
+bool SetFilter(const std::string& name, const std::string& value, ExportOptions& o,
+               std::string& error) {
+    return Choose(name, value, kFilters, o.filter, error);
+}
+
+// A value that must not be empty, `need` saying what it should be.
+bool Required(const std::string& name, const std::string& value, const char* need,
+              std::string& error) {
+    if (value.empty())
+        error = name + " needs " + need;
+    return !value.empty();
+}
+
+bool AddFriend(const std::string& name, const std::string& value, ExportOptions& o,
+               std::string& error) {
+    if (!Required(name, value, "a friend's account key", error))
+        return false;
+    o.friendKeys.push_back(value);
     return true;
+}
+
+bool SetDate(const std::string& name, const std::string& value, ExportOptions& o,
+             std::string& error) {
+    if (!IsValidIsoDate(value)) {
+        error = name + " takes a date YYYY-MM-DD, not '" + value + "'";
+        return false;
+    }
+    (name == "--from" ? o.fromDate : o.toDate) = value;
+    return true;
+}
+
+bool SetGrep(const std::string& name, const std::string& value, ExportOptions& o,
+             std::string& error) {
+    o.hasGrep = true;
+    o.grep = value;
+    return Required(name, value, "a text to look for", error);
+}
+
+bool SetSplit(const std::string& name, const std::string& value, ExportOptions& o,
+              std::string& error) {
+    if (!ParseSplit(value, o))
+        error = name + " takes none, month or a number of messages from 1 up, not '" + value + "'";
+    return error.empty();
+}
+
+bool SetOutput(const std::string& name, const std::string& value, ExportOptions& o,
+               std::string& error) {
+    o.output = value;
+    return Required(name, value, "a path", error);
+}
+
+struct ValuedOption {
+    const char* name;
+    bool repeatable;
+    ValueSetter set;
+};
+
+constexpr ValuedOption kValuedOptions[] = {
+    {"--format", false, SetFormat}, {"--friend", true, AddFriend}, {"--order", false, SetOrder},
+    {"--filter", false, SetFilter}, {"--from", false, SetDate},    {"--to", false, SetDate},
+    {"--grep", false, SetGrep},     {"-o", false, SetOutput},      {"--split", false, SetSplit}};
+
+struct FlagOption {
+    const char* name;
+    bool ExportOptions::*flag;
+};
+
+constexpr FlagOption kFlagOptions[] = {{"-h", &ExportOptions::help},
+                                       {"--help", &ExportOptions::help},
+                                       {"--utc", &ExportOptions::utc},
+                                       {"--csv-raw", &ExportOptions::csvRaw}};
+
+// What the options say together, once all are read.
+bool CheckTogether(const ExportOptions& o, std::string& error) {
+    if (o.inputs.empty())
+        error = "no account folder or chat log file given";
+    else if (o.csvRaw && o.format != ExportFormat::Csv)
+        error = "--csv-raw goes with --format csv";
+    // ISO dates compare correctly as text.
+    else if (!o.fromDate.empty() && !o.toDate.empty() && o.fromDate > o.toDate)
+        error = "--from " + o.fromDate + " is after --to " + o.toDate;
+    // Whether -o names a folder is known only when the run looks at it; no
+    // output at all can be told here.
+    else if (o.output.empty() && (o.split == ExportSplit::Month || o.split == ExportSplit::Count))
+        error = "--split cuts the output into files in a folder: give -o FOLDER/";
+    return error.empty();
 }
 
 } // namespace
@@ -80,25 +245,10 @@ bool IsValidIsoDate(const std::string& text) {
     return day <= last;
 }
 
-const char* FormatExtension(ExportFormat format) {
-    switch (format) {
-    case ExportFormat::Csv:
-        return "csv";
-    case ExportFormat::Json:
-        return "json";
-    case ExportFormat::Html:
-        return "html";
-    case ExportFormat::Txt:
-        break;
-    }
-    return "txt";
-}
-
 bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& options,
                      std::string& error) {
     options = ExportOptions();
-    bool seenFormat = false, seenOrder = false, seenFilter = false, seenOutput = false,
-         seenSplit = false;
+    std::vector<std::string> seen;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -106,160 +256,41 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
             options.inputs.push_back(arg);
             continue;
         }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "-h" || arg == "--help") {
-            options.help = true;
+        optionsEnded = arg == "--";
+        const FlagOption* flag = nullptr;
+        for (const FlagOption& candidate : kFlagOptions)
+            flag = arg == candidate.name ? &candidate : flag;
+        if (flag)
+            options.*flag->flag = true;
+        if (options.help)
             return true;
-        }
-        if (arg == "--utc") {
-            options.utc = true;
+        if (flag || optionsEnded)
             continue;
-        }
-        if (arg == "--csv-raw") {
-            options.csvRaw = true;
-            continue;
-        }
         // Every other option takes a value, as the next argument or after '='.
-        std::string name = arg, value;
-        bool hasValue = false;
-        std::size_t equals = arg.find('=');
-        if (arg.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-            hasValue = true;
-        }
-        static const char* const kValued[] = {"--format", "--friend", "--order",
-                                              "--filter", "--from",   "--to",
-                                              "--grep",   "-o",       "--split"};
-        bool known = false;
-        for (const char* candidate : kValued)
-            known = known || name == candidate;
-        if (!known) {
+        std::size_t equals = arg.compare(0, 2, "--") == 0 ? arg.find('=') : std::string::npos;
+        std::string name = arg.substr(0, equals);
+        const ValuedOption* option = nullptr;
+        for (const ValuedOption& candidate : kValuedOptions)
+            option = name == candidate.name ? &candidate : option;
+        if (!option) {
             error = "unknown option '" + arg + "'";
             return false;
         }
-        if (!hasValue) {
-            if (i + 1 >= args.size()) {
-                error = "option '" + name + "' needs a value";
-                return false;
-            }
-            value = args[++i];
+        if (equals == std::string::npos && i + 1 >= args.size()) {
+            error = "option '" + name + "' needs a value";
+            return false;
         }
-        auto once = [&](bool& seen) {
-            if (seen)
-                error = "option '" + name + "' given twice";
-            seen = true;
-            return error.empty();
-        };
-        if (name == "--format") {
-            if (!once(seenFormat))
-                return false;
-            if (value == "txt")
-                options.format = ExportFormat::Txt;
-            else if (value == "csv")
-                options.format = ExportFormat::Csv;
-            else if (value == "json")
-                options.format = ExportFormat::Json;
-            else if (value == "html")
-                options.format = ExportFormat::Html;
-            else {
-                error = "--format takes txt, csv, json or html, not '" + value + "'";
-                return false;
-            }
-        } else if (name == "--order") {
-            if (!once(seenOrder))
-                return false;
-            if (value == "asc")
-                options.order = ExportOrder::Ascending;
-            else if (value == "desc")
-                options.order = ExportOrder::Descending;
-            else {
-                error = "--order takes asc or desc, not '" + value + "'";
-                return false;
-            }
-        } else if (name == "--filter") {
-            if (!once(seenFilter))
-                return false;
-            if (value == "all")
-                options.filter = kExportFilterAll;
-            else if (value == "sent")
-                options.filter = kExportFilterSent;
-            else if (value == "received")
-                options.filter = kExportFilterReceived;
-            else {
-                error = "--filter takes all, sent or received, not '" + value + "'";
-                return false;
-            }
-        } else if (name == "--friend") {
-            if (value.empty()) {
-                error = "--friend needs a friend's account key";
-                return false;
-            }
-            options.friendKeys.push_back(value);
-        } else if (name == "--from" || name == "--to") {
-            std::string& date = name == "--from" ? options.fromDate : options.toDate;
-            if (!date.empty()) {
-                error = "option '" + name + "' given twice";
-                return false;
-            }
-            if (!IsValidIsoDate(value)) {
-                error = name + " takes a date YYYY-MM-DD, not '" + value + "'";
-                return false;
-            }
-            date = value;
-        } else if (name == "--grep") {
-            if (options.hasGrep) {
-                error = "option '--grep' given twice";
-                return false;
-            }
-            if (value.empty()) {
-                error = "--grep needs a text to look for";
-                return false;
-            }
-            options.hasGrep = true;
-            options.grep = value;
-        } else if (name == "--split") {
-            if (!once(seenSplit))
-                return false;
-            if (!ParseSplit(value, options)) {
-                error = "--split takes none, month or a number of messages from 1 up, not '" +
-                        value + "'";
-                return false;
-            }
-        } else { // -o
-            if (!once(seenOutput))
-                return false;
-            if (value.empty()) {
-                error = "-o needs a path";
-                return false;
-            }
-            options.output = value;
+        std::string value = equals == std::string::npos ? args[++i] : arg.substr(equals + 1);
+        bool twice = std::find(seen.begin(), seen.end(), name) != seen.end();
+        if (twice && !option->repeatable) {
+            error = "option '" + name + "' given twice";
+            return false;
         }
+        seen.push_back(name);
+        if (!option->set(name, value, options, error))
+            return false;
     }
-    if (options.inputs.empty()) {
-        error = "no account folder or chat log file given";
-        return false;
-    }
-    if (options.csvRaw && options.format != ExportFormat::Csv) {
-        error = "--csv-raw goes with --format csv";
-        return false;
-    }
-    // ISO dates compare correctly as text.
-    if (!options.fromDate.empty() && !options.toDate.empty() && options.fromDate > options.toDate) {
-        error = "--from " + options.fromDate + " is after --to " + options.toDate;
-        return false;
-    }
-    // Whether -o names a folder is known only when the run looks at it; no
-    // output at all can be told here.
-    if (options.output.empty() &&
-        (options.split == ExportSplit::Month || options.split == ExportSplit::Count)) {
-        error = "--split cuts the output into files in a folder: give -o FOLDER/";
-        return false;
-    }
-    return true;
+    return CheckTogether(options, error);
 }
 
 } // namespace exporter

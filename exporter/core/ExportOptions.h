@@ -56,6 +56,4 @@ bool ParseExportArgs(const std::vector<std::string>& args, ExportOptions& option
 // A real calendar date written "YYYY-MM-DD" (years 1000-9999).
 bool IsValidIsoDate(const std::string& text);
 
-const char* FormatExtension(ExportFormat format);
-
 } // namespace exporter

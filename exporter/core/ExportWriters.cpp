@@ -18,56 +18,6 @@ void AppendFriendLabel(std::string& out, const ExportFriend& log) {
     out.push_back(')');
 }
 
-std::unique_ptr<CExportWriter> MakeExportWriter(ExportFormat format, bool grep,
-                                                std::string_view needle, bool several, bool csvRaw,
-                                                COutputSink& sink) {
-    switch (format) {
-    case ExportFormat::Csv:
-        return MakeCsvWriter(sink, csvRaw);
-    case ExportFormat::Json:
-        return MakeJsonWriter(sink, several);
-    case ExportFormat::Html:
-        return MakeHtmlWriter(sink, several);
-    case ExportFormat::Txt:
-        break;
-    }
-    if (grep)
-        return MakeGrepListWriter(sink, needle);
-    return MakeTxtWriter(sink);
-}
-
-std::unique_ptr<CPageIndexWriter> MakePageIndexWriter(ExportFormat format, COutputSink& sink) {
-    switch (format) {
-    case ExportFormat::Html:
-        return MakeHtmlPageIndexWriter(sink);
-    case ExportFormat::Csv:
-        return MakeCsvPageIndexWriter(sink);
-    case ExportFormat::Json:
-        return MakeJsonPageIndexWriter(sink);
-    case ExportFormat::Txt:
-        break;
-    }
-    return MakeTxtPageIndexWriter(sink);
-}
-
-void WriteExportIndex(ExportFormat format, const std::vector<ExportIndexEntry>& entries,
-                      bool csvRaw, COutputSink& sink) {
-    switch (format) {
-    case ExportFormat::Html:
-        WriteHtmlIndex(entries, sink);
-        break;
-    case ExportFormat::Csv:
-        WriteCsvIndex(entries, sink, csvRaw);
-        break;
-    case ExportFormat::Json:
-        WriteJsonIndex(entries, sink);
-        break;
-    case ExportFormat::Txt:
-        WriteTxtIndex(entries, sink);
-        break;
-    }
-}
-
 std::string MakeFriendFileName(std::string_view stem, const char* extension,
                                std::vector<std::string>& taken) {
     std::string base;

@@ -1,5 +1,6 @@
-// The four output formats (and the search list of --grep), written as the
-// messages stream by: nothing is kept per message.
+// What the writers of the output formats (and the search list of --grep)
+// are given, written as the messages stream by: nothing is kept per message.
+// ExportFormatTable.h says which writers each format makes.
 #pragma once
 
 #include "ExportOptions.h"
@@ -25,6 +26,16 @@ struct ExportPageLinks {
     std::size_t nameSize = 0; // room kept for `next` where it must come before it is known
 };
 
+// What a writer is made for, beyond its format.
+struct ExportWriterChoice {
+    // The document holds (or may hold) more than one friend, which makes
+    // JSON an array and an HTML page a list of sections.
+    bool several = false;
+    bool csvRaw = false;     // --csv-raw: CSV texts exactly (see AppendCsvTextField)
+    bool grep = false;       // --grep: the txt format writes the search list
+    std::string_view needle; // its text, which picks the lines shown
+};
+
 // One friend's log as the writers see it: every text already UTF-8.
 struct ExportFriend {
     std::string key;
@@ -33,9 +44,6 @@ struct ExportFriend {
     std::string ownerKey; // the account folder's name; empty when not known
     bool hasOwnerKey = false;
     std::string source; // the log file's path
-    // Set while the friend's messages are written page by page (the web
-    // pages link them); null for a file that holds all of them.
-    ExportPageLinks* page = nullptr;
 };
 
 struct ExportMessage {
@@ -49,23 +57,16 @@ class CExportWriter {
 public:
     virtual ~CExportWriter() = default;
     virtual void BeginDocument() {}
+    // Where the page being written stands among the friend's pages, when
+    // they are written page by page: before BeginFriend, and again, with
+    // `next` known, before EndFriend. Never called for a file that holds
+    // all of a friend's messages.
+    virtual void SetPageLinks(const ExportPageLinks& links) { (void)links; }
     virtual void BeginFriend(const ExportFriend& log) = 0;
     virtual void Message(const ExportMessage& message) = 0;
     virtual void EndFriend() {}
     virtual void EndDocument() {}
 };
-
-namespace exporter {
-
-// `several`: the document holds (or may hold) more than one friend, which
-// makes JSON an array and an HTML page a list of sections. `grep` is the
-// needle of --grep (only the txt search list uses it to pick lines).
-// `csvRaw`: --csv-raw, CSV texts exactly as they are (see AppendCsvTextField).
-std::unique_ptr<CExportWriter> MakeExportWriter(ExportFormat format, bool grep,
-                                                std::string_view needle, bool several, bool csvRaw,
-                                                COutputSink& sink);
-
-} // namespace exporter
 
 // One line of the index written beside the per-friend files.
 struct ExportIndexEntry {
@@ -97,11 +98,6 @@ public:
 };
 
 namespace exporter {
-
-std::unique_ptr<CPageIndexWriter> MakePageIndexWriter(ExportFormat format, COutputSink& sink);
-
-void WriteExportIndex(ExportFormat format, const std::vector<ExportIndexEntry>& entries,
-                      bool csvRaw, COutputSink& sink);
 
 // File name for a friend's file in an output folder: the log's stem with
 // anything but [0-9A-Za-z_-] turned into '_', "log" when empty, made unique

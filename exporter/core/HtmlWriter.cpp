@@ -78,15 +78,16 @@ std::string NextLinkSlot(const std::string& next, std::size_t size) {
     return slot;
 }
 
-void AppendFriendHeading(std::string& out, const ExportFriend& log) {
+// `label`: the page's month or number, when the friend has pages.
+void AppendFriendHeading(std::string& out, const ExportFriend& log, const std::string& label) {
     out.append("<h1>");
     AppendHtmlText(out, log.name);
     out.append("(");
     AppendHtmlText(out, log.key);
     out.append(")");
-    if (log.page && !log.page->label.empty()) {
+    if (!label.empty()) {
         out.append(" ");
-        AppendHtmlText(out, log.page->label);
+        AppendHtmlText(out, label);
     }
     out.append("</h1>\n<div class=\"owner\">");
     AppendHtmlText(out, log.ownerName);
@@ -101,26 +102,30 @@ void AppendFriendHeading(std::string& out, const ExportFriend& log) {
 class CHtmlWriter : public CExportWriter {
 public:
     CHtmlWriter(COutputSink& sink, bool several) : m_sink(sink), m_several(several) {}
+    void SetPageLinks(const ExportPageLinks& links) override {
+        m_paged = true;
+        m_links = links;
+    }
     void BeginFriend(const ExportFriend& log) override {
         std::string& out = m_sink.Text();
-        m_page = log.page;
+        const ExportPageLinks* page = m_paged ? &m_links : nullptr;
         if (!m_begun) {
             m_begun = true;
             std::string title = m_several ? "chatlog-export" : log.name + "(" + log.key + ")";
-            if (m_page)
-                title += " " + m_page->label;
+            if (page)
+                title += " " + page->label;
             AppendHtmlHead(out, title);
         }
         out.append("<section>\n");
-        AppendFriendHeading(out, log);
-        if (m_page) {
+        AppendFriendHeading(out, log, page ? page->label : std::string());
+        if (page) {
             // The next page's name is not known yet: room is kept for its
             // link and filled in when the page ends.
             out.append("<nav>");
-            AppendPageLink(out, m_page->previous, kPreviousLabel);
-            AppendPageLink(out, m_page->index, kContentsLabel);
+            AppendPageLink(out, page->previous, kPreviousLabel);
+            AppendPageLink(out, page->index, kContentsLabel);
             std::string widest;
-            AppendPageLink(widest, std::string(m_page->nameSize, 'x'), kNextLabel);
+            AppendPageLink(widest, std::string(page->nameSize, 'x'), kNextLabel);
             m_nextSlotSize = widest.size();
             m_nextSlot = m_sink.Position();
             out.append(NextLinkSlot(std::string(), m_nextSlotSize));
@@ -161,14 +166,14 @@ public:
         std::string& out = m_sink.Text();
         out.append(m_dayOpen ? "</div>\n</div>\n" : "</div>\n");
         m_dayOpen = false;
-        if (m_page) {
+        if (m_paged) {
             out.append("<nav>");
-            AppendPageLink(out, m_page->previous, kPreviousLabel);
-            AppendPageLink(out, m_page->index, kContentsLabel);
-            AppendPageLink(out, m_page->next, kNextLabel);
+            AppendPageLink(out, m_links.previous, kPreviousLabel);
+            AppendPageLink(out, m_links.index, kContentsLabel);
+            AppendPageLink(out, m_links.next, kNextLabel);
             out.append("</nav>\n");
-            std::string slot = NextLinkSlot(m_page->next, m_nextSlotSize);
-            if (!m_page->next.empty() && !slot.empty())
+            std::string slot = NextLinkSlot(m_links.next, m_nextSlotSize);
+            if (!m_links.next.empty() && !slot.empty())
                 m_sink.Overwrite(m_nextSlot, slot);
         }
         out.append("</section>\n");
@@ -185,7 +190,8 @@ private:
     bool m_begun = false;
     bool m_dayOpen = false;
     std::string m_lastDate;
-    const ExportPageLinks* m_page = nullptr;
+    bool m_paged = false;
+    ExportPageLinks m_links; // as the last SetPageLinks gave them
     std::uint64_t m_nextSlot = 0;
     std::size_t m_nextSlotSize = 0;
 };
@@ -209,7 +215,7 @@ public:
     void Begin(const ExportFriend& log, std::string_view up) override {
         std::string& out = m_sink.Text();
         AppendHtmlHead(out, log.name + "(" + log.key + ")");
-        AppendFriendHeading(out, log);
+        AppendFriendHeading(out, log, std::string());
         out.append("<nav><a href=\"");
         AppendHtmlText(out, up);
         out.append("\">");
@@ -240,15 +246,16 @@ private:
 
 } // namespace
 
-std::unique_ptr<CExportWriter> MakeHtmlWriter(COutputSink& sink, bool several) {
-    return std::make_unique<CHtmlWriter>(sink, several);
+std::unique_ptr<CExportWriter> MakeHtmlWriter(COutputSink& sink, const ExportWriterChoice& choice) {
+    return std::make_unique<CHtmlWriter>(sink, choice.several);
 }
 
 std::unique_ptr<CPageIndexWriter> MakeHtmlPageIndexWriter(COutputSink& sink) {
     return std::make_unique<CHtmlPageIndexWriter>(sink);
 }
 
-void WriteHtmlIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink) {
+void WriteHtmlIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink,
+                    const ExportWriterChoice&) {
     std::string& out = sink.Text();
     AppendHtmlHead(out, kFriendListLabel);
     out.append("<h1>");

@@ -113,11 +113,12 @@ std::unique_ptr<CPageIndexWriter> MakeJsonPageIndexWriter(COutputSink& sink) {
     return std::make_unique<CJsonPageIndexWriter>(sink);
 }
 
-std::unique_ptr<CExportWriter> MakeJsonWriter(COutputSink& sink, bool array) {
-    return std::make_unique<CJsonWriter>(sink, array);
+std::unique_ptr<CExportWriter> MakeJsonWriter(COutputSink& sink, const ExportWriterChoice& choice) {
+    return std::make_unique<CJsonWriter>(sink, choice.several);
 }
 
-void WriteJsonIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink) {
+void WriteJsonIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink,
+                    const ExportWriterChoice&) {
     std::string& out = sink.Text();
     out.append("[");
     for (std::size_t i = 0; i < entries.size(); ++i) {

@@ -1,5 +1,6 @@
 #include "SplitPlan.h"
 
+#include "ExportFormatTable.h"
 #include "ExportWriters.h"
 
 CPageSplitter::CPageSplitter(ExportSplit split, std::uint64_t perPage)
@@ -35,7 +36,7 @@ ExportSplit ResolveSplit(ExportSplit given, ExportFormat format, bool folderMode
     if (!folderMode)
         return ExportSplit::None;
     if (given == ExportSplit::Default)
-        return format == ExportFormat::Html ? ExportSplit::Month : ExportSplit::None;
+        return exporter::FormatRow(format).splitsByDefault ? ExportSplit::Month : ExportSplit::None;
     return given;
 }
 

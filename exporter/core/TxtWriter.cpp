@@ -74,11 +74,14 @@ std::unique_ptr<CPageIndexWriter> MakeTxtPageIndexWriter(COutputSink& sink) {
     return std::make_unique<CTxtPageIndexWriter>(sink);
 }
 
-std::unique_ptr<CExportWriter> MakeTxtWriter(COutputSink& sink) {
+std::unique_ptr<CExportWriter> MakeTxtWriter(COutputSink& sink, const ExportWriterChoice& choice) {
+    if (choice.grep)
+        return MakeGrepListWriter(sink, choice.needle);
     return std::make_unique<CTxtWriter>(sink);
 }
 
-void WriteTxtIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink) {
+void WriteTxtIndex(const std::vector<ExportIndexEntry>& entries, COutputSink& sink,
+                   const ExportWriterChoice&) {
     std::string& out = sink.Text();
     for (const ExportIndexEntry& e : entries) {
         AppendPlainText(out, e.file);

@@ -1,6 +1,8 @@
 // The command line: what is accepted, what is refused and why.
 #include "ExportOptions.h"
 
+#include "ExportFormatTable.h"
+
 #include <gtest/gtest.h>
 
 TEST(ExportOptions, ParsesOrRefuses) {
@@ -74,4 +76,22 @@ TEST(ExportOptions, CalendarDates) {
     };
     for (const auto& [text, valid] : cases)
         EXPECT_EQ(exporter::IsValidIsoDate(text), valid) << text;
+}
+
+// The parser and the usage read the format table: every row is taken by its
+// name and listed, and each id finds its own row.
+TEST(ExportOptions, FormatsFromTheTable) {
+    std::string usage = exporter::ExportUsageText();
+    std::string listed = "  --format ";
+    for (const ExportFormatRow& row : exporter::ExportFormatRows()) {
+        ExportOptions o;
+        std::string error;
+        ASSERT_TRUE(exporter::ParseExportArgs({"a", "--format", row.name}, o, error)) << error;
+        EXPECT_EQ(o.format, row.id) << row.name;
+        EXPECT_EQ(&exporter::FormatRow(row.id), &row) << row.name;
+        EXPECT_EQ(exporter::FindFormat(row.name), &row) << row.name;
+        listed += std::string(&row == &exporter::ExportFormatRows().front() ? "" : "|") + row.name;
+    }
+    EXPECT_NE(usage.find(listed + " "), std::string::npos) << usage;
+    EXPECT_EQ(exporter::FindFormat("xml"), nullptr);
 }
