@@ -6,6 +6,7 @@
 #include "ExportRun.h"
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,14 @@ int ExportMain(const std::vector<std::string>& args) {
     // Large writes: the sink hands over 64 KB pieces.
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     CExportRun run(options);
-    return run.Run();
+    // Out of memory or the like: the run's files remove their temporaries
+    // on the way out, which an exception that no one catches would skip.
+    try {
+        return run.Run();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "chatlog-export: stopped: %s\n", e.what());
+    }
+    return kExitWarnings;
 }
 
 } // namespace

@@ -28,7 +28,7 @@ bool CAtomicOutputFile::Create(const fs::path& destination, std::string& error) 
     return true;
 }
 
-bool CAtomicOutputFile::Commit(std::string& error) {
+bool CAtomicOutputFile::Close(std::string& error) {
     if (!m_stream) {
         error = exporter::PathText(m_destination) + ": nothing to write";
         return false;
@@ -40,11 +40,18 @@ bool CAtomicOutputFile::Commit(std::string& error) {
     int saved = errno;
     ok = std::fclose(m_stream) == 0 && ok;
     m_stream = nullptr;
-    if (ok) {
-        saved = exporter::ReplaceFileWith(m_temporary, m_destination);
-        ok = saved == 0;
-    }
     if (!ok) {
+        error = exporter::PathText(m_destination) + ": cannot write: " + std::strerror(saved);
+        Discard();
+    }
+    return ok;
+}
+
+bool CAtomicOutputFile::Commit(std::string& error) {
+    if (!Close(error))
+        return false;
+    int saved = exporter::ReplaceFileWith(m_temporary, m_destination);
+    if (saved != 0) {
         error = exporter::PathText(m_destination) + ": cannot write: " + std::strerror(saved);
         Discard();
         return false;

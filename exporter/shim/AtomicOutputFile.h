@@ -19,6 +19,13 @@ public:
     std::FILE* Stream() const { return m_stream; }
     // Flushes to the system and renames; false (temporary removed) on failure.
     bool Commit(std::string& error);
+    // Flushes and closes, keeping the temporary for a rename later (see
+    // CPendingOutputs); false (temporary removed) on failure.
+    bool Close(std::string& error);
+    const std::filesystem::path& Temporary() const { return m_temporary; }
+    const std::filesystem::path& Destination() const { return m_destination; }
+    // After Close: the temporary is someone else's to rename or remove.
+    void Release() { m_temporary.clear(); }
     void Discard();
 
 private:

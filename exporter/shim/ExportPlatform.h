@@ -42,4 +42,13 @@ std::FILE* CreateNewFile(const std::filesystem::path& path,
 // Renames `from` over `to`, replacing it; 0, or the errno value on failure.
 int ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// A stop asked from outside (an interrupt, a terminal hung up, a request to
+// end; on Windows the console's Ctrl+C, Ctrl+Break and close) only sets a
+// flag from then on, so that the run ends in its own time and removes what
+// it had written; StopRequested reads the flag (any thread). EndAsStopped
+// then ends the process as the stop would have ended it.
+void WatchStopRequests();
+bool StopRequested();
+[[noreturn]] void EndAsStopped();
+
 } // namespace exporter

@@ -7,8 +7,40 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+
+namespace {
+
+volatile std::sig_atomic_t s_stopSignal = 0;
+
+void OnStopSignal(int signal) {
+    s_stopSignal = signal;
+}
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+} // namespace
 
 namespace exporter {
+
+void WatchStopRequests() {
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : kStopSignals)
+        sigaction(signal, &action, nullptr);
+}
+
+bool StopRequested() {
+    return s_stopSignal != 0;
+}
+
+void EndAsStopped() {
+    int signal = s_stopSignal ? s_stopSignal : SIGTERM;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    _exit(128 + signal);
+}
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);

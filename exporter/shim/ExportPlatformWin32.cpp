@@ -6,8 +6,26 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
+
+namespace {
+
+std::atomic<bool> s_stopped{false};
+
+// On the thread the system starts for the console's event. Ctrl+C and
+// Ctrl+Break end the process only if this returns FALSE; a close, logoff or
+// shutdown ends it when this returns, so that waits for the run to clean up
+// (the system allows about five seconds).
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    s_stopped = true;
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+        Sleep(4000);
+    return TRUE;
+}
+
+} // namespace
 
 namespace exporter {
 
@@ -76,6 +94,19 @@ std::FILE* CreateNewFile(const std::filesystem::path& path, const std::filesyste
 
 int ReplaceFileWith(const std::filesystem::path& from, const std::filesystem::path& to) {
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : EACCES;
+}
+
+void WatchStopRequests() {
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+bool StopRequested() {
+    return s_stopped;
+}
+
+void EndAsStopped() {
+    // What a process ended by Ctrl+C exits with.
+    ExitProcess(static_cast<UINT>(0xC000013AL));
 }
 
 } // namespace exporter

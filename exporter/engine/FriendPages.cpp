@@ -16,8 +16,8 @@ struct CFriendPages::Page {
 };
 
 CFriendPages::CFriendPages(const ExportOptions& options, ExportSplit split, fs::path folder,
-                           ProblemReport problem)
-    : m_options(options), m_split(split), m_folder(std::move(folder)),
+                           CPendingOutputs& outputs, ProblemReport problem)
+    : m_options(options), m_split(split), m_folder(std::move(folder)), m_outputs(outputs),
       m_problem(std::move(problem)), m_extension(exporter::FormatExtension(options.format)),
       m_naming(exporter::ChoosePageNaming(split, 0, false)), m_splitter(split, options.splitCount) {
 }
@@ -28,8 +28,7 @@ void CFriendPages::BeginFriend(const ExportFriend& log) {
     m_begun = true;
     m_friend = log;
     m_links.index = "index." + m_extension;
-    std::error_code ec;
-    fs::create_directories(m_folder, ec);
+    m_outputs.MakeFolder(m_folder);
     std::string error;
     if (!m_indexFile.Create(m_folder / m_links.index, error)) {
         m_problem(error);
@@ -103,7 +102,7 @@ void CFriendPages::ClosePage(const std::string& next) {
     page->writer->EndDocument();
     page->sink->Flush();
     std::string error;
-    if (!page->sink->Ok() || !page->file.Commit(error)) {
+    if (!page->sink->Ok() || !m_outputs.Add(page->file, error)) {
         m_problem(error.empty() ? exporter::PathText(page->path) + ": cannot write" : error);
         return;
     }
@@ -123,7 +122,7 @@ bool CFriendPages::Finish(bool keep) {
     m_index->End();
     m_indexSink->Flush();
     std::string error;
-    if (!m_indexSink->Ok() || !m_indexFile.Commit(error)) {
+    if (!m_indexSink->Ok() || !m_outputs.Add(m_indexFile, error)) {
         m_problem(error.empty() ? exporter::PathText(m_folder / m_links.index) + ": cannot write"
                                 : error);
         return false;

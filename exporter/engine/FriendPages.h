@@ -7,6 +7,7 @@
 #include "AtomicOutputFile.h"
 #include "ExportOptions.h"
 #include "ExportWriters.h"
+#include "PendingOutputs.h"
 #include "SplitPlan.h"
 
 #include <cstdint>
@@ -21,8 +22,10 @@
 class CFriendPages : public CExportWriter {
 public:
     using ProblemReport = std::function<void(const std::string&)>;
+    // Whole pages and the index go to `outputs`, to be put in place when the
+    // export is done.
     CFriendPages(const ExportOptions& options, ExportSplit split, std::filesystem::path folder,
-                 ProblemReport problem);
+                 CPendingOutputs& outputs, ProblemReport problem);
     ~CFriendPages() override;
 
     // Fixes how pages are named; before the first message.
@@ -45,6 +48,7 @@ private:
     const ExportOptions& m_options;
     ExportSplit m_split;
     std::filesystem::path m_folder;
+    CPendingOutputs& m_outputs;
     ProblemReport m_problem;
     std::string m_extension;
     PageNaming m_naming;

@@ -1,0 +1,353 @@
+#include "ExportJobRun.h"
+
+#include "AtomicOutputFile.h"
+#include "ExportFormatTable.h"
+#include "ExportText.h"
+#include "FriendPages.h"
+#include "InputChecks.h"
+
+#include <cstdio>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+// One page past this many messages opens slowly in a browser (seconds at
+// 100,000): worth a word about the folder's pages.
+constexpr std::uint64_t kLargePageMessages = 50000;
+
+CExportJob::CExportJob(const ExportJobSettings& settings, const ExportJobCallbacks& callbacks)
+    : m_options(settings.options), m_settings(settings), m_callbacks(callbacks) {}
+
+ExportJobResult CExportJob::Run() {
+    m_split = exporter::ResolveSplit(m_options.split, m_options.format, m_settings.toFolder);
+    if (m_options.hasGrep) {
+        std::string gbk;
+        CGbkConverter::ToGbk(m_options.grep, gbk);
+        m_byteGrep = exporter::IsByteSearchExact(m_options.grep, gbk, m_decoder);
+        if (m_byteGrep)
+            m_search = chatlog::CTextSearch(gbk, false);
+    }
+    std::vector<ExportSource> sources;
+    // Refused before anything is written: an existing output stays as it is.
+    m_result.refused = !CollectInputs(sources);
+    std::vector<SelectedLog> selected;
+    if (!m_result.refused) {
+        selected = SelectLogs(sources);
+        m_result.refused = !PrepareOutput(selected);
+    }
+    if (m_result.refused)
+        return m_result;
+    m_progress.friendsTotal = selected.size();
+    if (m_settings.countFirst)
+        CountMessages(selected);
+    if (!m_cancelled && m_settings.toFolder)
+        ExportToFolder(selected);
+    else if (!m_cancelled)
+        ExportToOne(selected);
+    Finish();
+    return m_result;
+}
+
+void CExportJob::Problem(const std::string& text) {
+    m_result.problems.push_back(text);
+    if (m_callbacks.problem)
+        m_callbacks.problem(text);
+}
+
+void CExportJob::Damaged(const std::string& path, const std::string& what) {
+    m_result.damaged.push_back({path, m_progress.friendKey, m_progress.friendName, what});
+    Problem(what);
+}
+
+bool CExportJob::Report() {
+    if (!m_progress.counting && m_progress.messagesTotal < m_progress.messagesDone)
+        m_progress.messagesTotal = m_progress.messagesDone; // the log grew since it was counted
+    if (!m_cancelled && m_callbacks.progress && !m_callbacks.progress(m_progress))
+        m_cancelled = true;
+    return !m_cancelled;
+}
+
+ExportWriterChoice CExportJob::WriterChoice() const {
+    ExportWriterChoice choice;
+    choice.csvRaw = m_options.csvRaw;
+    choice.grep = m_options.hasGrep;
+    choice.needle = m_options.grep;
+    return choice;
+}
+
+// Every operand must name something to export: a folder of logs or an
+// account folder, or a file that is a chat log (it opens with a whole
+// header, and carries the chat log mark or a chat log's name). Damage found
+// later, inside a log or among a folder's files, is reported and the rest
+// exported.
+bool CExportJob::CollectInputs(std::vector<ExportSource>& sources) {
+    std::size_t problems = m_result.problems.size();
+    for (const std::string& input : m_options.inputs) {
+        std::string error;
+        std::size_t before = sources.size();
+        if (!exporter::CollectExportSources(input, sources, error)) {
+            Problem(error + "; nothing written");
+            continue;
+        }
+        for (std::size_t i = before; i < sources.size(); ++i) {
+            if (!sources[i].named)
+                continue;
+            CChatLogFile log;
+            if (!OpenLog(log, sources[i].path, "; nothing written"))
+                continue;
+            if (!exporter::LooksLikeChatLog(log, sources[i].path))
+                Problem(input + ": not a chat log (neither its mark nor a chat log's name); "
+                                "nothing written");
+        }
+    }
+    return m_result.problems.size() == problems;
+}
+
+// The logs to export. --friend picks by the key in the header, so then
+// every log is opened once beforehand, and the count decides between one
+// JSON document and an array before anything is written. Without it
+// every log is taken and opened only when exported (on Windows, under
+// Wine above all, each open costs more than exporting a short log).
+std::vector<CExportJob::SelectedLog>
+CExportJob::SelectLogs(const std::vector<ExportSource>& sources) {
+    std::vector<SelectedLog> selected;
+    if (m_options.friendKeys.empty()) {
+        for (const ExportSource& source : sources)
+            selected.push_back({source, std::string()});
+        return selected;
+    }
+    std::vector<bool> keyFound(m_options.friendKeys.size(), false);
+    for (const ExportSource& source : sources) {
+        CChatLogFile log;
+        if (!OpenLog(log, source.path))
+            continue;
+        bool wanted = false;
+        for (std::size_t i = 0; i < m_options.friendKeys.size(); ++i) {
+            if (log.FriendKey() == m_options.friendKeys[i]) {
+                wanted = true;
+                keyFound[i] = true;
+            }
+        }
+        if (wanted)
+            selected.push_back({source, std::string()});
+    }
+    for (std::size_t i = 0; i < keyFound.size(); ++i) {
+        if (!keyFound[i])
+            Problem("no chat log of a friend with the key " + m_options.friendKeys[i]);
+    }
+    return selected;
+}
+
+bool CExportJob::OpenLog(CChatLogFile& log, const fs::path& path, const char* consequence) {
+    if (log.Open(path.c_str()))
+        return true;
+    std::error_code ec;
+    std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size < kChatLogHeaderSize)
+        Damaged(exporter::PathText(path),
+                exporter::PathText(path) + ": not a chat log: " + std::to_string(size) +
+                    " bytes, shorter than the 80-byte header" + consequence);
+    else
+        Damaged(exporter::PathText(path),
+                exporter::PathText(path) + ": cannot open the chat log" + consequence);
+    return false;
+}
+
+bool CExportJob::PrepareOutput(std::vector<SelectedLog>& selected) {
+    if (m_options.output.empty())
+        return true;
+    fs::path output = fs::u8path(m_options.output);
+    std::error_code ec;
+    if (m_settings.toFolder) {
+        std::vector<std::string> taken;
+        for (SelectedLog& log : selected) {
+            std::string stem = exporter::PathText(log.source.path.stem());
+            // Split, a friend's pages and index go into a folder of its own.
+            log.fileName = m_split == ExportSplit::None
+                               ? exporter::MakeFriendFileName(
+                                     stem, exporter::FormatExtension(m_options.format), taken)
+                               : exporter::MakeFriendFolderName(stem, taken);
+        }
+        if (OverwritesAnInput(output, selected))
+            return false;
+        if (!m_outputs.MakeFolder(output)) {
+            Problem(m_options.output + ": cannot create the folder");
+            return false;
+        }
+        m_outputFolder = output;
+        return true;
+    }
+    // The output replaces its file when done: never let that be a log.
+    for (const SelectedLog& log : selected) {
+        if (fs::equivalent(output, log.source.path, ec)) {
+            Problem(m_options.output + ": is one of the chat logs being read; nothing written");
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a file the folder export would write is one of the logs read.
+bool CExportJob::OverwritesAnInput(const fs::path& folder,
+                                   const std::vector<SelectedLog>& selected) {
+    std::vector<fs::path> inputs;
+    std::vector<std::string> written = {std::string("index.") +
+                                        exporter::FormatExtension(m_options.format)};
+    for (const SelectedLog& log : selected) {
+        inputs.push_back(log.source.path);
+        written.push_back(log.fileName);
+    }
+    // Split, a file of the format in a friend's folder may be one of its
+    // pages or its index.
+    std::string pages = m_split == ExportSplit::None
+                            ? std::string()
+                            : std::string(".") + exporter::FormatExtension(m_options.format);
+    std::size_t found = exporter::FindInputWrittenOver(inputs, folder, written, pages);
+    if (found == inputs.size())
+        return false;
+    Problem(exporter::PathText(inputs[found]) +
+            ": is one of the chat logs being read and would be overwritten; nothing written");
+    return true;
+}
+
+// The total of the progress: every log walked once before anything is
+// written. A log that cannot be opened counts nothing here; its export says
+// why.
+void CExportJob::CountMessages(const std::vector<SelectedLog>& selected) {
+    m_progress.counting = true;
+    for (const SelectedLog& log : selected) {
+        CChatLogFile file;
+        if (file.Open(log.source.path.c_str())) {
+            file.SetPrefault(false);
+            m_progress.messagesTotal += CountSelected(file);
+        }
+        if (!Report())
+            break;
+    }
+    m_progress.counting = false;
+}
+
+void CExportJob::ExportToOne(const std::vector<SelectedLog>& selected) {
+    CAtomicOutputFile file;
+    std::FILE* stream = stdout;
+    if (!m_options.output.empty()) {
+        std::string error;
+        if (!file.Create(fs::u8path(m_options.output), error)) {
+            Problem(error);
+            return;
+        }
+        stream = file.Stream();
+    }
+    COutputSink sink(stream);
+    ExportWriterChoice choice = WriterChoice();
+    choice.several = selected.size() != 1;
+    auto writer = exporter::FormatRow(m_options.format).makeWriter(sink, choice);
+    writer->BeginDocument();
+    for (std::size_t i = 0; i < selected.size() && !m_cancelled; ++i) {
+        ExportLog(selected[i].source, *writer, sink, nullptr, selected.size() != 1);
+        ++m_progress.friendsDone;
+        Report();
+    }
+    if (m_cancelled)
+        return; // the file's temporary goes with it
+    writer->EndDocument();
+    sink.Flush();
+    if (m_options.format == ExportFormat::Html && m_matched > kLargePageMessages &&
+        m_callbacks.note)
+        m_callbacks.note(std::to_string(m_matched) +
+                         " messages on one page open slowly in a browser; for a page per month "
+                         "write to a folder: -o FOLDER/ --split month");
+    std::string error;
+    if (m_options.output.empty()) {
+        if (!sink.Ok() || std::fflush(stdout) != 0)
+            Problem("cannot write to standard output");
+    } else if (!sink.Ok() || !m_outputs.Add(file, error)) {
+        Problem(error.empty() ? m_options.output + ": cannot write" : error);
+    }
+}
+
+void CExportJob::ExportToFolder(const std::vector<SelectedLog>& selected) {
+    std::vector<ExportIndexEntry> index;
+    for (std::size_t i = 0; i < selected.size() && !m_cancelled; ++i) {
+        ExportIndexEntry entry;
+        bool listed = m_split != ExportSplit::None ? ExportFriendPages(selected[i], entry)
+                                                   : ExportFriendFile(selected[i], entry);
+        if (listed && !m_cancelled)
+            index.push_back(entry);
+        ++m_progress.friendsDone;
+        Report();
+    }
+    if (!m_cancelled)
+        WriteIndex(index);
+}
+
+// A friend's messages in one file of the output folder; true when the
+// account index lists the friend.
+bool CExportJob::ExportFriendFile(const SelectedLog& log, ExportIndexEntry& entry) {
+    CAtomicOutputFile file;
+    std::string error;
+    fs::path path = m_outputFolder / fs::u8path(log.fileName);
+    if (!file.Create(path, error)) {
+        Problem(error);
+        return false;
+    }
+    COutputSink sink(file.Stream());
+    auto writer = exporter::FormatRow(m_options.format).makeWriter(sink, WriterChoice());
+    writer->BeginDocument();
+    bool read = ExportLog(log.source, *writer, sink, &entry, false);
+    writer->EndDocument();
+    sink.Flush();
+    // A search leaves out the friends it found nothing with.
+    if (!read || m_cancelled || (m_options.hasGrep && entry.sent + entry.received == 0))
+        return false;
+    if (!sink.Ok() || !m_outputs.Add(file, error)) {
+        Problem(error.empty() ? exporter::PathText(path) + ": cannot write" : error);
+        return false;
+    }
+    entry.file = log.fileName;
+    return true;
+}
+
+// A friend's pages in a folder of its own, and the friend's index; true when
+// the account index lists the friend.
+bool CExportJob::ExportFriendPages(const SelectedLog& log, ExportIndexEntry& entry) {
+    CFriendPages pages(m_options, m_split, m_outputFolder / fs::u8path(log.fileName), m_outputs,
+                       [this](const std::string& text) { Problem(text); });
+    COutputSink unused; // the pages have sinks of their own
+    m_pages = &pages;
+    bool read = ExportLog(log.source, pages, unused, &entry, false);
+    m_pages = nullptr;
+    // A search leaves out the friends it found nothing with.
+    bool keep = read && !m_cancelled && !(m_options.hasGrep && entry.sent + entry.received == 0);
+    if (!pages.Finish(keep))
+        return false;
+    entry.file = log.fileName + "/index." + exporter::FormatExtension(m_options.format);
+    return true;
+}
+
+void CExportJob::WriteIndex(const std::vector<ExportIndexEntry>& index) {
+    CAtomicOutputFile file;
+    std::string error;
+    std::string name = std::string("index.") + exporter::FormatExtension(m_options.format);
+    if (!file.Create(m_outputFolder / name, error)) {
+        Problem(error);
+        return;
+    }
+    COutputSink sink(file.Stream());
+    exporter::FormatRow(m_options.format).writeIndex(index, sink, WriterChoice());
+    sink.Flush();
+    if (!sink.Ok() || !m_outputs.Add(file, error))
+        Problem(error.empty() ? name + ": cannot write" : error);
+}
+
+// Every file into place, or (cancelled) none; the counts of the result.
+void CExportJob::Finish() {
+    m_result.cancelled = m_cancelled;
+    if (m_cancelled) {
+        m_outputs.Discard();
+        return;
+    }
+    m_result.files = m_outputs.Commit([this](const std::string& text) { Problem(text); });
+    m_result.messages = m_matched;
+    m_result.grepMatchedNothing = m_options.hasGrep && m_matched == 0;
+}

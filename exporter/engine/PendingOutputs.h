@@ -1,0 +1,41 @@
+// The files of one export, held whole under their temporary names until the
+// export is done, then put in place together, or all removed.
+#pragma once
+
+#include "AtomicOutputFile.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CPendingOutputs {
+public:
+    using ProblemReport = std::function<void(const std::string&)>;
+
+    CPendingOutputs() = default;
+    ~CPendingOutputs() { Discard(); }
+    CPendingOutputs(const CPendingOutputs&) = delete;
+    CPendingOutputs& operator=(const CPendingOutputs&) = delete;
+
+    // Makes `folder` and those above it where missing, remembering the ones
+    // it made; true when the folder is there.
+    bool MakeFolder(const std::filesystem::path& folder);
+    // Closes `file`, whole, and keeps its temporary for Commit; false, the
+    // temporary removed, when it could not be written whole.
+    bool Add(CAtomicOutputFile& file, std::string& error);
+    // Renames every file kept over its destination, in the order added; each
+    // that fails is told to `problem`. The number put in place.
+    std::size_t Commit(const ProblemReport& problem);
+    // Removes every temporary kept and the folders made that are empty.
+    void Discard();
+
+private:
+    struct Pending {
+        std::filesystem::path temporary;
+        std::filesystem::path destination;
+    };
+    std::vector<Pending> m_files;
+    std::vector<std::filesystem::path> m_folders; // made here, outermost first
+};
