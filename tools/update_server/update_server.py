@@ -58,6 +58,8 @@ names another ETag (then 200 and the whole body). Route options for that:
                  body has reached byte A, B, ... of the file; later ones whole
   range=ignore   answer every range request with 200 and the whole body
   range=wrong    answer range requests with a Content-Range one byte later
+  range=reset    answer every request that carries a Range header with a
+                 reset (a network that drops each resumption)
   etag=change    a new ETag for every request (the file "changed")
 """
 
@@ -345,7 +347,7 @@ class Handler(BaseHTTPRequestHandler):
             return False
         route.range_mode = query.get("range", "honour")
         route.etag_mode = query.get("etag", "fixed")
-        return route.range_mode in ("honour", "ignore", "wrong") and \
+        return route.range_mode in ("honour", "ignore", "wrong", "reset") and \
             route.etag_mode in ("fixed", "change")
 
     def _signer(self):
@@ -424,6 +426,9 @@ class Handler(BaseHTTPRequestHandler):
         """200 or 206, whole or cut as the route says."""
         with self.server.state.lock:
             cut, etag = route.next_answer()
+        if route.range_mode == "reset" and "Range" in self.headers:
+            self._reset()
+            return
         start = 0
         wanted = self.headers.get("Range", "")
         if_range = self.headers.get("If-Range")

@@ -152,7 +152,7 @@ CSignedDownload::Step CSignedDownload::Ask(unsigned nAttempt) {
     if (m_state.IsCutOff())
         return Step::Ended;
     if (pHttp == nullptr || !pHttp->QueryInfoStatusCode(dwStatus))
-        return Fail(UE_SETUP_MISSING, nullptr, false);
+        dwStatus = 0;
     updater::AnswerFacts answer;
     answer.status = dwStatus;
     answer.announced = updater::QueryAnnouncedLength(*pHttp, answer.announcedLength);
@@ -171,6 +171,12 @@ CSignedDownload::Step CSignedDownload::Ask(unsigned nAttempt) {
         return Step::Next;
     case updater::AnswerMeaning::SizeMismatch:
         return Fail(UE_CONNECTION_LOST, updater::kTextSetupSizeMismatch, false);
+    case updater::AnswerMeaning::Unanswered:
+        // The network is still down, or the server drops the request: the
+        // part waits for the next try, or the next run.
+        updater::Trace("no answer to the request");
+        m_state.SetLastErrorText(updater::kTextConnectionLost);
+        return Step::Again;
     default:
         break;
     }

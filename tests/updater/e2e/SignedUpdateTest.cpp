@@ -273,7 +273,7 @@ void PrintTo(const ResumeCase& c, std::ostream* os) {
     *os << c.label;
 }
 
-class ResumedDownload : public SignedUpdate, public ::testing::WithParamInterface<ResumeCase> {
+class ResumeScene : public SignedUpdate {
 protected:
     std::string CutOptions(const std::vector<int>& quarters) const {
         std::string cuts;
@@ -302,6 +302,8 @@ protected:
                CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe.part.txt"));
     }
 };
+
+class ResumedDownload : public ResumeScene, public ::testing::WithParamInterface<ResumeCase> {};
 
 TEST_P(ResumedDownload, WithinOneRun) {
     const ResumeCase& c = GetParam();
@@ -342,19 +344,36 @@ const ResumeCase kResumes[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ResumedDownload, ::testing::ValuesIn(kResumes));
 
-class ResumedAcrossRuns : public ResumedDownload {};
+struct AcrossRunsCase {
+    const char* label;
+    // The first run's answers: where they end early (in quarters, one entry
+    // per request) and further route options; none of them completes.
+    std::vector<int> cutQuarters;
+    const char* firstOptions;
+    // Route options for the second run; null: the first run's route stays.
+    const char* secondOptions;
+    bool startsOver; // the second run fetches the whole setup again
+};
 
-// A run whose every answer breaks off at half keeps the part; the next run
-// resumes it from there, unless the file changed on the server meanwhile
-// (a new ETag), which starts it over.
+void PrintTo(const AcrossRunsCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
+class ResumedAcrossRuns : public ResumeScene,
+                          public ::testing::WithParamInterface<AcrossRunsCase> {};
+
+// A run whose answers all break off keeps the part and its record after its
+// three tries, also when every request for the rest fails at the connection;
+// the next run resumes it from there, unless the file changed on the server
+// meanwhile (a new ETag), which starts it over.
 TEST_P(ResumedAcrossRuns, NextRunGoesOnFromThePart) {
-    const bool changed = GetParam().options[0] != '\0';
+    const AcrossRunsCase& c = GetParam();
     WriteServerIni(m_scene->Server().SetupKey());
     m_setupPath = "/" + SceneName() + "-" + std::to_string(GetTickCount64()) + "/VemliSetup.exe";
     const std::string document = "/" + SceneName() + "/version.ini";
     const std::string url = "http://dl1.example" + m_setupPath;
     ASSERT_TRUE(m_scene->Server().Release(document, m_setupPath, url, "1,2,3,5", "good", m_setup,
-                                          CutOptions({2, 2, 2, 2})));
+                                          CutOptions(c.cutQuarters) + c.firstOptions));
     ASSERT_TRUE(m_scene->StartClient("Vemli", 1));
 
     EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
@@ -365,9 +384,9 @@ TEST_P(ResumedAcrossRuns, NextRunGoesOnFromThePart) {
     EXPECT_FALSE(LogHas(m_scene->ClientLog(0), "asked"));
     ASSERT_EQ(SetupRequestsSeen().size(), 4u);
 
-    if (changed) {
+    if (c.secondOptions != nullptr) {
         ASSERT_TRUE(m_scene->Server().Release(document, m_setupPath, url, "1,2,3,5", "good",
-                                              m_setup, "&etag=change"));
+                                              m_setup, c.secondOptions));
     }
     const long long sentBefore = m_scene->Server().Sent(m_setupPath);
     EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
@@ -380,13 +399,16 @@ TEST_P(ResumedAcrossRuns, NextRunGoesOnFromThePart) {
     EXPECT_EQ(seen[4].ifRange, "\"e1\"");
     const long long half = static_cast<long long>(m_setup.size() - m_setup.size() * 2 / 4);
     EXPECT_EQ(m_scene->Server().Sent(m_setupPath) - sentBefore,
-              changed ? static_cast<long long>(m_setup.size()) : half);
+              c.startsOver ? static_cast<long long>(m_setup.size()) : half);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ResumedAcrossRuns,
-    ::testing::Values(ResumeCase{"same file", true, "good", {}, "", true, {}},
-                      ResumeCase{"file changed", true, "good", {}, "changed", true, {}}));
+const AcrossRunsCase kAcrossRuns[] = {
+    {"same file", {2, 2, 2, 2}, "", nullptr, false},
+    {"file changed", {2, 2, 2, 2}, "", "&etag=change", true},
+    {"every request for the rest reset", {2}, "&range=reset", "", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, ResumedAcrossRuns, ::testing::ValuesIn(kAcrossRuns));
 
 // The client, asked to end while the updater holds the checked setup, tries
 // to write, delete, rename and replace it: all four must fail, and the

@@ -29,6 +29,9 @@ bool IsAskingAgain(unsigned attempt, std::uint64_t offset) {
 
 AnswerMeaning JudgeAnswer(const AnswerFacts& answer, unsigned attempt, std::uint64_t offset,
                           std::uint64_t size) {
+    if (answer.status == 0 && IsAskingAgain(attempt, offset)) {
+        return AnswerMeaning::Unanswered;
+    }
     if (answer.status == kStatusOk) {
         return answer.announced && answer.announcedLength != size ? AnswerMeaning::SizeMismatch
                                                                   : AnswerMeaning::Whole;

@@ -31,7 +31,8 @@ std::uint64_t BytesToKeep(bool resumable, std::uint64_t partSize, std::uint64_t 
 // tries; the first request for a whole setup failing is the end of it.
 bool IsAskingAgain(unsigned attempt, std::uint64_t offset);
 
-// What the engine learnt of an answer.
+// What the engine learnt of an answer. Status 0: no answer at all (the
+// connection ended before a status line, or the status could not be read).
 struct AnswerFacts {
     unsigned long status = 0;
     bool announced = false; // a Content-Length was given
@@ -44,6 +45,7 @@ enum class AnswerMeaning {
     Continues,    // the rest from `offset` (206 with the range asked for)
     SizeMismatch, // the whole setup, but a length other than the signed size
     Missing,      // the first request was refused: the server has no such setup
+    Unanswered,   // no answer while asking again: one of the run's tries
     Refused,      // anything else: the download fails
 };
 

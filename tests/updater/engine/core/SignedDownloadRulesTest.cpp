@@ -89,6 +89,12 @@ TEST(SignedDownloadRules, WhatAnAnswerMeans) {
         {"404 for an earlier run's part", 404, true, 10, nullptr, 0, 1000, AnswerMeaning::Missing},
         {"404 asking again", 404, true, 10, nullptr, 2, 1000, AnswerMeaning::Refused},
         {"416 asking again", 416, false, 0, "bytes */3000", 1, 1000, AnswerMeaning::Refused},
+        // No answer: the end of a first request, one of the tries of any other.
+        {"no answer at first", 0, false, 0, nullptr, 0, 0, AnswerMeaning::Missing},
+        {"no answer for an earlier run's part", 0, false, 0, nullptr, 0, 1000,
+         AnswerMeaning::Unanswered},
+        {"no answer resuming", 0, false, 0, nullptr, 3, 1000, AnswerMeaning::Unanswered},
+        {"no answer asking again from 0", 0, false, 0, nullptr, 1, 0, AnswerMeaning::Unanswered},
     };
     for (const Case& c : cases) {
         updater::AnswerFacts answer;
