@@ -121,7 +121,9 @@ bool ParsePartRecord(const std::string& text, PartRecord& record) {
     std::string magic, digest, size;
     PartRecord read;
     const std::size_t magicEnd = text.find('\n');
-    if (magicEnd == std::string::npos || text.compare(0, magicEnd, kRecordMagic) != 0) {
+    // A NUL would end a value early where it is read as text (the size).
+    if (text.find('\0') != std::string::npos || magicEnd == std::string::npos ||
+        text.compare(0, magicEnd, kRecordMagic) != 0) {
         return false;
     }
     pos = magicEnd + 1;

@@ -127,6 +127,9 @@ TEST(ResumeRules, PartRecord) {
         {"size too large", text.substr(0, text.find("size")) + "size 4294967296\n"},
         {"no address", "VemliSetup part 1\naddress \nvalidator \n" + digestLine + "size 5\n"},
         {"CR in a line", "VemliSetup part 1\naddress a\r\nvalidator \n" + digestLine + "size 5\n"},
+        {"NUL after the size", text.substr(0, text.size() - 1) + std::string(3, '\0') + "\n"},
+        {"NUL in the address", "VemliSetup part 1\naddress a" + std::string(1, '\0') +
+                                   "b\nvalidator \n" + digestLine + "size 5\n"},
     };
     for (const Case& c : damaged) {
         updater::PartRecord untouched;
