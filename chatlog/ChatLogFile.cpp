@@ -89,22 +89,23 @@ const unsigned char* CChatLogFile::MapForWalk(std::uint32_t& limit) {
     return m_view;
 }
 
-bool CChatLogFile::ReadWhole(std::vector<unsigned char>& buffer) const {
-    buffer.clear();
+bool CChatLogFile::ReadableSize(std::uint32_t& size) const {
+    size = 0;
     std::uint64_t current = 0;
     if (!IsOpen() || !m_hFile.QuerySize(current))
         return false;
-    auto size = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_fileSize, current));
-    if (size <= kChatLogHeaderSize)
-        return false;
-    buffer.resize(size);
-    std::size_t got = 0;
-    if (!m_hFile.ReadFromStart(buffer.data(), size, got) || got <= kChatLogHeaderSize) {
-        buffer.clear();
-        return false;
-    }
-    buffer.resize(got);
+    size = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_fileSize, current));
     return true;
+}
+
+bool CChatLogFile::ReadAt(std::uint32_t offset, void* buffer, std::size_t count,
+                          std::size_t& got) const {
+    got = 0;
+    if (offset >= m_fileSize)
+        return IsOpen();
+    // What was appended since the open is not read, as a view would not see it.
+    const std::size_t before = m_fileSize - offset;
+    return m_hFile.ReadAt(offset, buffer, std::min(count, before), got);
 }
 
 void CChatLogFile::ReleaseView() {

@@ -70,13 +70,17 @@ public:
     // for the viewer, which keeps its view while a friend is selected). A
     // reader that streams through the log once turns it off.
     void SetPrefault(bool prefault) { m_prefault = prefault; }
-    // Reads the log as it is now (never past the size taken at open) into
-    // `buffer` through the handle already open, for a reader that looks at
-    // many logs once, such as a search of every friend: there a mapping per
-    // log costs more than the read itself (Windows, and Wine most of all).
-    // Positions in the buffer stand at the same offsets as in a view. False,
-    // with the buffer empty, when nothing past the header can be read.
-    bool ReadWhole(std::vector<unsigned char>& buffer) const;
+    // For a reader that looks at many logs once, such as a search of every
+    // friend, through the handle already open: there a mapping per log costs
+    // more than the read itself (Windows, and Wine most of all), and a piece
+    // at a time keeps its memory bounded whatever the log's size.
+    // The bytes there are to read: the size taken at open, less when the
+    // file is shorter now. False when the size cannot be read.
+    bool ReadableSize(std::uint32_t& size) const;
+    // Reads up to `count` bytes at `offset` of the file, never past the
+    // size taken at open; `got` is what arrived, less where the file ends.
+    // False when the read fails.
+    bool ReadAt(std::uint32_t offset, void* buffer, std::size_t count, std::size_t& got) const;
     // One past the mapped bytes, null while unmapped: the bound for a reader
     // that keeps positions from an earlier walk and reads their lengths
     // again (RecordLengthWithin), since the client may rewrite a record.

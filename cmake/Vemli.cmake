@@ -29,6 +29,12 @@ endif()
 if(VEMLI_WINDOWS)
   # Wide API everywhere in window code; GBK bytes are converted explicitly.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # Up to 4 GiB of addresses under 64-bit Windows instead of 2: nothing
+    # here takes an address for a signed number, and a big log mapped by
+    # the viewer or the exporter needs the room.
+    add_link_options(-Wl,--large-address-aware)
+  endif()
 endif()
 
 function(vemli_warnings target)

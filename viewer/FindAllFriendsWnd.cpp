@@ -2,6 +2,7 @@
 
 #include "ChatContentTitle.h"
 #include "ContentOutput.h"
+#include "LogPieces.h"
 #include "MainFrame.h"
 #include "MessageFinder.h"
 #include "MessageListRules.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 
 namespace {
 
@@ -30,15 +32,15 @@ constexpr int kContentColumn = 3;
 constexpr int kMinContentWidth = 100;
 
 // How a control follows the window's size: the text field and the list grow
-// with its width, the list with its height too; the button and the count stay
-// at the right edge.
-enum Anchor { kFixed, kStretch, kRight, kFill };
+// with its width, the list with its height too; the button stays at the
+// right edge, the count line at the bottom, as wide as the window.
+enum Anchor { kFixed, kStretch, kRight, kFill, kBottom };
 const struct {
     int id;
     Anchor anchor;
 } kControlAnchors[] = {
     {IDC_FIND_ALL_TEXT, kStretch}, {IDC_FIND_ALL_MATCH_CASE, kFixed}, {IDC_FIND_ALL_START, kRight},
-    {IDC_FIND_ALL_COUNT, kRight},  {IDC_FIND_ALL_RESULTS, kFill},
+    {IDC_FIND_ALL_COUNT, kBottom}, {IDC_FIND_ALL_RESULTS, kFill},
 };
 static_assert(std::size(kControlAnchors) == CFindAllFriendsWnd::kPlacedControls);
 
@@ -151,7 +153,9 @@ void CFindAllFriendsWnd::OnSize(UINT type, int cx, int cy) {
         RECT r = m_templateRects[i];
         if (anchor == kRight)
             ::OffsetRect(&r, dx, 0);
-        if (anchor == kStretch || anchor == kFill)
+        if (anchor == kBottom)
+            ::OffsetRect(&r, 0, dy);
+        if (anchor == kStretch || anchor == kFill || anchor == kBottom)
             r.right = std::max(r.left, r.right + dx);
         if (anchor == kFill)
             r.bottom = std::max(r.top, r.bottom + dy);
@@ -246,24 +250,40 @@ void CFindAllFriendsWnd::RunSearch() {
     CUserTitleWnd* friends = m_frame->GetFriendListPane();
     if (friends != nullptr && !m_search.MatchesNothing()) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-        friends->VisitFriendLogs(
-            [this](size_t position, CChatLogFile& log) { SearchLog(position, log); });
+        std::vector<unsigned char> piece; // freed when the search ends
+        friends->VisitFriendLogs([this, &piece](size_t position, CChatLogFile& log) {
+            SearchLog(position, log, piece);
+        });
     }
     ::SendMessageW(GetDlgItem(IDC_FIND_ALL_RESULTS), LVM_SETITEMCOUNT, m_results.HitCount(), 0);
     ShowCount();
 }
 
-void CFindAllFriendsWnd::SearchLog(size_t position, CChatLogFile& log) {
-    // Every log is read through its open handle into one reused buffer, the
-    // selected friend's too: mapping and unmapping thousands of logs costs
-    // seconds where reading them costs a fraction. Hits are kept as file
-    // offsets, the same in the buffer as in any view.
-    if (!log.ReadWhole(m_logBytes))
-        return;
-    const unsigned char* logStart = m_logBytes.data();
+void CFindAllFriendsWnd::SearchLog(size_t position, CChatLogFile& log,
+                                   std::vector<unsigned char>& piece) {
+    // Every log is read through its open handle, the selected friend's too:
+    // mapping and unmapping thousands of logs costs seconds where reading
+    // them costs a fraction. A piece at a time, so that a log of any size
+    // costs one piece of memory. Hits are kept as file offsets.
     m_results.BeginFriend(position, log.FriendKey(), log.FriendName());
-    chatlog::FindInLog(m_search, logStart, static_cast<std::uint32_t>(m_logBytes.size()),
-                       [&](ChatLogRecordPos record) { m_results.AddHit(record, logStart); });
+    auto read = [&log](std::uint32_t offset, unsigned char* buffer, std::uint32_t count,
+                       size_t& got) { return log.ReadAt(offset, buffer, count, got); };
+    auto search = [this](const unsigned char* view, std::uint32_t viewSize, std::uint64_t base) {
+        chatlog::FindInLog(m_search, view, viewSize, [&](ChatLogRecordPos record) {
+            m_results.AddHit(m_search, record, chatlog::RecordLengthWithin(record, view + viewSize),
+                             base + static_cast<std::uint64_t>(record - view));
+        });
+    };
+    bool whole = false;
+    try {
+        std::uint32_t size = 0;
+        whole = log.ReadableSize(size) && viewer::VisitLogPieces(size, piece, read, search);
+    } catch (const std::bad_alloc&) {
+        // No room for the piece or for a hit: this log is left, the next
+        // one tried; the window says how many were.
+    }
+    if (!whole)
+        m_results.AddSkippedLog();
 }
 
 void CFindAllFriendsWnd::Clear() {
@@ -285,7 +305,8 @@ std::wstring CFindAllFriendsWnd::TextOfField() const {
 }
 
 void CFindAllFriendsWnd::ShowCount() {
-    const std::wstring text = L"共 " + std::to_wstring(m_results.HitCount()) + L" 条";
+    const std::wstring text = viewer::FindAllCountText(m_results.TotalCount(), m_results.HitCount(),
+                                                       m_results.SkippedLogs());
     ::SetDlgItemTextW(m_hWnd, IDC_FIND_ALL_COUNT, text.c_str());
 }
 
@@ -354,7 +375,10 @@ bool CFindAllFriendsWnd::OpenHit(size_t index) {
     log->VisitDirectedRecords([&](ChatLogRecordPos position, std::uint32_t dir) {
         if (logStart == nullptr)
             logStart = position - kChatLogHeaderSize;
-        if (static_cast<std::uint64_t>(position - logStart) == hit.offset) {
+        // Unsigned: a view may lie across the middle of a 32-bit address space.
+        if (reinterpret_cast<std::uintptr_t>(position) -
+                reinterpret_cast<std::uintptr_t>(logStart) ==
+            hit.offset) {
             record = position;
             direction = dir;
         }

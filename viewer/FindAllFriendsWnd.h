@@ -1,7 +1,7 @@
 // CFindAllFriendsWnd: the 在所有好友中查找 window (dialog template 140), a
 // modeless popup owned by the main frame. It searches every friend's log in
-// tree order and lists each hit (friend, date, time, the message's first
-// line) in a virtual list; opening a hit selects its friend and its row as a
+// tree order and lists each hit (friend, date, time, the line that holds
+// the match) in a virtual list; opening a hit selects its friend and its row as a
 // click would, with the match selected in the content pane.
 #pragma once
 
@@ -52,7 +52,7 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
     void SetUpList();
-    void SearchLog(size_t position, CChatLogFile& log);
+    void SearchLog(size_t position, CChatLogFile& log, std::vector<unsigned char>& piece);
     std::wstring TextOfField() const;
     void ShowCount();
     void FillCell(NMLVDISPINFOW* info);
@@ -64,8 +64,6 @@ private:
     CFindAllResults m_results;
     // The needle of the hits listed, for finding the match again on opening.
     chatlog::CTextSearch m_search;
-    // The log being searched, read whole; reused from one log to the next.
-    std::vector<unsigned char> m_logBytes;
     // The template's client size and its controls' places in it.
     SIZE m_templateClient = {};
     RECT m_templateRects[kPlacedControls] = {};

@@ -9,6 +9,7 @@
 #include "ChatLogWriter.h"
 #include "DocTemplate.h"
 #include "FindAllFriendsWnd.h"
+#include "LogPieces.h"
 #include "MainFrame.h"
 #include "MerovaneDoc.h"
 #include "MerovaneView.h"
@@ -70,16 +71,24 @@ bool WriteAccount(const fs::path& folder) {
     return true;
 }
 
-// The bare loop: every log the friend list holds open read whole into one
-// buffer and searched with the same core, as the window does, without the
-// window and its list. Returns the hits.
+// The bare loop: every log the friend list holds open read piece by piece
+// into one buffer and searched with the same core, as the window does,
+// without the window and its list. Returns the hits.
 size_t BareSearch(CUserTitleWnd& friends, const chatlog::CTextSearch& search) {
     size_t hits = 0;
-    std::vector<unsigned char> bytes;
+    std::vector<unsigned char> piece;
     friends.VisitFriendLogs([&](size_t, CChatLogFile& log) {
-        if (log.ReadWhole(bytes))
-            chatlog::FindInLog(search, bytes.data(), static_cast<std::uint32_t>(bytes.size()),
-                               [&](ChatLogRecordPos) { ++hits; });
+        std::uint32_t size = 0;
+        if (!log.ReadableSize(size))
+            return;
+        viewer::VisitLogPieces(
+            size, piece,
+            [&log](std::uint32_t offset, unsigned char* buffer, std::uint32_t count, size_t& got) {
+                return log.ReadAt(offset, buffer, count, got);
+            },
+            [&](const unsigned char* view, std::uint32_t viewSize, std::uint64_t) {
+                chatlog::FindInLog(search, view, viewSize, [&](ChatLogRecordPos) { ++hits; });
+            });
     });
     return hits;
 }

@@ -24,8 +24,12 @@ public:
     bool IsOpen() const { return m_handle != kInvalid; }
     // Current size in bytes; false if it cannot be read.
     bool QuerySize(std::uint64_t& size) const;
-    // Reads up to `count` bytes from offset 0; `got` is what arrived.
-    bool ReadFromStart(void* buffer, std::size_t count, std::size_t& got) const;
+    // Reads up to `count` bytes from `offset`; `got` is what arrived (less
+    // only where the file ends).
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t count, std::size_t& got) const;
+    bool ReadFromStart(void* buffer, std::size_t count, std::size_t& got) const {
+        return ReadAt(0, buffer, count, got);
+    }
     void Close();
     void Swap(CReadOnlyFile& other) {
         std::intptr_t handle = m_handle;

@@ -64,14 +64,15 @@ bool CReadOnlyFile::QuerySize(std::uint64_t& size) const {
     return true;
 }
 
-bool CReadOnlyFile::ReadFromStart(void* buffer, std::size_t count, std::size_t& got) const {
+bool CReadOnlyFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count,
+                           std::size_t& got) const {
     got = 0;
-    if (!IsOpen())
+    if (!IsOpen() || offset > static_cast<std::uint64_t>(INT64_MAX) - count)
         return false;
     auto* out = static_cast<unsigned char*>(buffer);
     while (got < count) {
-        ssize_t n =
-            ::pread(static_cast<int>(m_handle), out + got, count - got, static_cast<off_t>(got));
+        ssize_t n = ::pread(static_cast<int>(m_handle), out + got, count - got,
+                            static_cast<off_t>(offset + got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

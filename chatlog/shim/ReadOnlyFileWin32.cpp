@@ -51,16 +51,20 @@ bool CReadOnlyFile::QuerySize(std::uint64_t& size) const {
     return true;
 }
 
-bool CReadOnlyFile::ReadFromStart(void* buffer, std::size_t count, std::size_t& got) const {
+bool CReadOnlyFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t count,
+                           std::size_t& got) const {
     got = 0;
     if (!IsOpen() || count > 0xFFFFFFFFu)
         return false;
-    HANDLE handle = reinterpret_cast<HANDLE>(m_handle);
-    if (SetFilePointer(handle, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-        return false;
+    // The offset goes with the read itself: no file pointer is shared
+    // between reads.
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD read = 0;
-    if (!ReadFile(handle, buffer, static_cast<DWORD>(count), &read, nullptr))
-        return false;
+    if (!ReadFile(reinterpret_cast<HANDLE>(m_handle), buffer, static_cast<DWORD>(count), &read,
+                  &at))
+        return GetLastError() == ERROR_HANDLE_EOF; // at or past the end: nothing
     got = read;
     return true;
 }

@@ -199,10 +199,9 @@ TEST(ChatLogFile, AppendedAfterOpenNotSeen) {
     EXPECT_EQ(Contents(reopened), expected);
 }
 
-// A whole read sees what a view would: the bytes up to the size taken at
-// open, nothing appended since, less when the file was cut short; nothing at
-// all for a header alone.
-TEST(ChatLogFile, ReadWholeStopsAtTheSizeTakenAtOpenAndTheFileNow) {
+// Reads by piece see what a view would: the bytes up to the size taken at
+// open, nothing appended since, less when the file was cut short.
+TEST(ChatLogFile, ReadsAtAnOffsetStopAtTheSizeTakenAtOpenAndTheFileNow) {
     CScratchDir dir;
     std::string path = dir.File("1.dat");
     const std::string bytes = Header() + Recs(3);
@@ -213,16 +212,34 @@ TEST(ChatLogFile, ReadWholeStopsAtTheSizeTakenAtOpenAndTheFileNow) {
     ASSERT_TRUE(writer.OpenAppend(path));
     ASSERT_TRUE(writer.Append(2000, 1, "later"));
     ASSERT_TRUE(writer.Close());
-    std::vector<unsigned char> read;
-    ASSERT_TRUE(log.ReadWhole(read));
-    EXPECT_EQ(std::string(read.begin(), read.end()), bytes);
-
-    ASSERT_TRUE(TruncateFile(path, bytes.size() - 5));
-    ASSERT_TRUE(log.ReadWhole(read));
-    EXPECT_EQ(std::string(read.begin(), read.end()), bytes.substr(0, bytes.size() - 5));
-    ASSERT_TRUE(TruncateFile(path, kChatLogHeaderSize));
-    EXPECT_FALSE(log.ReadWhole(read));
-    EXPECT_TRUE(read.empty());
+    const struct {
+        size_t fileSize; // cut to this first (0: as written)
+        std::uint32_t offset;
+        size_t count;
+    } cases[] = {
+        {0, 0, 4096},
+        {0, kChatLogHeaderSize, 7},
+        {0, 90, 4096},
+        {bytes.size() - 5, 85, 4096},
+        {kChatLogHeaderSize, kChatLogHeaderSize, 10},
+        {kChatLogHeaderSize, 1000, 10},
+    };
+    for (const auto& c : cases) {
+        if (c.fileSize != 0) {
+            ASSERT_TRUE(TruncateFile(path, c.fileSize));
+        }
+        const size_t now = c.fileSize != 0 ? c.fileSize : bytes.size();
+        std::uint32_t size = 0;
+        ASSERT_TRUE(log.ReadableSize(size));
+        EXPECT_EQ(size, now);
+        std::string read(c.count, '\0');
+        size_t got = 99;
+        ASSERT_TRUE(log.ReadAt(c.offset, read.data(), c.count, got)) << c.offset;
+        read.resize(got);
+        EXPECT_EQ(read, c.offset < now ? bytes.substr(c.offset, std::min(c.count, now - c.offset))
+                                       : std::string())
+            << c.offset;
+    }
 }
 
 // The client usually has the log open for writing when the viewer opens it.

@@ -119,12 +119,13 @@ TEST_F(FindAllFriendsTest, ListsEveryHitInTreeAndFileOrderWithItsCount) {
         {L"world",
          false,
          {{L"张三(100)",
-           {{L"2026-01-01", L"08:00:00", L"hello World"}, {L"2026-01-01", L"08:01:00", L"第二"}}},
+           {{L"2026-01-01", L"08:00:00", L"hello World"},
+            {L"2026-01-01", L"08:01:00", L"world again"}}},
           {L"李四(200)", {{L"2026-01-02", L"08:00:00", L"WORLD cup"}}},
           {L"王五(300)", {{L"2026-01-03", L"08:00:00", L"ab世界 world"}}}}},
         {L"world",
          true,
-         {{L"张三(100)", {{L"2026-01-01", L"08:01:00", L"第二"}}},
+         {{L"张三(100)", {{L"2026-01-01", L"08:01:00", L"world again"}}},
           {L"王五(300)", {{L"2026-01-03", L"08:00:00", L"ab世界 world"}}}}},
         {L"世界", false, {{L"王五(300)", {{L"2026-01-03", L"08:00:00", L"ab世界 world"}}}}},
         {L"\u0e01", false, {}}, // Thai: GBK cannot hold it
@@ -230,6 +231,50 @@ TEST_F(FindAllFriendsTest, ResetAndAnotherAccountEmptyItAndAChangedLogBreaksNoth
     EXPECT_EQ(ContentText(), L"");
     EXPECT_TRUE(m_window->OpenHit(static_cast<size_t>(HitRow(L"张三(100)", 0))));
     EXPECT_EQ(ContentText(), L"hello World");
+}
+
+// A log of `bytes` made `size` bytes long by a hole: a sparse file, which
+// costs no disk and reads as zeros.
+void WriteSparseLog(const std::filesystem::path& path, const std::string& bytes,
+                    std::uint64_t size) {
+    CKernelHandle file(::CreateFileW(path.wstring().c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file.IsValid());
+    DWORD written = 0;
+    ASSERT_TRUE(
+        ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    ASSERT_TRUE(::SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(::SetEndOfFile(file.Get()));
+}
+
+TEST_F(FindAllFriendsTest, ABigLogIsSearchedInPiecesAndTheHitsKeptAreCapped) {
+    // A log of 5 GiB whose records end after two (the rest reads as zeros),
+    // and one of more hits than are kept.
+    const std::filesystem::path folder = AccountFolder("5678");
+    WriteSparseLog(folder / "1.dat",
+                   LogBytes("1", kZhangSan, {{1, 0, "a needle"}, {2, 1, "needle two"}}),
+                   5ull << 30);
+    std::vector<LogRecord> many(CFindAllResults::kMaxKeptHits + 1, {3, 0, "needle"});
+    WriteLog(folder, "2.dat", LogBytes("2", kLiSi, many));
+    Send(kViewerMsgShowAccount, 5, 678);
+
+    Search(L"needle");
+    EXPECT_EQ(CountText(), L"共 100,003 条，显示前 100,000 条");
+    ASSERT_EQ(ListRowCount(Results()), static_cast<int>(CFindAllResults::kMaxKeptHits));
+    EXPECT_EQ(ListCellText(Results(), 0, 3), L"a needle");
+    EXPECT_EQ(ListCellText(Results(), 1, 3), L"needle two");
+    EXPECT_EQ(ListCellText(Results(), 2, 0), L"李四(2)");
+}
+
+// The 32-bit build gets the addresses past 2 GiB that 64-bit Windows offers
+// it: every program of the build is linked so, this one as the viewer.
+TEST(LargeAddressSpace, TheProgramTakesAddressesPast2GiB) {
+    const auto* base = reinterpret_cast<const unsigned char*>(::GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    EXPECT_NE(nt->FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE, 0);
 }
 
 } // namespace
