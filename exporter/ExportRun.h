@@ -4,6 +4,7 @@
 // by a signal that leaves the user's files as they were.
 #pragma once
 
+#include "ExportJob.h"
 #include "ExportOptions.h"
 
 class CExportRun {
@@ -13,5 +14,7 @@ public:
     int Run();
 
 private:
+    int List(const ExportJobSettings& settings, const ExportJobCallbacks& callbacks);
+
     const ExportOptions& m_options;
 };

@@ -26,7 +26,9 @@ std::string FormatUsageLine() {
 const char* ExportUsageText() {
     static const std::string text =
         "usage: chatlog-export ACCOUNT_FOLDER | FILE.dat ...   [options]\n" + FormatUsageLine() +
-        "  --friend KEY                     only this friend's log (repeatable)\n"
+        "  --friend KEY|NICKNAME            only this friend's log (repeatable)\n"
+        "  --list                           each friend instead: key, nickname, messages,\n"
+        "                                   first and last date, in the viewer's order\n"
         "  --order asc|desc                 file order (default) or reverse, as the viewer\n"
         "  --filter all|sent|received       as the viewer's "
         "\xe6\x89\x80\xe6\x9c\x89\xe4\xbf\xa1\xe6\x81\xaf / "
@@ -153,7 +155,7 @@ bool Required(const std::string& name, const std::string& value, const char* nee
 
 bool AddFriend(const std::string& name, const std::string& value, ExportOptions& o,
                std::string& error) {
-    if (!Required(name, value, "a friend's account key", error))
+    if (!Required(name, value, "a friend's account key or nickname", error))
         return false;
     o.friendKeys.push_back(value);
     return true;
@@ -208,6 +210,7 @@ struct FlagOption {
 constexpr FlagOption kFlagOptions[] = {{"-h", &ExportOptions::help},
                                        {"--help", &ExportOptions::help},
                                        {"--utc", &ExportOptions::utc},
+                                       {"--list", &ExportOptions::list},
                                        {"--csv-raw", &ExportOptions::csvRaw}};
 
 // What the options say together, once all are read.

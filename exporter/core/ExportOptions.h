@@ -30,7 +30,7 @@ struct ExportOptions {
     ExportFormat format = ExportFormat::Txt;
     ExportOrder order = ExportOrder::Ascending;
     unsigned filter = kExportFilterAll;
-    std::vector<std::string> friendKeys; // empty: every friend
+    std::vector<std::string> friendKeys; // keys or nicknames (UTF-8); empty: every friend
     std::string fromDate;                // "YYYY-MM-DD" or empty
     std::string toDate;
     bool hasGrep = false;
@@ -41,6 +41,7 @@ struct ExportOptions {
     ExportSplit split = ExportSplit::Default;
     std::uint64_t splitCount = 0; // messages per file with ExportSplit::Count
     bool help = false;
+    bool list = false; // --list: the friends, not their messages
 };
 
 namespace exporter {

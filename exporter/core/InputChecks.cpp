@@ -68,4 +68,12 @@ std::size_t FindInputWrittenOver(const std::vector<fs::path>& inputs, const fs::
     return inputs.size();
 }
 
+bool IsRefusedLink(const fs::path& path, std::string& problem) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(path, ec)))
+        return false;
+    problem = PathText(path) + ": is a symbolic link; refused, nothing written there";
+    return true;
+}
+
 } // namespace exporter

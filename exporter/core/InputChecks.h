@@ -33,4 +33,9 @@ std::size_t FindInputWrittenOver(const std::vector<std::filesystem::path>& input
                                  const std::vector<std::string>& written,
                                  const std::string& pageExtension);
 
+// True, with `problem` set, when the file or folder a folder export would
+// write at `path` is a symbolic link: planted in a shared folder, it would
+// send what the export writes somewhere else.
+bool IsRefusedLink(const std::filesystem::path& path, std::string& problem);
+
 } // namespace exporter

@@ -71,6 +71,40 @@ std::string PageLabel(ExportSplit split, std::uint64_t number, std::string_view 
     return split == ExportSplit::Month ? std::string(key) : std::to_string(number);
 }
 
+namespace {
+
+bool IsDigits(std::string_view text) {
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return !text.empty();
+}
+
+// "2023-03" or the undated pages' key.
+bool IsPageKey(std::string_view key) {
+    return key == kUndatedPageKey || (key.size() == 7 && key[4] == '-' &&
+                                      IsDigits(key.substr(0, 4)) && IsDigits(key.substr(5)));
+}
+
+} // namespace
+
+bool IsPageFileName(std::string_view name, std::string_view extension) {
+    if (name.size() <= extension.size() + 1 ||
+        name.substr(name.size() - extension.size()) != extension ||
+        name[name.size() - extension.size() - 1] != '.')
+        return false;
+    std::string_view stem = name.substr(0, name.size() - extension.size() - 1);
+    if (IsPageKey(stem))
+        return true;
+    std::size_t digits = 0;
+    while (digits < stem.size() && stem[digits] >= '0' && stem[digits] <= '9')
+        ++digits;
+    if (digits == stem.size())
+        return digits >= 4;
+    return digits >= 4 && stem[digits] == '-' && IsPageKey(stem.substr(digits + 1));
+}
+
 std::string MakeFriendFolderName(std::string_view stem, std::vector<std::string>& taken) {
     return MakeFriendFileName(stem, "", taken);
 }

@@ -66,6 +66,12 @@ std::string PageStem(const PageNaming& naming, std::uint64_t number, std::string
 // What the friend's index shows for the page: its month, or its number.
 std::string PageLabel(ExportSplit split, std::uint64_t number, std::string_view key);
 
+// Whether `name` is one the export gives a page of the format with
+// `extension` ("html"): "2023-03", "0001", "0001-2023-03", "undated" or
+// "0001-undated", then the extension. A folder export removes such files
+// that it no longer lists from a friend's folder it writes, and no other.
+bool IsPageFileName(std::string_view name, std::string_view extension);
+
 // The folder that holds a friend's pages in the output folder: the log's
 // stem made safe and unique as MakeFriendFileName does, without extension.
 std::string MakeFriendFolderName(std::string_view stem, std::vector<std::string>& taken);

@@ -91,9 +91,13 @@ struct ExportJobResult {
     // Every warning, as chatlog-export prints it after "chatlog-export: ".
     std::vector<std::string> problems;
     bool grepMatchedNothing = false;
+    // A --friend value names no friend, or is a nickname that friends with
+    // different keys share (`problems` names them): refused, and
+    // chatlog-export exits 64 with its usage.
+    bool unknownFriend = false;
 
     // chatlog-export's exit code for this result: 0, 1 (--grep found
-    // nothing), 2 (refused, or a warning).
+    // nothing), 2 (refused, or a warning), 64 (unknownFriend).
     int ExitCode() const;
 };
 
@@ -108,7 +112,24 @@ struct ExportJobCallbacks {
     std::function<void(const std::string&)> note;
 };
 
+// One friend as chatlog-export --list shows it.
+struct ExportFriendSummary {
+    std::string key; // UTF-8
+    std::string name;
+    std::string path;
+    std::uint64_t messages = 0;
+    std::string firstDate, lastDate; // "YYYY-MM-DD" (UTC with --utc); empty without messages
+};
+
 namespace exporter {
+
+// The friends of settings.options.inputs in the order the viewer's friend
+// tree shows them (the folder listing's, as the export and its indexes take
+// them; a log that cannot be opened is told to the problem callback and
+// left out, as the tree leaves it out). The job's result says what failed.
+ExportJobResult ListExportFriends(const ExportJobSettings& settings,
+                                  const ExportJobCallbacks& callbacks,
+                                  std::vector<ExportFriendSummary>& friends);
 
 ExportJobResult RunExportJob(const ExportJobSettings& settings,
                              const ExportJobCallbacks& callbacks);

@@ -6,6 +6,7 @@
 #include "FriendPages.h"
 #include "InputChecks.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <system_error>
 
@@ -33,7 +34,7 @@ ExportJobResult CExportJob::Run() {
     std::vector<SelectedLog> selected;
     if (!m_result.refused) {
         selected = SelectLogs(sources);
-        m_result.refused = !PrepareOutput(selected);
+        m_result.refused = m_result.unknownFriend || !PrepareOutput(selected);
     }
     if (m_result.refused)
         return m_result;
@@ -103,11 +104,12 @@ bool CExportJob::CollectInputs(std::vector<ExportSource>& sources) {
     return m_result.problems.size() == problems;
 }
 
-// The logs to export. --friend picks by the key in the header, so then
-// every log is opened once beforehand, and the count decides between one
-// JSON document and an array before anything is written. Without it
-// every log is taken and opened only when exported (on Windows, under
-// Wine above all, each open costs more than exporting a short log).
+// The logs to export. --friend picks by the key in the header, or by the
+// nickname, so then every log is opened once beforehand, and the count
+// decides between one JSON document and an array before anything is
+// written. Without it every log is taken and opened only when exported (on
+// Windows, under Wine above all, each open costs more than exporting a
+// short log).
 std::vector<CExportJob::SelectedLog>
 CExportJob::SelectLogs(const std::vector<ExportSource>& sources) {
     std::vector<SelectedLog> selected;
@@ -116,26 +118,55 @@ CExportJob::SelectLogs(const std::vector<ExportSource>& sources) {
             selected.push_back({source, std::string()});
         return selected;
     }
-    std::vector<bool> keyFound(m_options.friendKeys.size(), false);
-    for (const ExportSource& source : sources) {
+    std::vector<ExportFriendSummary> known(sources.size());
+    for (std::size_t i = 0; i < sources.size(); ++i) {
         CChatLogFile log;
-        if (!OpenLog(log, source.path))
+        if (!OpenLog(log, sources[i].path))
             continue;
-        bool wanted = false;
-        for (std::size_t i = 0; i < m_options.friendKeys.size(); ++i) {
-            if (log.FriendKey() == m_options.friendKeys[i]) {
-                wanted = true;
-                keyFound[i] = true;
-            }
-        }
-        if (wanted)
-            selected.push_back({source, std::string()});
+        known[i].key = m_decoder.Decode(log.FriendKey());
+        known[i].name = m_decoder.Decode(log.FriendName());
     }
-    for (std::size_t i = 0; i < keyFound.size(); ++i) {
-        if (!keyFound[i])
-            Problem("no chat log of a friend with the key " + m_options.friendKeys[i]);
+    std::vector<bool> wanted(sources.size(), false);
+    for (const std::string& value : m_options.friendKeys) {
+        for (std::size_t i : FindFriend(value, known))
+            wanted[i] = true;
+    }
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        if (wanted[i])
+            selected.push_back({sources[i], std::string()});
     }
     return selected;
+}
+
+std::vector<std::size_t> CExportJob::FindFriend(const std::string& value,
+                                                const std::vector<ExportFriendSummary>& known) {
+    std::vector<std::size_t> byKey, byName;
+    std::vector<std::string> keys; // of the friends the nickname names
+    for (std::size_t i = 0; i < known.size(); ++i) {
+        // A log that did not open has neither, and a value is never empty.
+        if (known[i].key == value)
+            byKey.push_back(i);
+        if (known[i].name == value) {
+            byName.push_back(i);
+            if (std::find(keys.begin(), keys.end(), known[i].key) == keys.end())
+                keys.push_back(known[i].key);
+        }
+    }
+    if (!byKey.empty())
+        return byKey;
+    if (keys.size() == 1)
+        return byName;
+    m_result.unknownFriend = true;
+    if (keys.empty()) {
+        Problem("--friend " + value + ": no friend has this key or nickname");
+        return {};
+    }
+    std::string list;
+    for (const std::string& key : keys)
+        list += (list.empty() ? "" : ", ") + key;
+    Problem("--friend " + value + ": friends with the keys " + list +
+            " share this nickname; give the key");
+    return {};
 }
 
 bool CExportJob::OpenLog(CChatLogFile& log, const fs::path& path, const char* consequence) {
@@ -170,6 +201,12 @@ bool CExportJob::PrepareOutput(std::vector<SelectedLog>& selected) {
         }
         if (OverwritesAnInput(output, selected))
             return false;
+        std::string problem;
+        for (SelectedLog& log : selected) {
+            log.refused = exporter::IsRefusedLink(output / fs::u8path(log.fileName), problem);
+            if (log.refused)
+                Problem(problem);
+        }
         if (!m_outputs.MakeFolder(output)) {
             Problem(m_options.output + ": cannot create the folder");
             return false;
@@ -270,8 +307,9 @@ void CExportJob::ExportToFolder(const std::vector<SelectedLog>& selected) {
     std::vector<ExportIndexEntry> index;
     for (std::size_t i = 0; i < selected.size() && !m_cancelled; ++i) {
         ExportIndexEntry entry;
-        bool listed = m_split != ExportSplit::None ? ExportFriendPages(selected[i], entry)
-                                                   : ExportFriendFile(selected[i], entry);
+        bool listed = !selected[i].refused &&
+                      (m_split != ExportSplit::None ? ExportFriendPages(selected[i], entry)
+                                                    : ExportFriendFile(selected[i], entry));
         if (listed && !m_cancelled)
             index.push_back(entry);
         ++m_progress.friendsDone;
@@ -321,6 +359,7 @@ bool CExportJob::ExportFriendPages(const SelectedLog& log, ExportIndexEntry& ent
     bool keep = read && !m_cancelled && !(m_options.hasGrep && entry.sent + entry.received == 0);
     if (!pages.Finish(keep))
         return false;
+    m_pageFolders.push_back(m_outputFolder / fs::u8path(log.fileName));
     entry.file = log.fileName + "/index." + exporter::FormatExtension(m_options.format);
     return true;
 }
@@ -329,7 +368,8 @@ void CExportJob::WriteIndex(const std::vector<ExportIndexEntry>& index) {
     CAtomicOutputFile file;
     std::string error;
     std::string name = std::string("index.") + exporter::FormatExtension(m_options.format);
-    if (!file.Create(m_outputFolder / name, error)) {
+    if (exporter::IsRefusedLink(m_outputFolder / name, error) ||
+        !file.Create(m_outputFolder / name, error)) {
         Problem(error);
         return;
     }
@@ -348,6 +388,30 @@ void CExportJob::Finish() {
         return;
     }
     m_result.files = m_outputs.Commit([this](const std::string& text) { Problem(text); });
+    RemoveStalePages();
     m_result.messages = m_matched;
     m_result.grepMatchedNothing = m_options.hasGrep && m_matched == 0;
+}
+
+// Pages of an earlier export that this one no longer lists (a narrower
+// date range, another split) would stay beside the new ones and be shared
+// with them: each friend's folder written loses the files named as pages of
+// the format that this export did not put there. No other name is touched.
+void CExportJob::RemoveStalePages() {
+    std::string extension = exporter::FormatExtension(m_options.format);
+    for (const fs::path& folder : m_pageFolders) {
+        std::error_code ec;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+            const fs::path& path = it->path();
+            if (!fs::is_regular_file(fs::symlink_status(path, ec)) || m_outputs.Committed(path) ||
+                !exporter::IsPageFileName(exporter::PathText(path.filename()), extension))
+                continue;
+            std::error_code removed;
+            if (fs::remove(path, removed))
+                ++m_result.stalePagesRemoved;
+        }
+    }
+    if (m_result.stalePagesRemoved && m_callbacks.note)
+        m_callbacks.note("removed " + std::to_string(m_result.stalePagesRemoved) +
+                         " page(s) of an earlier export that this one no longer lists");
 }

@@ -26,11 +26,13 @@ class CExportJob {
 public:
     CExportJob(const ExportJobSettings& settings, const ExportJobCallbacks& callbacks);
     ExportJobResult Run();
+    ExportJobResult List(std::vector<ExportFriendSummary>& friends);
 
 private:
     struct SelectedLog {
         ExportSource source;
         std::string fileName; // in folder mode
+        bool refused = false; // its file or folder there is a link
     };
 
     void Problem(const std::string& text);
@@ -39,6 +41,9 @@ private:
     bool Report();
     ExportWriterChoice WriterChoice() const;
     std::vector<SelectedLog> SelectLogs(const std::vector<ExportSource>& sources);
+    // The sources that --friend's value names, by key, else by nickname.
+    std::vector<std::size_t> FindFriend(const std::string& value,
+                                        const std::vector<ExportFriendSummary>& known);
     bool CollectInputs(std::vector<ExportSource>& sources);
     // `consequence` ends the message when the log cannot be opened.
     bool OpenLog(CChatLogFile& log, const std::filesystem::path& path,
@@ -53,6 +58,7 @@ private:
     bool ExportFriendPages(const SelectedLog& log, ExportIndexEntry& entry);
     void WriteIndex(const std::vector<ExportIndexEntry>& index);
     void Finish();
+    void RemoveStalePages();
 
     // The walk of one log (ExportJobWalk.cpp).
     PageNaming SurveyPages(CChatLogFile& log);
@@ -61,7 +67,8 @@ private:
     bool ExportLog(const ExportSource& source, CExportWriter& writer, COutputSink& sink,
                    ExportIndexEntry* entry, bool lazyBegin);
     void VisitRecord(ExportLogWalk& walk, ChatLogRecordPos record, std::uint16_t length);
-    void ReportDamage(const ExportLogWalk& walk, const CChatLogFile& log);
+    void ReportDamage(const ExportLogWalk& walk, const CChatLogFile& log, bool shrunk,
+                      const std::filesystem::path& path);
 
     const ExportOptions& m_options;
     const ExportJobSettings& m_settings;
@@ -80,5 +87,6 @@ private:
     // The pages the log being walked goes to, when split.
     CFriendPages* m_pages = nullptr;
     std::filesystem::path m_outputFolder;
+    std::vector<std::filesystem::path> m_pageFolders; // friends' folders written
     std::uint64_t m_matched = 0;
 };

@@ -4,6 +4,7 @@
 #include "ExportText.h"
 #include "FriendPages.h"
 #include "InputChecks.h"
+#include "MappedReadGuard.h"
 #include "RecordFilter.h"
 #include "RecordOrder.h"
 
@@ -71,6 +72,9 @@ std::uint64_t CExportJob::CountSelected(CChatLogFile& log) {
     bool byDate = !m_options.fromDate.empty() || !m_options.toDate.empty();
     CReadPageReleaser pages;
     std::uint64_t count = 0;
+    std::uint32_t limit = 0;
+    const unsigned char* view = log.MapForWalk(limit);
+    CMappedReadGuard guard(view, limit);
     log.VisitRecordLengths([&](ChatLogRecordPos record, std::uint16_t length) {
         pages.Touch(record, length);
         if (byDate)
@@ -106,6 +110,11 @@ bool CExportJob::ExportLog(const ExportSource& source, CExportWriter& writer, CO
     m_progress.friendName = info.name;
     if (!Report())
         return false;
+    // Mapped before the survey's walk, so that a log shrunk under any of the
+    // walks ends it as damage.
+    std::uint32_t limit = 0;
+    const unsigned char* view = log.MapForWalk(limit);
+    CMappedReadGuard guard(view, limit);
     CheckHeader(log, walk.name);
     if (m_pages)
         m_pages->SetNaming(SurveyPages(log));
@@ -122,8 +131,6 @@ bool CExportJob::ExportLog(const ExportSource& source, CExportWriter& writer, CO
 
     // The search scans the view a window at a time ahead of the walk, and
     // answers for most records from that scan alone.
-    std::uint32_t limit = 0;
-    const unsigned char* view = log.MapForWalk(limit);
     chatlog::CRecordMatcher matcher(m_search, view, view ? view + limit : nullptr);
     if (m_byteGrep)
         walk.matcher = &matcher;
@@ -137,7 +144,7 @@ bool CExportJob::ExportLog(const ExportSource& source, CExportWriter& writer, CO
         ++m_result.friends;
     }
     m_matched += walk.written;
-    ReportDamage(walk, log);
+    ReportDamage(walk, log, guard.Shrunk(), source.path);
     return true;
 }
 
@@ -187,10 +194,22 @@ void CExportJob::VisitRecord(ExportLogWalk& walk, ChatLogRecordPos record, std::
 
 // The walk stops at a record that cannot be one; whatever follows it is not
 // exported, and the user must know.
-void CExportJob::ReportDamage(const ExportLogWalk& walk, const CChatLogFile& log) {
+//
+// A log that shrank while it was walked (the client rewrote it) ends its
+// walk where the pages end, in either order; what it no longer holds is not
+// exported, and the user is told so instead.
+void CExportJob::ReportDamage(const ExportLogWalk& walk, const CChatLogFile& log, bool shrunk,
+                              const std::filesystem::path& path) {
+    std::error_code ec;
+    std::uintmax_t now = std::filesystem::file_size(path, ec);
     std::uint64_t walked =
         walk.records ? kChatLogHeaderSize + (walk.end - walk.first) : kChatLogHeaderSize;
-    if (walked < log.FileSize())
+    if (shrunk || (!ec && now < log.FileSize()))
+        Damaged(walk.name, walk.name + ": shrank from " + std::to_string(log.FileSize()) + " to " +
+                               (ec ? std::string("fewer") : std::to_string(now)) +
+                               " bytes while it was read; " + std::to_string(walk.records) +
+                               " messages read, the rest not exported");
+    else if (walked < log.FileSize())
         Damaged(walk.name, walk.name + ": damaged after " + std::to_string(walk.records) +
                                " messages: " + std::to_string(log.FileSize() - walked) +
                                " bytes from offset " + std::to_string(walked) +

@@ -2,6 +2,7 @@
 
 #include "ExportFormatTable.h"
 #include "ExportInputs.h"
+#include "InputChecks.h"
 
 #include <system_error>
 
@@ -30,7 +31,8 @@ void CFriendPages::BeginFriend(const ExportFriend& log) {
     m_links.index = "index." + m_extension;
     m_outputs.MakeFolder(m_folder);
     std::string error;
-    if (!m_indexFile.Create(m_folder / m_links.index, error)) {
+    if (exporter::IsRefusedLink(m_folder / m_links.index, error) ||
+        !m_indexFile.Create(m_folder / m_links.index, error)) {
         m_problem(error);
         return;
     }
@@ -74,7 +76,7 @@ void CFriendPages::OpenPage(const std::string& name, const std::string& label) {
     m_links.next.clear();
     m_links.nameSize = name.size();
     std::string error;
-    if (!m_page->file.Create(m_page->path, error)) {
+    if (exporter::IsRefusedLink(m_page->path, error) || !m_page->file.Create(m_page->path, error)) {
         m_problem(error);
         return;
     }

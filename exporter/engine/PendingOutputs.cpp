@@ -39,6 +39,7 @@ std::size_t CPendingOutputs::Commit(const ProblemReport& problem) {
         int error = exporter::ReplaceFileWith(file.temporary, file.destination);
         if (error == 0) {
             ++done;
+            m_committed.insert(file.destination);
             continue;
         }
         std::error_code ec;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ public:
     std::size_t Commit(const ProblemReport& problem);
     // Removes every temporary kept and the folders made that are empty.
     void Discard();
+    // After Commit: whether `destination` is a file it put in place.
+    bool Committed(const std::filesystem::path& destination) const {
+        return m_committed.count(destination) != 0;
+    }
 
 private:
     struct Pending {
@@ -38,4 +43,5 @@ private:
     };
     std::vector<Pending> m_files;
     std::vector<std::filesystem::path> m_folders; // made here, outermost first
+    std::set<std::filesystem::path> m_committed;
 };

@@ -165,3 +165,110 @@ TEST(ExportJob, ResultNamesTheDamagedLogs) {
     EXPECT_GE(result.damaged.size(), expected);
     EXPECT_EQ(result.files, Snapshot(scratch.Path() / "out").size());
 }
+
+// --friend by key or nickname; a nickname two friends share, or a value
+// that names no one, refuses the export with the keys named.
+TEST(ExportJob, FriendsByKeyOrNickname) {
+    CScratchDir scratch("exportjob");
+    SampleAccountResult account = WriteAccount(scratch.Path() / "client", false);
+    const fs::path twin = fs::path(account.folder) / "77.dat";
+    fs::copy_file(account.friends[1].path, twin);
+    std::vector<ExportFriendSummary> listed;
+    ExportJobSettings settings = Settings(kChoices[2], account.folder, scratch.Path() / "x.json");
+    ASSERT_EQ(exporter::ListExportFriends(settings, {}, listed).ExitCode(), 0);
+    ASSERT_EQ(listed.size(), 4u);
+    const std::string first = account.friends[0].key;
+    std::string firstName, shared; // the copied log's nickname: its key is its source's
+    for (const ExportFriendSummary& f : listed) {
+        shared = fs::path(f.path).filename() == "77.dat" ? f.name : shared;
+        firstName = f.key == first ? f.name : firstName;
+    }
+    struct Case {
+        std::string value;
+        int exit;
+        std::size_t friends;
+        std::string problemPart;
+    };
+    const Case cases[] = {
+        {first, 0, 1, ""},
+        {firstName, 0, 1, ""},
+        {shared, 0, 2, ""}, // one key, two logs
+        {"nobody", 64, 0, "no friend has this key or nickname"},
+    };
+    for (const Case& c : cases) {
+        settings.options.friendKeys = {c.value};
+        ExportJobResult result = exporter::RunExportJob(settings, {});
+        EXPECT_EQ(result.ExitCode(), c.exit) << c.value;
+        EXPECT_EQ(result.friends, c.friends) << c.value;
+        std::string problems;
+        for (const std::string& p : result.problems)
+            problems += p;
+        EXPECT_NE(problems.find(c.problemPart), std::string::npos) << problems;
+    }
+    // Two friends of one nickname with different keys.
+    fs::copy_file(account.friends[0].path, fs::path(account.folder) / "78.dat");
+    std::ifstream source(account.friends[0].path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
+    bytes.replace(bytes.find(account.friends[0].key), account.friends[0].key.size(),
+                  std::string(account.friends[0].key.size(), '5'));
+    std::ofstream(fs::path(account.folder) / "78.dat", std::ios::binary) << bytes;
+    settings.options.friendKeys = {firstName};
+    ExportJobResult result = exporter::RunExportJob(settings, {});
+    EXPECT_EQ(result.ExitCode(), 64);
+    ASSERT_EQ(result.problems.size(), 1u);
+    EXPECT_NE(result.problems[0].find(std::string(account.friends[0].key.size(), '5')),
+              std::string::npos)
+        << result.problems[0];
+}
+
+// --list and the folder indexes take the friends in the order the viewer's
+// tree shows them: the folder listing's.
+TEST(ExportJob, ListsFriendsInTheTreeOrder) {
+    CScratchDir scratch("exportjob");
+    SampleAccountOptions options;
+    options.baseDir = (scratch.Path() / "client").string();
+    options.friends = 12;
+    options.messagesPerFriend = 3;
+    SampleAccountResult account;
+    std::string error;
+    ASSERT_TRUE(WriteSampleAccount(options, account, error)) << error;
+    std::vector<std::string> listing;
+    for (const auto& entry : fs::directory_iterator(account.folder))
+        listing.push_back(entry.path().filename().string());
+    std::vector<ExportFriendSummary> listed;
+    ExportJobSettings settings = Settings(kChoices[1], account.folder, scratch.Path() / "out");
+    ASSERT_EQ(exporter::ListExportFriends(settings, {}, listed).ExitCode(), 0);
+    std::vector<std::string> names;
+    for (const ExportFriendSummary& f : listed) {
+        names.push_back(fs::path(f.path).filename().string());
+        EXPECT_EQ(f.messages, 3u) << f.key;
+        EXPECT_FALSE(f.firstDate.empty() || f.lastDate < f.firstDate) << f.key;
+    }
+    EXPECT_EQ(names, listing);
+}
+
+// A folder export into the folder of an earlier one with a narrower range:
+// the months it no longer lists go; files of other names stay.
+TEST(ExportJob, RemovesThePagesItNoLongerLists) {
+    CScratchDir scratch("exportjob");
+    SampleAccountResult account = WriteAccount(scratch.Path() / "client", false);
+    fs::path out = scratch.Path() / "out";
+    ExportJobSettings settings = Settings(kChoices[3], account.folder, out);
+    ASSERT_EQ(exporter::RunExportJob(settings, {}).ExitCode(), 0);
+    fs::path big = out / fs::path(account.friends[0].path).stem();
+    const char* kept[] = {"notes.txt", "0001.html", "001.txt", "index.tx", "0009.txt.bak"};
+    for (const char* name : kept)
+        std::ofstream(big / name) << "mine";
+    auto before = Snapshot(out);
+    settings.options.fromDate = "2026-01-10";
+    ExportJobResult result = exporter::RunExportJob(settings, {});
+    ASSERT_EQ(result.ExitCode(), 0);
+    auto after = Snapshot(out);
+    const std::string folder = big.filename().string() + "/";
+    EXPECT_EQ(before.count(folder + "0005.txt"), 1u);
+    EXPECT_EQ(after.count(folder + "0005.txt"), 0u);
+    EXPECT_GT(result.stalePagesRemoved, 0u);
+    EXPECT_EQ(before.size() - after.size(), result.stalePagesRemoved);
+    for (const char* name : kept)
+        EXPECT_EQ(after[folder + name], "mine") << name;
+}

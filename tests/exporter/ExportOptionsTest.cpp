@@ -25,6 +25,8 @@ TEST(ExportOptions, ParsesOrRefuses) {
         {{"acct", "--from", "2026-03-02", "--to", "2026-03-01"}, false, "is after"},
         {{"acct", "--grep", ""}, false, "--grep needs"},
         {{"acct", "--friend", ""}, false, "--friend needs"},
+        {{"acct", "--list"}, true, ""},
+        {{"--list"}, false, "no account folder"},
         {{"acct", "-x"}, false, "unknown option '-x'"},
         {{"acct", "--utc=1"}, false, "unknown option"},
         {{"acct", "-o", "a", "-o", "b"}, false, "given twice"},

@@ -228,3 +228,17 @@ TEST(SplitPlan, FriendFolderNames) {
     for (const auto& [stem, name] : cases)
         EXPECT_EQ(exporter::MakeFriendFolderName(stem, taken), name) << stem;
 }
+
+// The names a folder export takes for its own pages, and no others.
+TEST(SplitPlan, KnowsItsOwnPageNames) {
+    const std::pair<const char*, bool> cases[] = {
+        {"2023-03.html", true},         {"0001.html", true},           {"12345.html", true},
+        {"0001-2023-12.html", true},    {"undated.html", true},        {"0001-undated.html", true},
+        {"index.html", false},          {"001.html", false},           {"2023-3.html", false},
+        {"2023-03.htm", false},         {"2023-03.csv", false},        {"a2023-03.html", false},
+        {"0001-2023-03-x.html", false}, {".0001.html.tmp-1-2", false}, {".html", false},
+        {"0001_2023-03.html", false},   {"0001-.html", false},         {"2023-03.html.bak", false},
+    };
+    for (const auto& [name, page] : cases)
+        EXPECT_EQ(exporter::IsPageFileName(name, "html"), page) << name;
+}

@@ -354,6 +354,42 @@ def check_split():
               "one page holds all %d messages" % count)
 
 
+def check_stopped():
+    """Interrupted or told to end half-way through a folder export over an
+    earlier one: the earlier files stay as they were, no temporary is left,
+    and the run ends by the signal."""
+    import signal
+    import time
+    base = os.path.join(ARGS.work, "stopped")
+    subprocess.run([ARGS.writer, "--dir", base, "--friends", "2", "--big-friend", "400000",
+                    "--quiet"], check=True, stdout=subprocess.DEVNULL, timeout=120)
+    account = os.path.join(base, "123456789")
+    out = os.path.join(ARGS.work, "stopped-out")
+    rc, _, err = run([account, "--format", "csv", "--to", "2026-01-01", "-o", out + "/"])
+    check(rc == 0, "the export before the stopped one: " + err)
+
+    def snapshot():
+        files = {}
+        for folder, _, names in os.walk(out):
+            for name in names:
+                with open(os.path.join(folder, name), "rb") as f:
+                    files[os.path.relpath(os.path.join(folder, name), out)] = f.read()
+        return files
+    before = snapshot()
+    for sig in (signal.SIGINT, signal.SIGTERM):
+        proc = subprocess.Popen([ARGS.exporter, account, "--format", "csv", "-o", out + "/"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Stopped once it writes: its first temporary is there.
+        deadline = time.time() + 60
+        while time.time() < deadline and proc.poll() is None and not any(
+                ".tmp-" in name for name in os.listdir(out)):
+            time.sleep(0.01)
+        proc.send_signal(sig)
+        proc.wait(timeout=60)
+        check(proc.returncode == -sig, "ended by signal %d, not %s" % (sig, proc.returncode))
+        check(snapshot() == before, "signal %d: the earlier export as it was, nothing left" % sig)
+
+
 def main():
     shutil.rmtree(ARGS.work, ignore_errors=True)
     os.makedirs(ARGS.work)
@@ -445,7 +481,7 @@ def main():
     # Exit codes.
     for options, code in [([hostile, "--grep", "QUOTED"], 0), ([hostile, "--grep", "nowhere"], 1),
                           ([account, "--grep", "nowhere"], 2), ([hostile, "--format", "pdf"], 64),
-                          ([], 64), ([hostile, "--friend", "43"], 2),
+                          ([], 64), ([hostile, "--friend", "43"], 64),
                           ([os.path.join(ARGS.work, "none")], 2)]:
         rc, out, err = run(options)
         check(rc == code, "exit code %d for %s (got %d)" % (code, options, rc))
@@ -521,6 +557,8 @@ def main():
         check(len(from_csv(out).get("42", [])) == 0, "dates are local dates")
 
     check_split()
+    if not ARGS.runner:
+        check_stopped()
 
     if FAILURES:
         print("%d check(s) failed" % len(FAILURES), file=sys.stderr)
