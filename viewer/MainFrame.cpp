@@ -259,6 +259,9 @@ BOOL CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
     case ID_FILE_OPEN_CHATLOG:
         OpenChatLogFolder();
         return TRUE;
+    case ID_FILE_EXPORT_CHATLOG:
+        m_export.Run(*this);
+        return TRUE;
     case ID_EDIT_GOTO_DATE:
         if (CChatContentTitle* messages = GetMessageListPane())
             viewer::GoToDate(*messages, m_hWnd);

@@ -4,6 +4,7 @@
 // The frame keeps no pointers to panes: it asks the splitters each time.
 #pragma once
 
+#include "ExportCommand.h"
 #include "FrameWnd.h"
 #include "MessageFinder.h"
 #include "PaneHost.h"
@@ -54,6 +55,8 @@ public:
     CUserTitleWnd* GetFriendListPane() const override;
     CChatContentTitle* GetMessageListPane() const override;
     CContentOutput* GetContentPane() const override;
+    // 导出聊天记录, with the choices it keeps for the next time.
+    CExportCommand& ExportCommand() { return m_export; }
     // The 在所有好友中查找 window, once it has been opened (else null).
     CFindAllFriendsWnd* GetFindAllFriendsWnd() const { return m_findAllFriends.get(); }
 
@@ -83,6 +86,7 @@ private:
     HWND m_lastFocus = nullptr; // the control that had the focus when the frame lost it
     std::unique_ptr<CFindAllFriendsWnd> m_findAllFriends; // made on first use
     CMessageFinder m_finder;
+    CExportCommand m_export;
     CShellDialogs* m_shell = &CShellDialogs::System();
     std::wstring m_lastOpenedFolder; // offered by the next 打开聊天记录 of this run
 };
