@@ -11,10 +11,17 @@
 //                              presses 查找下一个; returns once the selection
 //                              has moved (printing the row found) and the
 //                              window is painted, leaving the dialog open
+//   viewer-user export-dialog FOLDER
+//                              Ctrl+E opens 导出聊天记录; 所有好友 chosen and
+//                              FOLDER typed into 保存到, the dialog left open
+//   viewer-user export-run     presses 导出, waits for the export's result
+//                              and prints it, leaving the message open
+//   viewer-user export-dismiss answers the result message with 否
 //   --wait MS                  keep looking for the table for up to MS ms
 //
 // Only input goes over, posted or sent as the keyboard would deliver it;
 // nothing reaches into the viewer's memory, so it works from another process.
+#include "ExportSteps.h"
 #include "ViewerMessages.h"
 #include "resource.h"
 
@@ -39,7 +46,8 @@ constexpr long kDialogWaitMs = 5000;
 constexpr wchar_t kDialogClass[] = L"#32770";
 
 int Usage() {
-    std::fprintf(stderr, "usage: viewer-user [--wait MS] select-row N | find TEXT\n");
+    std::fprintf(stderr, "usage: viewer-user [--wait MS] select-row N | find TEXT | export-dialog "
+                         "FOLDER | export-run | export-dismiss\n");
     return 2;
 }
 
@@ -215,7 +223,10 @@ int main() {
         argc - i == 2 && std::wcscmp(argv[i], L"select-row") == 0 && ParseNumber(argv[i + 1], row);
     const bool find =
         argc - i == 2 && std::wcscmp(argv[i], L"find") == 0 && argv[i + 1][0] != L'\0';
-    if (!selectRow && !find)
+    const bool exportDialog = argc - i == 2 && std::wcscmp(argv[i], L"export-dialog") == 0;
+    const bool exportRun = argc - i == 1 && std::wcscmp(argv[i], L"export-run") == 0;
+    const bool exportDismiss = argc - i == 1 && std::wcscmp(argv[i], L"export-dismiss") == 0;
+    if (!selectRow && !find && !exportDialog && !exportRun && !exportDismiss)
         return Usage();
 
     HWND table = FindTable();
@@ -227,5 +238,12 @@ int main() {
         std::fprintf(stderr, "viewer-user: no viewer with a message table\n");
         return 1;
     }
+    HWND frame = ::GetAncestor(table, GA_ROOT);
+    if (exportDialog)
+        return viewer_user::OpenExportDialog(frame, argv[i + 1]);
+    if (exportRun)
+        return viewer_user::RunExport(frame, waitMs);
+    if (exportDismiss)
+        return viewer_user::DismissExportResult(frame);
     return selectRow ? SelectRow(table, row, waitMs) : Find(table, argv[i + 1], waitMs);
 }
