@@ -110,6 +110,11 @@ std::string CUpdateServerControl::SetupKey() {
     return Exchange("GET", "/_control/setup_key", "", key) ? key : std::string();
 }
 
+std::string CUpdateServerControl::TlsAuthority() {
+    std::string pem;
+    return Exchange("GET", "/_control/tls_authority", "", pem) ? pem : std::string();
+}
+
 std::vector<SeenRequest> CUpdateServerControl::Requests() {
     std::vector<SeenRequest> seen;
     std::string text;

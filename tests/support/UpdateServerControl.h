@@ -45,6 +45,9 @@ public:
     long long Sent(const std::string& path);
     // The server's public key as 128 hex digits; empty when unavailable.
     std::string SetupKey();
+    // The certificate (PEM) of the authority that issues the server's https
+    // certificates (see the server); empty when unavailable.
+    std::string TlsAuthority();
     // Every request the server saw apart from control requests, in order.
     std::vector<SeenRequest> Requests();
 

@@ -44,6 +44,21 @@ Signed releases (the server signs with a key of its own, made with the
         in_transit      a good document, the setup changed after signing
       With cuts=, range= and etag= (see below) the setup is served so.
 
+HTTPS: a CONNECT request (what WinINet sends its proxy for an https://
+address) is answered with 200 and the tunnel is served as TLS, with a
+certificate the server makes, with the `openssl` command on first use, under
+a test certificate authority of its own (gone with the server):
+
+  GET /_control/tls_authority  the authority's certificate (PEM), for the test
+                               to trust inside its own Wine prefix only
+
+The host of the CONNECT decides the certificate:
+  secure.example      issued by the authority for that name
+  expired.example     issued by the authority for that name, expired a month ago
+  wrongname.example   issued by the authority for other.example
+  selfsigned.example  signed by itself, for that name
+Any other host gets no tunnel (a reset).
+
 Modes: normal (Content-Length and the body), nolength (no Content-Length,
 close at the end), endless (no Content-Length, the body, then generated
 bytes until the client leaves or 1 GiB has gone), close_mid (full Content-Length, `cut` bytes, clean close),
@@ -70,6 +85,7 @@ import shutil
 import signal
 import socket
 import socketserver
+import ssl
 import struct
 import subprocess
 import sys
@@ -152,6 +168,7 @@ class State:
         self.routes = {}
         self.requests = []
         self.signer = None
+        self.tls = None
         self.sent = {}
 
 
@@ -233,6 +250,94 @@ class Signer:
         return "\r\n".join(lines).encode("ascii"), served
 
 
+def openssl(*args, cwd=None):
+    subprocess.run(["openssl"] + list(args), check=True, cwd=cwd, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+
+
+class TlsAuthority:
+    """A throw-away certificate authority and the server certificates the
+    https tests need, made with the openssl command."""
+
+    # host: (name in the certificate, signed by itself, valid from, valid until) in days from now
+    HOSTS = {
+        "secure.example": ("secure.example", False, -1, 30),
+        "expired.example": ("expired.example", False, -60, -30),
+        "wrongname.example": ("other.example", False, -1, 30),
+        "selfsigned.example": ("selfsigned.example", True, -1, 30),
+    }
+
+    CONFIG = """[req]
+distinguished_name = dn
+prompt = no
+[dn]
+CN = unused
+[ca]
+default_ca = test_ca
+[test_ca]
+dir = .
+database = index.txt
+new_certs_dir = issued
+serial = serial
+certificate = ca.pem
+private_key = ca.key
+default_md = sha256
+policy = any
+unique_subject = no
+email_in_dn = no
+[any]
+commonName = supplied
+[authority]
+basicConstraints = critical, CA:TRUE
+keyUsage = critical, keyCertSign, cRLSign
+subjectKeyIdentifier = hash
+"""
+
+    def __init__(self):
+        self.folder = tempfile.TemporaryDirectory(prefix="update_server_tls.")
+        d = self.folder.name
+        os.mkdir(os.path.join(d, "issued"))
+        with open(os.path.join(d, "index.txt"), "w"):
+            pass
+        with open(os.path.join(d, "serial"), "w") as f:
+            f.write("%016X\n" % int.from_bytes(os.urandom(7), "big"))
+        with open(os.path.join(d, "openssl.cnf"), "w") as f:
+            f.write(self.CONFIG)
+        openssl("genrsa", "-out", "ca.key", "2048", cwd=d)
+        openssl("genrsa", "-out", "server.key", "2048", cwd=d)
+        # The authority itself: a name of its own for every server, valid a
+        # year back so that the expired certificate lies within its life.
+        openssl("req", "-new", "-config", "openssl.cnf", "-key", "ca.key", "-subj",
+                "/CN=Vemli test authority %s" % os.urandom(4).hex(), "-out", "ca.csr", cwd=d)
+        self._issue("ca.csr", "ca.pem", "authority", -365, 60, selfsign=True)
+        self.contexts = {}
+        for host, (name, selfsigned, start, end) in self.HOSTS.items():
+            extensions = "leaf_" + host.split(".")[0]
+            with open(os.path.join(d, "openssl.cnf"), "a") as f:
+                f.write("[%s]\nbasicConstraints = critical, CA:FALSE\n"
+                        "keyUsage = critical, digitalSignature, keyEncipherment\n"
+                        "extendedKeyUsage = serverAuth\nsubjectAltName = DNS:%s\n"
+                        % (extensions, name))
+            csr, pem = host + ".csr", host + ".pem"
+            openssl("req", "-new", "-config", "openssl.cnf", "-key", "server.key", "-subj",
+                    "/CN=" + name, "-out", csr, cwd=d)
+            self._issue(csr, pem, extensions, start, end, selfsign=selfsigned)
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(os.path.join(d, pem), os.path.join(d, "server.key"))
+            self.contexts[host] = context
+        with open(os.path.join(d, "ca.pem"), "rb") as f:
+            self.certificate = f.read()
+
+    def _issue(self, csr, pem, extensions, start_days, end_days, selfsign):
+        def when(days):
+            return time.strftime("%Y%m%d%H%M%SZ", time.gmtime(time.time() + days * DAY))
+        key = ["-selfsign", "-keyfile", "server.key" if extensions != "authority" else "ca.key"] \
+            if selfsign else []
+        openssl("ca", "-batch", "-notext", "-config", "openssl.cnf", "-extensions", extensions,
+                "-startdate", when(start_days), "-enddate", when(end_days), "-in", csr,
+                "-out", pem, *key, cwd=self.folder.name)
+
+
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.0"
     server_version = "VemliTestServer/1.0"
@@ -269,6 +374,43 @@ class Handler(BaseHTTPRequestHandler):
 
     def do_POST(self):
         self._dispatch()
+
+    def do_CONNECT(self):
+        """An https tunnel: TLS with the certificate of the host asked for,
+        then the requests inside it as any other."""
+        host = self.path.rsplit(":", 1)[0]
+        st = self.server.state
+        with st.lock:
+            st.requests.append("\t".join([self.command, self.path, "", self.request_version,
+                                          self.headers.get("User-Agent", ""), "", "", "", ""]))
+            authority = st.tls
+        context = authority.contexts.get(host) if authority is not None else None
+        if context is None:
+            self._reset()
+            return
+        self.send_response(200, "Connection established")
+        self.end_headers()
+        self.wfile.flush()
+        try:
+            tunnel = context.wrap_socket(self.connection, server_side=True)
+        except (OSError, ssl.SSLError):
+            # The client refused the certificate: nothing more comes.
+            self.close_connection = True
+            return
+        self.connection = tunnel
+        self.rfile = tunnel.makefile("rb")
+        self.wfile = socketserver._SocketWriter(tunnel)
+        self.close_connection = False
+        while not self.close_connection:
+            self.handle_one_request()
+
+    def finish(self):
+        super().finish()
+        if isinstance(self.connection, ssl.SSLSocket):
+            try:
+                self.connection.close()
+            except OSError:
+                pass
 
     def _dispatch(self):
         host, path, control = self._split_target()
@@ -323,6 +465,16 @@ class Handler(BaseHTTPRequestHandler):
             with st.lock:
                 sent = st.sent.get(query.get("path", ""), 0)
             self._simple(200, b"%d\n" % sent)
+        elif parts.path == "/_control/tls_authority" and self.command == "GET":
+            try:
+                with st.lock:
+                    if st.tls is None:
+                        st.tls = TlsAuthority()
+                    certificate = st.tls.certificate
+            except (OSError, subprocess.CalledProcessError, ssl.SSLError):
+                self._simple(500, b"no certificate authority\n")
+                return
+            self._simple(200, certificate)
         elif parts.path == "/_control/setup_key" and self.command == "GET":
             self._simple(200, self._signer().public_hex.encode("ascii"))
         elif parts.path == "/_control/release" and self.command == "PUT":

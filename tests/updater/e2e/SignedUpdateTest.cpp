@@ -2,6 +2,7 @@
 // updater hands over only the setup the publisher signed for the offered
 // version, and nobody can change it between the check and its start. The
 // test update server signs with a throw-away test key of its own.
+#include "TrustedAuthority.h"
 #include "UpdaterScene.h"
 
 #include <gtest/gtest.h>
@@ -428,5 +429,54 @@ TEST_F(SignedUpdate, SetupCannotBeSwappedBeforeItStarts) {
     }
     EXPECT_TRUE(CUpdaterScene::ReadFile(target) == m_setup);
 }
+
+// Setups over https: the test server's certificates come from a test
+// authority that the scene's Wine prefix trusts while the test runs. Only a
+// valid certificate issued for the host is handed over; the others leave
+// nothing behind and the client untouched, with a setup key or without.
+struct HttpsCase {
+    const char* host; // the server's certificate for it: see the server
+    bool withKey;
+    bool handedOver;
+};
+
+void PrintTo(const HttpsCase& c, std::ostream* os) {
+    *os << c.host << (c.withKey ? " with SetupKey" : " without SetupKey");
+}
+
+class HttpsRelease : public SignedUpdate, public ::testing::WithParamInterface<HttpsCase> {};
+
+TEST_P(HttpsRelease, OnlyATrustedCertificateIsHandedOver) {
+    const HttpsCase& c = GetParam();
+    CTrustedAuthority authority(m_scene->Server().TlsAuthority());
+    ASSERT_TRUE(authority.IsTrusted());
+    WriteServerIni(c.withKey ? m_scene->Server().SetupKey() : "");
+    m_setupPath = "/" + SceneName() + "-" + std::to_string(GetTickCount64()) + "/VemliSetup.exe";
+    ASSERT_TRUE(m_scene->Server().Release("/" + SceneName() + "/version.ini", m_setupPath,
+                                          std::string("https://") + c.host + m_setupPath, "1,2,3,5",
+                                          "good", m_setup));
+    ASSERT_TRUE(m_scene->StartClient("Vemli", 1));
+
+    EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
+
+    if (c.handedOver) {
+        ExpectHandedOver();
+    } else {
+        ExpectRefused();
+    }
+    EXPECT_EQ(m_scene->Server().Sent(m_setupPath),
+              c.handedOver ? static_cast<long long>(m_setup.size()) : 0);
+    EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe.part")));
+    EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->TempFile("VemliSetup.exe.part.txt")));
+}
+
+const HttpsCase kHttps[] = {
+    {"secure.example", true, true},      {"secure.example", false, true},
+    {"selfsigned.example", true, false}, {"selfsigned.example", false, false},
+    {"expired.example", true, false},    {"expired.example", false, false},
+    {"wrongname.example", true, false},  {"wrongname.example", false, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, HttpsRelease, ::testing::ValuesIn(kHttps));
 
 } // namespace
