@@ -120,6 +120,17 @@ std::string_view RecordContent(ChatLogRecordPos record, std::uint16_t length);
 // position kept from an earlier walk, whose length may have changed since.
 // 0 when not even wLength lies inside the view.
 std::uint16_t RecordLengthWithin(ChatLogRecordPos record, const unsigned char* viewEnd);
+// The one check of every walk: the record's wLength, read once, when a
+// whole record lies there within the `available` bytes from `record` on;
+// 0 (the walk ends there) for a length shorter than a record's fields or
+// longer than what is left, or fewer bytes left than the smallest record
+// (which also keeps the wLength read itself inside them).
+inline std::uint16_t CheckedRecordLength(ChatLogRecordPos record, std::size_t available) {
+    if (available < kChatLogMinRecordLength)
+        return 0;
+    const std::uint16_t length = RecordLength(record);
+    return length >= kChatLogMinRecordLength && length <= available ? length : 0;
+}
 // The sender's nickname: the owner's for sent records, the friend's else.
 std::string_view RecordSender(const ChatLogHeader& header, ChatLogRecordPos record);
 
@@ -139,11 +150,9 @@ void VisitChatLogRecordLengths(const unsigned char* view, std::uint32_t size, Vi
         return;
     std::uint32_t position = kChatLogHeaderSize;
     std::uint32_t remaining = size - kChatLogHeaderSize;
-    // A tail shorter than the smallest record cannot be one; stopping here
-    // also keeps the wLength read itself inside the view.
-    while (remaining >= kChatLogMinRecordLength) {
-        const std::uint16_t length = RecordLength(view + position);
-        if (length < kChatLogMinRecordLength || length > remaining)
+    for (;;) {
+        const std::uint16_t length = CheckedRecordLength(view + position, remaining);
+        if (length == 0)
             break;
         visit(static_cast<ChatLogRecordPos>(view + position), length);
         position += length;

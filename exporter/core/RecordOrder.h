@@ -3,6 +3,7 @@
 // memory; this keeps it bounded instead of growing with the log.
 #pragma once
 
+#include "ChatLogFile.h"
 #include "ChatLogFormat.h"
 
 #include <cstddef>
@@ -69,9 +70,10 @@ void VisitRecordsReversed(ForEachForward&& forEachForward, Visit&& visit,
             i + 1 < checkpoints.size() ? checkpoints[i + 1] : walkedEnd;
         block.clear();
         ChatLogRecordPos record = checkpoints[i];
-        for (std::size_t k = 0; k < n && blockEnd - record >= kChatLogMinRecordLength; ++k) {
-            const std::uint16_t length = chatlog::RecordLength(record);
-            if (length < kChatLogMinRecordLength || length > blockEnd - record)
+        for (std::size_t k = 0; k < n && record < blockEnd; ++k) {
+            const std::uint16_t length =
+                chatlog::CheckedRecordLength(record, static_cast<std::size_t>(blockEnd - record));
+            if (length == 0)
                 break;
             block.push_back({record, length});
             record += length;
@@ -79,6 +81,27 @@ void VisitRecordsReversed(ForEachForward&& forEachForward, Visit&& visit,
         for (std::size_t k = block.size(); k-- > 0;)
             visit(block[k].position, block[k].length);
     }
+}
+
+// The one ordered walk of a log, which the page survey and the export share
+// so that both see the same records in the same order: visit(position,
+// length) for every record of `log`, in file order or (descending) its
+// reverse; pages.Touch(position, length) for every record read, the
+// reverse's first pass included.
+template <class Pages, class Visit>
+void VisitLogInOrder(CChatLogFile& log, bool descending, Pages& pages, Visit&& visit) {
+    if (!descending) {
+        log.VisitRecordLengths(visit);
+        return;
+    }
+    VisitRecordsReversed(
+        [&](auto&& forward) {
+            log.VisitRecordLengths([&](ChatLogRecordPos record, std::uint16_t length) {
+                pages.Touch(record, length);
+                forward(record, length);
+            });
+        },
+        visit);
 }
 
 } // namespace exporter

@@ -8,28 +8,6 @@
 #include "RecordFilter.h"
 #include "RecordOrder.h"
 
-namespace {
-
-// Every record of `log` in the order the options ask for: visit(position,
-// length), each position told to `pages` as it is read.
-template <class Visit>
-void WalkInOrder(CChatLogFile& log, const ExportOptions& options, CReadPageReleaser& pages,
-                 Visit&& visit) {
-    if (options.order == ExportOrder::Descending)
-        exporter::VisitRecordsReversed(
-            [&](auto&& forward) {
-                log.VisitRecordLengths([&](ChatLogRecordPos record, std::uint16_t length) {
-                    pages.Touch(record, length);
-                    forward(record, length);
-                });
-            },
-            visit);
-    else
-        log.VisitRecordLengths(visit);
-}
-
-} // namespace
-
 // How the log's pages will be named. Parts of N messages need only a bound
 // of their count for the width of their numbers: what the file can hold.
 // Months need a walk that sees the messages as the export will (order and
@@ -46,21 +24,23 @@ PageNaming CExportJob::SurveyPages(CChatLogFile& log) {
     ExportTime time;
     bool byDate = !m_options.fromDate.empty() || !m_options.toDate.empty();
     CReadPageReleaser pages;
-    WalkInOrder(log, m_options, pages, [&](ChatLogRecordPos record, std::uint16_t length) {
-        pages.Touch(record, length);
-        bool sent = chatlog::IsSentRecord(record);
-        if (byDate) {
-            formatter.Format(chatlog::RecordTime(record), time);
-            if (exporter::IsRecordSelected(m_options, sent, time))
-                splitter.Next(time.valid ? std::string_view(time.date) : std::string_view());
-            return;
-        }
-        if (!exporter::IsRecordSelected(m_options, sent, time))
-            return; // the direction alone: no date is looked at
-        char month[7];
-        bool dated = formatter.Month(chatlog::RecordTime(record), month);
-        splitter.Next(dated ? std::string_view(month, sizeof month) : std::string_view());
-    });
+    const bool descending = m_options.order == ExportOrder::Descending;
+    exporter::VisitLogInOrder(
+        log, descending, pages, [&](ChatLogRecordPos record, std::uint16_t length) {
+            pages.Touch(record, length);
+            bool sent = chatlog::IsSentRecord(record);
+            if (byDate) {
+                formatter.Format(chatlog::RecordTime(record), time);
+                if (exporter::IsRecordSelected(m_options, sent, time))
+                    splitter.Next(time.valid ? std::string_view(time.date) : std::string_view());
+                return;
+            }
+            if (!exporter::IsRecordSelected(m_options, sent, time))
+                return; // the direction alone: no date is looked at
+            char month[7];
+            bool dated = formatter.Month(chatlog::RecordTime(record), month);
+            splitter.Next(dated ? std::string_view(month, sizeof month) : std::string_view());
+        });
     return exporter::ChoosePageNaming(m_split, splitter.Pages(), splitter.KeysRise());
 }
 
@@ -134,9 +114,10 @@ bool CExportJob::ExportLog(const ExportSource& source, CExportWriter& writer, CO
     chatlog::CRecordMatcher matcher(m_search, view, view ? view + limit : nullptr);
     if (m_byteGrep)
         walk.matcher = &matcher;
-    WalkInOrder(log, m_options, walk.pages, [&](ChatLogRecordPos record, std::uint16_t length) {
-        VisitRecord(walk, record, length);
-    });
+    const bool descending = m_options.order == ExportOrder::Descending;
+    exporter::VisitLogInOrder(
+        log, descending, walk.pages,
+        [&](ChatLogRecordPos record, std::uint16_t length) { VisitRecord(walk, record, length); });
     if (m_cancelled)
         return false;
     if (walk.begun) {
