@@ -97,7 +97,8 @@ void CExportCommand::Export(CPaneHost& host, const ExportChoices& choices,
     }
     CExportWorker worker(std::move(settings));
     CExportProgressDlg progress(worker);
-    if (!progress.Run(host.HostWindow()))
+    // The frame may have been closed under the export (which then stopped).
+    if (!progress.Run(host.HostWindow()) || !::IsWindow(host.HostWindow()))
         return;
     m_lastResult = worker.Result();
     ShowResult(host, target);

@@ -3,9 +3,9 @@
 #include "ChatContentTitle.h"
 #include "ContentOutput.h"
 #include "LogPieces.h"
-#include "MainFrame.h"
 #include "MessageFinder.h"
 #include "MessageListRules.h"
+#include "PaneHost.h"
 #include "TextConvert.h"
 #include "UserTitleWnd.h"
 #include "resource.h"
@@ -69,27 +69,21 @@ void CopyCell(NMLVDISPINFOW* info, const std::wstring& text) {
 
 } // namespace
 
+CFindAllFriendsWnd::CFindAllFriendsWnd() : CDialog(IDD_FIND_ALL_FRIENDS) {}
+
 CFindAllFriendsWnd::~CFindAllFriendsWnd() {
+    // While the whole object still stands, so that its handlers run.
     DestroyWindow();
 }
 
-bool CFindAllFriendsWnd::Create(CMainFrame* frame) {
+bool CFindAllFriendsWnd::Create(CPaneHost* host) {
     if (m_hWnd != nullptr)
         return true;
-    if (frame == nullptr || !frame->IsWindow())
+    if (host == nullptr || !::IsWindow(host->HostWindow()))
         return false;
-    m_frame = frame;
-    HWND hWnd;
-    {
-        CWndHook hook(this, true);
-        hWnd = ::CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDD_FIND_ALL_FRIENDS),
-                                    frame->m_hWnd, &CFindAllFriendsWnd::DialogProc, 0);
-    }
-    if (hWnd == nullptr || m_hWnd != hWnd) {
-        if (hWnd != nullptr)
-            ::DestroyWindow(hWnd);
+    m_host = host;
+    if (!CDialog::Create(host->HostWindow()))
         return false;
-    }
     const RECT client = GetClientRect();
     m_templateClient = {client.right, client.bottom};
     for (size_t i = 0; i < kPlacedControls; ++i) {
@@ -102,12 +96,6 @@ bool CFindAllFriendsWnd::Create(CMainFrame* frame) {
     ::SendMessageW(GetDlgItem(IDC_FIND_ALL_TEXT), EM_LIMITTEXT, kMaxNeedleChars, 0);
     SetUpList();
     return true;
-}
-
-INT_PTR CALLBACK CFindAllFriendsWnd::DialogProc(HWND, UINT message, WPARAM, LPARAM) {
-    // Everything is done in the window procedure; TRUE for WM_INITDIALOG
-    // lets the dialog manager put the focus in the text field.
-    return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
 void CFindAllFriendsWnd::SetUpList() {
@@ -134,11 +122,6 @@ void CFindAllFriendsWnd::ShowAndFocus() {
     HWND text = GetDlgItem(IDC_FIND_ALL_TEXT);
     ::SetFocus(text);
     ::SendMessageW(text, EM_SETSEL, 0, -1);
-}
-
-BOOL CFindAllFriendsWnd::PreTranslateMessage(MSG* msg) {
-    // Tab, Enter, Escape and the mnemonics, as in any dialog.
-    return ::IsDialogMessageW(m_hWnd, msg);
 }
 
 void CFindAllFriendsWnd::OnSize(UINT type, int cx, int cy) {
@@ -190,7 +173,7 @@ LRESULT CFindAllFriendsWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     default:
-        return CWnd::WindowProc(message, wParam, lParam);
+        return CDialog::WindowProc(message, wParam, lParam);
     }
 }
 
@@ -213,7 +196,7 @@ BOOL CFindAllFriendsWnd::OnCommand(UINT id, UINT code, HWND control) {
     default:
         break;
     }
-    return CWnd::OnCommand(id, code, control);
+    return CDialog::OnCommand(id, code, control);
 }
 
 BOOL CFindAllFriendsWnd::OnNotify(int id, NMHDR* header, LRESULT* result) {
@@ -242,12 +225,12 @@ BOOL CFindAllFriendsWnd::OnNotify(int id, NMHDR* header, LRESULT* result) {
 }
 
 void CFindAllFriendsWnd::RunSearch() {
-    if (m_hWnd == nullptr || m_frame == nullptr)
+    if (m_hWnd == nullptr || m_host == nullptr)
         return;
     const bool matchCase = ::IsDlgButtonChecked(m_hWnd, IDC_FIND_ALL_MATCH_CASE) == BST_CHECKED;
     Clear();
     m_search = SearchFor(TextOfField(), matchCase);
-    CUserTitleWnd* friends = m_frame->GetFriendListPane();
+    CUserTitleWnd* friends = m_host->GetFriendListPane();
     if (friends != nullptr && !m_search.MatchesNothing()) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
         std::vector<unsigned char> piece; // freed when the search ends
@@ -354,12 +337,12 @@ void CFindAllFriendsWnd::FillCell(NMLVDISPINFOW* info) {
 }
 
 bool CFindAllFriendsWnd::OpenHit(size_t index) {
-    if (m_frame == nullptr || index >= m_results.HitCount())
+    if (m_host == nullptr || index >= m_results.HitCount())
         return false;
     const FoundHit& hit = m_results.Hit(index);
     const FoundFriend& who = m_results.FriendOf(hit);
-    CUserTitleWnd* friends = m_frame->GetFriendListPane();
-    CChatContentTitle* messages = m_frame->GetMessageListPane();
+    CUserTitleWnd* friends = m_host->GetFriendListPane();
+    CChatContentTitle* messages = m_host->GetMessageListPane();
     if (friends == nullptr || messages == nullptr)
         return false;
     // Through the tree, as a click: the frame gets kViewerMsgFriendSelected
@@ -404,8 +387,8 @@ bool CFindAllFriendsWnd::OpenHit(size_t index) {
 }
 
 void CFindAllFriendsWnd::SelectMatchInContent(ChatLogRecordPos record) {
-    CContentOutput* content = m_frame->GetContentPane();
-    CChatContentTitle* messages = m_frame->GetMessageListPane();
+    CContentOutput* content = m_host->GetContentPane();
+    CChatContentTitle* messages = m_host->GetMessageListPane();
     if (content == nullptr || messages == nullptr)
         return;
     viewer::SelectMatchInContent(*content, m_search, record, messages->RecordLength(record));

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "ChatLogSearch.h"
+#include "Dialog.h"
 #include "FindAllResults.h"
-#include "Wnd.h"
 
 #include <commctrl.h>
 
@@ -16,16 +16,18 @@
 #include <vector>
 
 class CChatLogFile;
-class CMainFrame;
+class CPaneHost;
 
-class CFindAllFriendsWnd : public CWnd {
+class CFindAllFriendsWnd : public CDialog {
 public:
     static constexpr char kClassName[] = "CFindAllFriendsWnd";
 
+    CFindAllFriendsWnd();
     ~CFindAllFriendsWnd() override;
 
-    // Makes the window (hidden) once, owned by frame; false if it cannot.
-    bool Create(CMainFrame* frame);
+    // Makes the window (hidden) once, owned by the host's window; false if it
+    // cannot.
+    bool Create(CPaneHost* host);
     // Shows the window and puts the keyboard in its text field.
     void ShowAndFocus();
     // Searches every friend's log for the text in the field.
@@ -41,8 +43,6 @@ public:
     // The controls that follow the window's size.
     static constexpr size_t kPlacedControls = 5;
 
-    BOOL PreTranslateMessage(MSG* msg) override;
-
 protected:
     void OnSize(UINT type, int cx, int cy) override;
     BOOL OnCommand(UINT id, UINT code, HWND control) override;
@@ -50,7 +50,6 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
     void SetUpList();
     void SearchLog(size_t position, CChatLogFile& log, std::vector<unsigned char>& piece);
     std::wstring TextOfField() const;
@@ -60,7 +59,7 @@ private:
     // Selects the match inside the content pane's text and gives it the keyboard.
     void SelectMatchInContent(ChatLogRecordPos record);
 
-    CMainFrame* m_frame = nullptr;
+    CPaneHost* m_host = nullptr; // the panes and the owner, through the frame
     CFindAllResults m_results;
     // The needle of the hits listed, for finding the match again on opening.
     chatlog::CTextSearch m_search;

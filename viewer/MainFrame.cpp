@@ -233,12 +233,8 @@ LRESULT CMainFrame::OnFriendSelected(WPARAM wParam) {
 }
 
 LRESULT CMainFrame::OnFindReplace(LPARAM findReplace) {
-    m_finder.OnFindReplace(findReplace, FindPanes());
+    m_finder.OnFindReplace(findReplace, *this);
     return 0;
-}
-
-CMessageFinder::Panes CMainFrame::FindPanes() const {
-    return {GetMessageListPane(), GetContentPane(), m_hWnd};
 }
 
 BOOL CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
@@ -248,7 +244,7 @@ BOOL CMainFrame::OnCommand(UINT id, UINT code, HWND control) {
         return TRUE;
     case ID_EDIT_FIND_NEXT:
     case ID_EDIT_FIND_PREVIOUS:
-        m_finder.FindAgain(id == ID_EDIT_FIND_NEXT, FindPanes());
+        m_finder.FindAgain(id == ID_EDIT_FIND_NEXT, *this);
         return TRUE;
     case ID_FILE_NEW:
     case ID_FILE_OPEN:

@@ -78,7 +78,6 @@ protected:
 
 private:
     void MovePaneFocus(bool forward);
-    CMessageFinder::Panes FindPanes() const;
 
     CSplitterWnd m_outerSplitter;
     CSplitterWnd m_rightSplitter;

@@ -4,6 +4,7 @@
 #include "ChatLogSearch.h"
 #include "ContentOutput.h"
 #include "MessageFind.h"
+#include "PaneHost.h"
 #include "TextConvert.h"
 #include "ViewerMessages.h"
 
@@ -19,7 +20,7 @@ void CMessageFinder::OpenDialog(HWND owner) {
     m_dialog.Create(owner, m_text, flags);
 }
 
-bool CMessageFinder::OnFindReplace(LPARAM lParam, const Panes& panes) {
+bool CMessageFinder::OnFindReplace(LPARAM lParam, CPaneHost& host) {
     if (!m_dialog.IsOwnRecord(lParam)) {
         return false;
     }
@@ -31,27 +32,27 @@ bool CMessageFinder::OnFindReplace(LPARAM lParam, const Panes& panes) {
     m_matchCase = m_dialog.MatchCase();
     m_down = m_dialog.SearchDown();
     if (m_dialog.FindNext()) {
-        Find(m_down, panes);
+        Find(m_down, host);
     }
     return true;
 }
 
-void CMessageFinder::FindAgain(bool down, const Panes& panes) {
+void CMessageFinder::FindAgain(bool down, CPaneHost& host) {
     if (m_text.empty()) {
-        OpenDialog(panes.owner);
+        OpenDialog(host.HostWindow());
         return;
     }
-    Find(down, panes);
+    Find(down, host);
 }
 
-void CMessageFinder::Find(bool down, const Panes& panes) {
+void CMessageFinder::Find(bool down, CPaneHost& host) {
     // Converted once per find; a character GBK cannot hold finds nothing.
     std::string needle;
     chatlog::CTextSearch search;
     if (GbkFromWide(m_text.c_str(), needle)) {
         search = chatlog::CTextSearch(needle, m_matchCase);
     }
-    CChatContentTitle* messages = panes.messages;
+    CChatContentTitle* messages = host.GetMessageListPane();
     size_t row = viewer::kNoRow;
     // No row may be read once its view is gone: row 0 answers for them all.
     if (messages != nullptr && messages->RecordAtRow(0) != nullptr) {
@@ -61,14 +62,14 @@ void CMessageFinder::Find(bool down, const Panes& panes) {
                                    down);
     }
     if (row == viewer::kNoRow) {
-        ReportNotFound(panes.owner);
+        ReportNotFound(host.HostWindow());
         return;
     }
     messages->SelectRow(static_cast<int>(row));
     const unsigned char* record = messages->RecordAtRow(static_cast<int>(row));
-    if (record != nullptr && panes.content != nullptr)
-        viewer::SelectMatchInContent(*panes.content, search, record,
-                                     messages->RecordLength(record));
+    CContentOutput* content = host.GetContentPane();
+    if (record != nullptr && content != nullptr)
+        viewer::SelectMatchInContent(*content, search, record, messages->RecordLength(record));
 }
 
 namespace viewer {

@@ -10,30 +10,24 @@
 
 class CChatContentTitle;
 class CContentOutput;
+class CPaneHost;
 
 class CMessageFinder {
 public:
-    // The panes a find acts on, looked up by the frame at each call (either
-    // may be null); `owner` is the frame.
-    struct Panes {
-        CChatContentTitle* messages;
-        CContentOutput* content;
-        HWND owner;
-    };
-
     // Opens the Find dialog owned by the frame with the last text and
     // options, or brings the open one forward.
     void OpenDialog(HWND owner);
     // The dialog's report (its registered message, lParam as sent). False,
     // with nothing read or done, when lParam is not the open dialog's own
     // record.
-    bool OnFindReplace(LPARAM lParam, const Panes& panes);
+    // The panes are asked of the host at each call (either may be missing).
+    bool OnFindReplace(LPARAM lParam, CPaneHost& host);
     // F3 (down) and Shift+F3 (up) with the last text; with none yet, opens
     // the dialog instead.
-    void FindAgain(bool down, const Panes& panes);
+    void FindAgain(bool down, CPaneHost& host);
 
 private:
-    void Find(bool down, const Panes& panes);
+    void Find(bool down, CPaneHost& host);
     void ReportNotFound(HWND owner) const;
 
     CFindReplaceDialog m_dialog;
