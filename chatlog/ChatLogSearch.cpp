@@ -6,7 +6,7 @@ std::size_t FindNextRecord(const CTextSearch& search, const RecordRun& run, std:
                            bool forward) {
     if (search.MatchesNothing() || !run.first || !run.offsets || run.count == 0)
         return kNoRecord;
-    CRecordMatcher matcher(search, run.first, run.viewEnd);
+    CRecordMatcher matcher(search, run.first, run.viewEnd, forward);
     auto matches = [&](std::size_t i) {
         const unsigned char* record = run.first + run.offsets[i];
         return record < run.viewEnd &&

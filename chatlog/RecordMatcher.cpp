@@ -1,23 +1,28 @@
 #include "RecordMatcher.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace chatlog {
 
-CRecordMatcher::CRecordMatcher(const CTextSearch& search, const unsigned char* viewBegin,
-                               const unsigned char* viewEnd)
-    : m_search(search), m_viewBegin(viewBegin), m_viewEnd(viewBegin ? viewEnd : nullptr) {}
+namespace {
 
-void CRecordMatcher::Scan(const unsigned char* from, const unsigned char* to) {
-    m_hits.clear();
-    for (const unsigned char* at = from; (at = m_search.FindBytes(at, to)) != nullptr; ++at)
-        m_hits.push_back(at);
-    m_windowBegin = from;
-    m_windowEnd = to;
-    if (m_window < kWindow)
-        m_window *= 2;
+// At least n bytes from `at` to `end` (either may be past the other).
+bool Room(const unsigned char* at, const unsigned char* end, std::size_t n) {
+    return end - at >= static_cast<std::ptrdiff_t>(n);
 }
+
+const unsigned char* TextEnd(const unsigned char* text, const unsigned char* end) {
+    const void* nul = std::memchr(text, 0, static_cast<std::size_t>(end - text));
+    return nul ? static_cast<const unsigned char*>(nul) : end;
+}
+
+} // namespace
+
+CRecordMatcher::CRecordMatcher(const CTextSearch& search, const unsigned char* viewBegin,
+                               const unsigned char* viewEnd, bool ascending)
+    : m_search(search), m_viewBegin(viewBegin), m_viewEnd(viewBegin ? viewEnd : nullptr),
+      m_ascending(ascending) {}
 
 bool CRecordMatcher::Find(ChatLogRecordPos record, std::uint32_t length, TextMatch* match) {
     const std::size_t n = m_search.NeedleSize();
@@ -29,36 +34,45 @@ bool CRecordMatcher::Find(ChatLogRecordPos record, std::uint32_t length, TextMat
         return false;
     const unsigned char* text = record + kChatLogRecordFixedSize;
     const unsigned char* end = record + size;
-    if (text < m_windowBegin || end > m_windowEnd) {
-        // A new window, on in the direction the records are asked in: from
-        // this text on, or back from its end.
-        if (!m_windowEnd || text >= m_windowBegin) {
-            const std::size_t ahead = static_cast<std::size_t>(m_viewEnd - text);
-            const unsigned char* to = text + (ahead < m_window ? ahead : m_window);
-            Scan(text, to > end ? to : end);
-        } else {
-            const std::size_t behind = static_cast<std::size_t>(end - m_viewBegin);
-            const unsigned char* from = end - (behind < m_window ? behind : m_window);
-            Scan(from < text ? from : text, end);
-        }
-    }
-    auto hit = std::lower_bound(m_hits.begin(), m_hits.end(), text);
-    if (hit == m_hits.end() || static_cast<std::size_t>(end - *hit) < n)
+    const bool ahead = m_ascending && (!m_lastText || text >= m_lastText);
+    m_lastText = text;
+    const unsigned char* hit =
+        ahead ? FindAhead(text, end) : m_search.FindInText(text, TextEnd(text, end));
+    if (!hit)
         return false;
-    const void* nul = std::memchr(text, 0, static_cast<std::size_t>(end - text));
-    const unsigned char* textEnd = nul ? static_cast<const unsigned char*>(nul) : end;
-    const unsigned char* unit = text;
-    for (; hit != m_hits.end() && *hit < textEnd && static_cast<std::size_t>(textEnd - *hit) >= n;
-         ++hit) {
-        if (m_search.OnBoundaries(unit, textEnd, *hit)) {
-            if (match) {
-                match->offset = static_cast<std::uint32_t>(*hit - text);
-                match->length = static_cast<std::uint32_t>(n);
-            }
-            return true;
-        }
+    if (match) {
+        match->offset = static_cast<std::uint32_t>(hit - text);
+        match->length = static_cast<std::uint32_t>(n);
     }
-    return false;
+    return true;
+}
+
+const unsigned char* CRecordMatcher::FindAhead(const unsigned char* text,
+                                               const unsigned char* end) {
+    const std::size_t n = m_search.NeedleSize();
+    const bool passed =
+        m_next ? m_next < text : m_scan.stuckAt != nullptr && m_scan.stuckAt <= text;
+    if (!m_scan.start || text < m_scan.start || passed) {
+        m_scan = ByteScan();
+        m_scan.start = text;
+        m_next = m_search.ScanBytes(text, m_viewEnd, m_scan);
+    }
+    // Most records end before the next place: no need to find their NUL.
+    if (m_next ? !Room(m_next, end, n) : !m_scan.stuckAt || !Room(m_scan.stuckAt, end, n))
+        return nullptr;
+    const unsigned char* textEnd = TextEnd(text, end);
+    const unsigned char* unit = text;
+    while (m_next) {
+        if (!Room(m_next, textEnd, n))
+            return nullptr;
+        if (m_search.OnBoundaries(unit, textEnd, m_next))
+            return m_next;
+        m_next = m_search.ScanBytes(m_next + 1, m_viewEnd, m_scan);
+    }
+    // The scan gave up inside this text: the two-way search decides it.
+    if (!Room(m_scan.stuckAt, textEnd, n))
+        return nullptr;
+    return m_search.FindInTextTwoWay(text, textEnd);
 }
 
 } // namespace chatlog

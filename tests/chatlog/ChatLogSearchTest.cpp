@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -27,6 +28,15 @@ struct Bytes {
 };
 
 const std::string kHeader = BuildHeaderBytes({"42", "me", "you"});
+const std::string kHa = "\xB9\xFE"; // 哈
+const std::string kHe = "\xBA\xC7"; // 呵
+
+std::string Repeat(const std::string& s, std::size_t times) {
+    std::string out;
+    for (std::size_t i = 0; i < times; ++i)
+        out += s;
+    return out;
+}
 
 // A record holding `body` as it is (add the NUL to the body for one).
 std::string Raw(const std::string& body) {
@@ -152,33 +162,80 @@ TEST(ChatLogSearch, OneRecordTable) {
         {"Chinese", string("\xC4\xE3\xBA\xC3\xC2\xF0\0", 7), "\xBA\xC3", true, 2},
         {"empty needle", string("abc\0", 4), "", false, -1},
         {"needle holding a NUL", string("ab\0", 3), string("b\0", 2), true, -1},
+        // Long needles over text that repeats their beginning at every
+        // place: the byte scan gives up, the two-way search decides.
+        {"long needle at the start", Repeat(kHa, 3000), Repeat(kHa, 1000), true, 0},
+        {"long needle after a letter", "x" + Repeat(kHa, 3000), Repeat(kHa, 1000), true, 1},
+        {"long needle differing in its middle", Repeat(kHa, 3000),
+         Repeat(kHa, 499) + kHe + Repeat(kHa, 500), true, -1},
+        {"long needle differing in its middle, found late",
+         Repeat(kHa, 2000) + kHe + Repeat(kHa, 1000), Repeat(kHa, 499) + kHe + Repeat(kHa, 500),
+         true, 3002},
+        {"long folded needle", string(3000, 'a'), string(255, 'A'), false, 0},
+        {"long folded needle, found late", string(1500, 'a') + "B" + string(1500, 'a'),
+         string(100, 'a') + "b" + string(100, 'a'), false, 1400},
+        {"long needle of letters against trail bytes",
+         Repeat("\x81"
+                "A",
+                1000),
+         "A" + Repeat("\x81"
+                      "A",
+                      300),
+         false, -1},
+        {"long needle of letters, found late after trail bytes",
+         Repeat("\x81"
+                "A",
+                1000) +
+             "a" +
+             Repeat("\x81"
+                    "A",
+                    400),
+         "A" + Repeat("\x81"
+                      "A",
+                      300),
+         false, 2000},
+        {"long needle ending on a lead byte, its trail follows", Repeat(kHa, 1000),
+         Repeat(kHa, 300) + "\xB9", true, -1},
+        {"long needle ending on a lead byte, text ends there", Repeat(kHa, 1000) + "\xB9",
+         Repeat(kHa, 300) + "\xB9", true, 1400},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
         const string text = c.body.substr(0, c.body.find('\0'));
-        ASSERT_EQ(ReferenceFind(text, c.needle, c.matchCase), c.offset);
-        chatlog::CTextSearch search(c.needle, c.matchCase);
-        EXPECT_EQ(search.MatchesNothing(), c.needle.empty() || c.needle.find('\0') != string::npos);
-
+        ASSERT_EQ(ReferenceFind(text, c.needle, c.matchCase), c.offset) << c.what;
+        // The record alone, and twice amid others in a log, found by the
+        // whole-log walk, the run and the search backwards.
         Bytes record(Raw(c.body));
-        chatlog::TextMatch match;
-        ASSERT_EQ(search.FindInRecord(record.begin(), match), c.offset >= 0);
-        if (c.offset >= 0) {
-            EXPECT_EQ(match.offset, static_cast<std::uint32_t>(c.offset));
-            EXPECT_EQ(match.length, c.needle.size());
-        }
-        // The same record amid others in a log, found by the whole-log walk.
         Log log;
-        log.Add(string("zz\0", 3));
-        log.Add(c.body);
-        log.Add(string("zz\0", 3));
+        for (const string& body : {string("zz\0", 3), c.body, c.body, string("zz\0", 3)})
+            log.Add(body);
         Bytes view(log.bytes);
-        std::vector<ChatLogRecordPos> hits;
-        chatlog::FindInLog(search, view.begin(), static_cast<std::uint32_t>(view.size),
-                           [&](ChatLogRecordPos p) { hits.push_back(p); });
-        EXPECT_EQ(hits, c.offset >= 0
-                            ? std::vector<ChatLogRecordPos>{view.begin() + 80 + log.offsets[1]}
-                            : std::vector<ChatLogRecordPos>{});
+        const chatlog::RecordRun run = RunOf(view, log.offsets);
+        const std::vector<std::size_t> expected =
+            c.offset >= 0 ? std::vector<std::size_t>{1, 2} : std::vector<std::size_t>{};
+        for (bool wide : {true, false}) {
+            SCOPED_TRACE(string(c.what) + (wide ? " (wide)" : " (narrow)"));
+            chatlog::CTextSearch search(c.needle, c.matchCase, wide);
+            EXPECT_EQ(search.MatchesNothing(),
+                      c.needle.empty() || c.needle.find('\0') != string::npos);
+            chatlog::TextMatch match;
+            ASSERT_EQ(search.FindInRecord(record.begin(), match), c.offset >= 0);
+            if (c.offset >= 0) {
+                EXPECT_EQ(match.offset, static_cast<std::uint32_t>(c.offset));
+                EXPECT_EQ(match.length, c.needle.size());
+            }
+            std::vector<std::size_t> inLog;
+            chatlog::FindInLog(
+                search, view.begin(), static_cast<std::uint32_t>(view.size),
+                [&](ChatLogRecordPos p) {
+                    inLog.push_back(static_cast<std::size_t>(
+                        std::find(log.offsets.begin(), log.offsets.end(), p - run.first) -
+                        log.offsets.begin()));
+                });
+            EXPECT_EQ(inLog, expected);
+            EXPECT_EQ(EveryRecord(search, run), expected);
+            std::vector<std::size_t> backward = Chain(search, run, false);
+            EXPECT_EQ(std::vector<std::size_t>(backward.rbegin(), backward.rend()), expected);
+        }
     }
 }
 
@@ -196,7 +253,9 @@ TEST(ChatLogSearch, NeverAcrossARecordsEnd) {
     } cases[] = {{"bc", {0}}, {"c\x10", {}}, {"yz", {1}}};
     for (const Case& c : cases) {
         chatlog::CTextSearch search(c.needle, true);
-        ASSERT_NE(search.FindBytes(view.begin(), view.end()), nullptr) << "bytes are in the view";
+        ASSERT_NE(std::search(view.begin(), view.end(), c.needle.begin(), c.needle.end()),
+                  view.end())
+            << "bytes are in the view";
         EXPECT_EQ(EveryRecord(search, run), c.hits) << c.needle;
         EXPECT_EQ(Chain(search, run, true), c.hits) << c.needle;
     }
@@ -232,22 +291,14 @@ TEST(ChatLogSearch, DirectionsAndEnds) {
     EXPECT_EQ(chatlog::FindNextRecord(chatlog::CTextSearch(), run, none, true), none);
 }
 
-// Many records over several of the matcher's windows, checked against the
-// reference in every way the core can be asked: whole log, every record of
-// a run and of a filtered run, the chain in both directions, one record.
-TEST(ChatLogSearch, AgreesWithTheReferenceOverALog) {
-    const std::vector<std::string> pieces = {"a",        "A",        "b",    "\x81\x41",
-                                             "\x81\x61", "\xB0\xA1", "\xB0", "!"};
-    std::mt19937 random(20);
-    Log log;
-    while (log.bytes.size() < 5 * chatlog::CRecordMatcher::kWindow / 2) {
-        std::string body;
-        for (int k = static_cast<int>(random() % 24); k > 0; --k)
-            body += pieces[random() % pieces.size()];
-        if (body.empty() || random() % 4)
-            body += '\0'; // else the text runs to the record's end
-        log.Add(body);
-    }
+namespace {
+
+// Every way the core can be asked, checked against the reference over a
+// log: whole log, every record of a run and of a filtered run, the chain in
+// both directions over its first records, one record; with the wide scan
+// and the narrow one.
+void ExpectAgreement(const Log& log, const std::vector<std::string>& needles,
+                     std::size_t headCount) {
     Bytes view(log.bytes);
     std::vector<std::uint32_t> everyOther;
     for (std::size_t i = 0; i < log.offsets.size(); i += 2)
@@ -255,17 +306,19 @@ TEST(ChatLogSearch, AgreesWithTheReferenceOverALog) {
     const chatlog::RecordRun run = RunOf(view, log.offsets);
     const chatlog::RecordRun filtered = RunOf(view, everyOther);
     // find next/previous starts afresh at every hit: asked over fewer
-    // records, still past the first windows.
+    // records.
     chatlog::RecordRun head = run;
-    head.count = 300;
+    head.count = headCount;
     std::vector<std::vector<std::string>> characters;
     for (const std::string& text : log.texts)
         characters.push_back(Characters(text));
 
-    for (const char* needle : {"a", "A", "\x81\x41", "\xB0\xA1", "ab!", "\xB0", "A\x81\x61"}) {
-        for (bool matchCase : {false, true}) {
-            SCOPED_TRACE(std::string(needle) + (matchCase ? " (case)" : ""));
-            chatlog::CTextSearch search(needle, matchCase);
+    for (const std::string& needle : needles) {
+        for (int mode = 0; mode < 4; ++mode) {
+            const bool matchCase = mode & 1, wide = mode & 2;
+            SCOPED_TRACE(needle.substr(0, 40) + (matchCase ? " (case)" : "") +
+                         (wide ? " (wide)" : ""));
+            chatlog::CTextSearch search(needle, matchCase, wide);
             std::vector<std::size_t> expected, expectedFiltered, expectedHead;
             for (std::size_t i = 0; i < log.texts.size(); ++i)
                 if (ReferenceFind(characters[i], needle, matchCase) >= 0) {
@@ -297,6 +350,68 @@ TEST(ChatLogSearch, AgreesWithTheReferenceOverALog) {
             }
         }
     }
+}
+
+} // namespace
+
+// Many short records of a few kinds of character, over 640 KB.
+TEST(ChatLogSearch, AgreesWithTheReferenceOverALog) {
+    const std::vector<std::string> pieces = {"a",        "A",        "b",    "\x81\x41",
+                                             "\x81\x61", "\xB0\xA1", "\xB0", "!"};
+    std::mt19937 random(20);
+    Log log;
+    while (log.bytes.size() < 640 * 1024) {
+        std::string body;
+        for (int k = static_cast<int>(random() % 24); k > 0; --k)
+            body += pieces[random() % pieces.size()];
+        if (body.empty() || random() % 4)
+            body += '\0'; // else the text runs to the record's end
+        log.Add(body);
+    }
+    ExpectAgreement(log, {"a", "A", "\x81\x41", "\xB0\xA1", "ab!", "\xB0", "A\x81\x61"}, 300);
+}
+
+// Long records that repeat a few characters with a rare one among them, and
+// long needles made of the same, each also planted in a record of its own:
+// where the byte scan gives up and the two-way search takes over, within a
+// record or several records ahead.
+TEST(ChatLogSearch, AgreesWithTheReferenceOnRepetitiveText) {
+    const std::vector<std::string> runs = {kHa, "a", "A",
+                                           "\x81"
+                                           "A",
+                                           "\xB9"};
+    const std::vector<std::string> rare = {kHe, "b", "B",
+                                           "\x81"
+                                           "a",
+                                           "x"};
+    const std::vector<std::string> needles = {Repeat(kHa, 40),
+                                              Repeat(kHa, 20) + kHe + Repeat(kHa, 20),
+                                              std::string(60, 'a'),
+                                              std::string(30, 'a') + "B" + std::string(30, 'a'),
+                                              "A" + Repeat("\x81"
+                                                           "A",
+                                                           30),
+                                              Repeat("\x81"
+                                                     "A",
+                                                     30) +
+                                                  "a",
+                                              Repeat(kHa, 30) + "\xB9"};
+    std::mt19937 random(28);
+    Log log;
+    for (int r = 0; r < 40; ++r) {
+        std::string body = "hi";
+        if (random() % 4) {
+            const std::size_t kind = random() % runs.size();
+            for (int k = static_cast<int>(random() % 300); k > 0; --k)
+                body += random() % 97 ? runs[kind] : rare[random() % rare.size()];
+        }
+        if (random() % 4)
+            body += '\0';
+        log.Add(body);
+    }
+    for (const std::string& needle : needles)
+        log.Add("hi " + needle + " hi");
+    ExpectAgreement(log, needles, log.texts.size());
 }
 
 // A log cut short (the view ends inside a record, as when the file shrank
@@ -366,4 +481,14 @@ TEST(ChatLogSearch, CutShortOrRewrittenLogs) {
                            ++found;
                        });
     EXPECT_EQ(found, log.offsets.size());
+}
+
+// The 32-bit build too scans sixteen bytes at once where the processor can
+// (every x86 processor this runs on can), and can be kept from it.
+TEST(ChatLogSearch, WideScanWhereTheProcessorHasIt) {
+#if defined(__i386__) || defined(__x86_64__)
+    EXPECT_TRUE(chatlog::CpuHasSse2());
+#endif
+    EXPECT_EQ(chatlog::CTextSearch("a", false).WideScan(), chatlog::CpuHasSse2());
+    EXPECT_FALSE(chatlog::CTextSearch("a", false, false).WideScan());
 }
