@@ -13,10 +13,6 @@
 
 namespace chatlog {
 
-// The longest needle the viewer's find fields take, in characters: a
-// person looks for words and phrases, not for pages.
-constexpr std::size_t kMaxNeedleChars = 255;
-
 // Where a match lies in one record's text: byte offset from the start of its
 // szContent and byte length (both in the GBK bytes).
 struct TextMatch {
