@@ -57,18 +57,28 @@ const unsigned char* CRecordMatcher::FindAhead(const unsigned char* text,
         m_scan.start = text;
         m_next = m_search.ScanBytes(text, m_viewEnd, m_scan);
     }
-    // Most records end before the next place: no need to find their NUL.
+    // Most records end before the next place.
     if (m_next ? !Room(m_next, end, n) : !m_scan.stuckAt || !Room(m_scan.stuckAt, end, n))
         return nullptr;
-    const unsigned char* textEnd = TextEnd(text, end);
+    // The text ends at its NUL, looked for only as far as the hits go: a
+    // hit after it, and every later one, is none. A hit's own bytes hold no
+    // NUL (the needle has none), so before the NUL the record's end serves
+    // as the text's end.
     const unsigned char* unit = text;
+    const unsigned char* clear = text; // no NUL in [text, clear)
     while (m_next) {
-        if (!Room(m_next, textEnd, n))
+        if (!Room(m_next, end, n))
             return nullptr;
-        if (m_search.OnBoundaries(unit, textEnd, m_next))
+        if (m_next > clear) {
+            if (std::memchr(clear, 0, static_cast<std::size_t>(m_next - clear)))
+                return nullptr;
+            clear = m_next;
+        }
+        if (m_search.OnBoundaries(unit, end, m_next))
             return m_next;
         m_next = m_search.ScanBytes(m_next + 1, m_viewEnd, m_scan);
     }
+    const unsigned char* textEnd = TextEnd(text, end);
     // The scan gave up inside this text: the two-way search decides it.
     if (!Room(m_scan.stuckAt, textEnd, n))
         return nullptr;
