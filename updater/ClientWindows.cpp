@@ -10,7 +10,7 @@ namespace updater {
 
 namespace {
 
-BOOL CALLBACK AskClientWindow(HWND hWnd, LPARAM) {
+BOOL CALLBACK AskClientWindow(HWND hWnd, LPARAM agreed) {
     char title[updater::kPathSize];
     if (GetWindowTextA(hWnd, title, sizeof title) <= 0) {
         return TRUE;
@@ -31,14 +31,17 @@ BOOL CALLBACK AskClientWindow(HWND hWnd, LPARAM) {
                answer != 0 ? ", WM_QUIT posted" : "");
     if (answer != 0) {
         PostMessageA(hWnd, WM_QUIT, 0, 0);
+        *reinterpret_cast<bool*>(agreed) = true;
     }
     return TRUE;
 }
 
 } // namespace
 
-void CloseRunningClient() {
-    EnumWindows(AskClientWindow, 0);
+bool CloseRunningClient() {
+    bool agreed = false;
+    EnumWindows(AskClientWindow, reinterpret_cast<LPARAM>(&agreed));
+    return agreed;
 }
 
 } // namespace updater

@@ -5,7 +5,7 @@
 namespace updater {
 
 // Runs on the main thread; waits for each client window's answer, at most
-// kClientAnswerTimeoutMs each.
-void CloseRunningClient();
+// kClientAnswerTimeoutMs each. True when a window agreed to quit.
+bool CloseRunningClient();
 
 } // namespace updater

@@ -13,6 +13,8 @@ public:
     // have `digest`; otherwise the file is released again.
     bool OpenVerified(const char* path, const updater::SetupDigest& digest);
     bool IsHeld() const { return m_file.IsValid(); }
+    // The held handle (null when none), for a guard to inherit.
+    HANDLE Handle() const { return IsHeld() ? m_file.Get() : nullptr; }
     void Release() { m_file.Reset(); }
 
 private:

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace updater {
@@ -31,7 +32,8 @@ void TraceStartFailure(DWORD error) {
 
 } // namespace
 
-bool RunSetup(const char* path, const char* arguments) {
+bool RunSetup(const char* path, const char* arguments, const char* currentFolder,
+              CKernelHandle* process) {
     if (path == nullptr || arguments == nullptr) {
         return false;
     }
@@ -57,16 +59,19 @@ bool RunSetup(const char* path, const char* arguments) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.lpDesktop = desktop;
-    PROCESS_INFORMATION process = {};
+    PROCESS_INFORMATION started = {};
     if (!CreateProcessA(toStart, commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                        &startup, &process)) {
+                        CREATE_DEFAULT_ERROR_MODE | NORMAL_PRIORITY_CLASS, nullptr, currentFolder,
+                        &startup, &started)) {
         TraceStartFailure(GetLastError());
         return false;
     }
     DebugTrace("setup started: %s, command line \"%s\"", toStart, arguments);
-    CKernelHandle processHandle(process.hProcess);
-    CKernelHandle threadHandle(process.hThread);
+    CKernelHandle processHandle(started.hProcess);
+    CKernelHandle threadHandle(started.hThread);
+    if (process != nullptr) {
+        *process = std::move(processHandle);
+    }
     return true;
 }
 

@@ -2,6 +2,9 @@
 
 #include "CommandLine.h"
 #include "DebugTrace.h"
+#include "FailedSetupFile.h"
+#include "GuardFolder.h"
+#include "GuardLauncher.h"
 #include "HeldSetup.h"
 #include "ParseVersion.h"
 #include "SetupLauncher.h"
@@ -12,6 +15,7 @@
 
 #include <cstring>
 #include <ctime>
+#include <string>
 #include <utility>
 
 namespace {
@@ -44,6 +48,9 @@ void CUpdateRun::Run() {
     if (!IsOnlyUpdater()) {
         return;
     }
+    // A guard holds the instance mutex while it runs: whatever guard folder
+    // is left now belongs to one that has ended.
+    updater::ClearGuardFolders();
     EnterOwnFolder();
     if (!LoadConfiguration()) {
         return;
@@ -129,9 +136,13 @@ void CUpdateRun::InstallDownloadedSetup() {
     if (!m_bSetupReady || !updater::NamesFile(m_szSetupPath)) {
         return;
     }
+    // Made before the client is asked, so that a guard that cannot be made
+    // costs nothing but the guard.
+    CGuardLauncher guard;
+    guard.Prepare();
     CHeldSetup heldSetup;
-    if (HoldSignedSetup(heldSetup)) {
-        HandOverToSetup();
+    if (HoldSignedSetup(heldSetup, guard)) {
+        HandOverToSetup(guard, heldSetup);
     }
 }
 
@@ -185,10 +196,11 @@ void CUpdateRun::DecideOnVersion() {
                         m_engine.GetCurrentVersion(), static_cast<unsigned>(serverVersion),
                         static_cast<unsigned>(m_clientVersion),
                         choice.download ? "newer" : "nothing to do");
-    if (!choice.download) {
+    if (!choice.download || FailedBefore(serverVersion)) {
         WakeMainThread();
         return;
     }
+    m_serverVersion = serverVersion;
     const char* address = m_engine.GetDownloadUrl(static_cast<int>(choice.addressIndex));
     updater::DebugTrace("address %u of %u: %s", choice.addressIndex + 1,
                         m_engine.GetDownloadUrlCount(), address != nullptr ? address : "(none)");
@@ -200,14 +212,36 @@ void CUpdateRun::DecideOnVersion() {
     m_engine.StartDownload(address);
 }
 
+// A setup that left no client is not handed over again for a day, so the
+// client is not closed at every start for a setup that fails every time.
+bool CUpdateRun::FailedBefore(std::uint32_t serverVersion) {
+    std::string record;
+    if (!updater::ReadFailedSetupFile(record)) {
+        return false;
+    }
+    updater::SetupDigest digest;
+    const std::string digestHex = m_config.HasSetupKey() && m_engine.GetSetupDigest(digest)
+                                      ? updater::HexText(digest.data(), digest.size())
+                                      : std::string();
+    if (!updater::RecordHoldsBack(record, serverVersion, digestHex,
+                                  static_cast<std::int64_t>(std::time(nullptr)))) {
+        return false;
+    }
+    updater::DebugTrace("this setup left no client less than 24 hours ago: not handed over again "
+                        "before then");
+    return true;
+}
+
 // With a publisher key the setup is started only as the bytes it signed:
-// checked through a handle that denies writing and deleting, held by the
-// caller until the setup has started. A file changed after its download is
-// not ours any more and goes.
-bool CUpdateRun::HoldSignedSetup(CHeldSetup& heldSetup) {
+// checked through a handle that denies writing and deleting, held until the
+// setup has started (by the guard, which inherits the handle). It runs from
+// the guard's own folder, where no other program can have put a DLL for it
+// to load. A file changed after its download is not ours any more and goes.
+bool CUpdateRun::HoldSignedSetup(CHeldSetup& heldSetup, CGuardLauncher& guard) {
     if (!m_config.HasSetupKey()) {
         return true;
     }
+    guard.AdoptSetup(m_szSetupPath, sizeof m_szSetupPath);
     updater::SetupDigest digest;
     if (m_engine.GetSetupDigest(digest) && heldSetup.OpenVerified(m_szSetupPath, digest)) {
         updater::DebugTrace("setup matches its signed SHA-256; held until it has started");
@@ -218,17 +252,26 @@ bool CUpdateRun::HoldSignedSetup(CHeldSetup& heldSetup) {
     return false;
 }
 
-// Closes the client and swaps its executable for the setup's run. A folder
-// too long to name the client in still gets its setup: only the executable
-// then stays untouched.
-void CUpdateRun::HandOverToSetup() {
+// Closes the client and swaps its executable for the setup's run, through
+// the guard where there is one. A folder too long to name the client in
+// still gets its setup: only the executable then stays untouched.
+void CUpdateRun::HandOverToSetup(CGuardLauncher& guard, const CHeldSetup& heldSetup) {
     char folder[updater::kPathSize];
     const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
     char clientPath[updater::kPathSize];
     const bool named =
         length > 0 && length < sizeof folder &&
         updater::JoinPath(folder, updater::kClientExeName, clientPath, sizeof clientPath);
+    updater::GuardOrder order;
+    order.version = m_serverVersion;
+    updater::SetupDigest digest;
+    if (m_config.HasSetupKey() && m_engine.GetSetupDigest(digest)) {
+        order.digestHex = updater::HexText(digest.data(), digest.size());
+    }
+    order.setupPath = m_szSetupPath;
+    order.setupArguments = m_szSetupArguments;
+    order.installFolder = named ? folder : "";
     updater::DebugTrace("handing over to the setup, arguments \"%s\"", m_szSetupArguments);
-    CWinHandOver handOver;
+    CWinHandOver handOver(&guard, order, m_instanceMutex.Get(), heldSetup.Handle());
     handOver.Run(named ? clientPath : nullptr, m_szSetupPath, m_szSetupArguments);
 }

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 
+class CGuardLauncher;
 class CHeldSetup;
 
 // One run of the updater. The engine's events arrive on its worker threads,
@@ -40,10 +41,11 @@ private:
     // On the engine's threads.
     void OnEvent(UINT nCode, WPARAM wParam);
     void DecideOnVersion();
+    bool FailedBefore(std::uint32_t serverVersion);
     void WakeMainThread();
 
-    bool HoldSignedSetup(CHeldSetup& heldSetup);
-    void HandOverToSetup();
+    bool HoldSignedSetup(CHeldSetup& heldSetup, CGuardLauncher& guard);
+    void HandOverToSetup(CGuardLauncher& guard, const CHeldSetup& heldSetup);
 
     CKernelHandle m_instanceMutex;
     char m_szFolder[updater::kPathSize] = "";
@@ -54,6 +56,8 @@ private:
     // reused) handle.
     CUpdateEngine m_engine;
     std::uint32_t m_clientVersion = 0;
+    // Written by the check thread before it starts the download.
+    std::uint32_t m_serverVersion = 0;
     CPseudoRandom m_random;
     char m_szSetupPath[updater::kPathSize] = "";
     std::atomic<bool> m_bSetupReady{false};

@@ -2,43 +2,40 @@
 
 #include "ClientWindows.h"
 #include "DebugTrace.h"
+#include "GuardLauncher.h"
 #include "SetupLauncher.h"
 #include "UpdaterConstants.h"
 
-#include <windows.h>
+CWinHandOver::CWinHandOver(CGuardLauncher* pGuard, const updater::GuardOrder& order,
+                           HANDLE instanceMutex, HANDLE heldSetup)
+    : m_pGuard(pGuard), m_order(order), m_instanceMutex(instanceMutex), m_heldSetup(heldSetup) {}
 
-void CWinHandOver::CloseClient() {
-    updater::CloseRunningClient();
+bool CWinHandOver::CloseClient() {
+    const bool agreed = updater::CloseRunningClient();
+    m_askedAt = GetTickCount64();
+    return agreed;
 }
 
+// The client's pause counts from its answer: whatever ran since (the guard's
+// start) is part of it.
 void CWinHandOver::PauseForClient() {
-    updater::DebugTrace("pausing %lu ms for the client to end", updater::kClientExitPauseMs);
-    Sleep(updater::kClientExitPauseMs);
+    const ULONGLONG elapsed = GetTickCount64() - m_askedAt;
+    const ULONGLONG pause =
+        elapsed < updater::kClientExitPauseMs ? updater::kClientExitPauseMs - elapsed : 0;
+    updater::DebugTrace("pausing %llu ms for the client to end", pause);
+    Sleep(static_cast<DWORD>(pause));
 }
 
-bool CWinHandOver::FileExists(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool CWinHandOver::CopyToNew(const char* from, const char* to) {
-    // Fails when `to` exists: a file that appeared since the name was chosen
-    // is not ours to overwrite.
-    const bool ok = CopyFileA(from, to, TRUE) != FALSE;
-    updater::DebugTrace("copy of %s kept as %s: %s", from, to, ok ? "yes" : "no");
-    return ok;
-}
-
-bool CWinHandOver::Remove(const char* path) {
-    const bool ok = DeleteFileA(path) != FALSE;
-    updater::DebugTrace("delete %s: %s", path, ok ? "done" : "failed");
-    return ok;
-}
-
-bool CWinHandOver::Rename(const char* from, const char* to) {
-    const bool ok = MoveFileA(from, to) != FALSE;
-    updater::DebugTrace("put %s back as %s: %s", from, to, ok ? "done" : "failed");
-    return ok;
+bool CWinHandOver::StartGuard(bool clientAgreed) {
+    if (m_pGuard == nullptr || !m_pGuard->IsPrepared()) {
+        return false;
+    }
+    m_order.clientAgreed = clientAgreed;
+    if (m_pGuard->Start(m_order, m_instanceMutex, m_heldSetup)) {
+        return true;
+    }
+    updater::DebugTrace("no guard: handing over without one, the copy of the client is kept");
+    return false;
 }
 
 bool CWinHandOver::StartSetup(const char* path, const char* arguments) {

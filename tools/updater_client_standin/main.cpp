@@ -6,7 +6,8 @@
 //
 // With TAMPER_PATH it plays a program that tries to swap the setup while the
 // updater hands over: when asked, it tries to write TAMPER_PATH, delete it,
-// rename it, and replace it by another file, and logs each outcome. ANSWER
+// rename it, and replace it by another file, and logs each outcome; a '*' in
+// its folder's name stands for the first folder that matches. ANSWER
 // "hang" plays a client that hangs when asked: it answers only when its
 // lifetime is over.
 //
@@ -51,8 +52,28 @@ void LogTamper(const char* what, bool done) {
     }
 }
 
+// "<parent>\<pattern>\<name>" with the first folder that matches the
+// pattern; the path unchanged when it has no '*'.
+std::string ResolveFolderPattern(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    if (path.find('*') == std::string::npos || slash == std::string::npos) {
+        return path;
+    }
+    const std::string folderPattern = path.substr(0, slash);
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(folderPattern.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) {
+        return path;
+    }
+    FindClose(find);
+    return folderPattern.substr(0, folderPattern.rfind('\\') + 1) + found.cFileName +
+           path.substr(slash);
+}
+
 // Every way to change the file a program of the same user has.
-void TamperWith(const char* path) {
+void TamperWith(const char* pattern) {
+    const std::string resolved = ResolveFolderPattern(pattern);
+    const char* path = resolved.c_str();
     const std::string decoy = std::string(path) + ".decoy";
     const std::string moved = std::string(path) + ".moved";
     HANDLE file =

@@ -47,4 +47,12 @@ constexpr unsigned kClientAnswerTimeoutMs = 30000;
 constexpr unsigned long kEngineWaitMs = 1200000;
 constexpr unsigned long kClientExitPauseMs = 2000;
 
+// The record of a setup that ended without leaving a client, in the
+// temporary folder (see FailedSetupRecord.h).
+constexpr char kFailedSetupRecordName[] = "VemliSetup.failed.txt";
+
+// How long the guard waits for the updater to end before it goes on anyway
+// (the updater only stops its engine after the client's pause).
+constexpr unsigned long kUpdaterEndWaitMs = 30000;
+
 } // namespace updater

@@ -1,10 +1,10 @@
 #include "HandOver.h"
 
+#include "FakeClientFiles.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,56 +16,38 @@ const char kCopy[] = "C:\\V\\Vemli.exe.bak";
 const char kSetup[] = "C:\\T\\VemliSetup.exe";
 const char kArgs[] = " /S /D=C:\\V";
 
-// Files as a map from path to content, with switches for what fails.
-class CFakeHandOver : public CHandOver {
+class CFakeHandOver : public CFakeClientFiles<CHandOver> {
 public:
-    std::map<std::string, std::string> m_files;
-    bool m_clientRunning = false; // the running client's file cannot be deleted
-    bool m_copyFails = false;
-    bool m_renameFails = false;
-    bool m_setupStarts = true;
-    std::vector<std::string> m_calls;
-    std::string m_filesWhenSetupStarted;
+    bool m_agrees = true;
+    bool m_guardStarts = true;
+    using CHandOver::Run;
 
 protected:
-    void CloseClient() override { m_calls.push_back("close"); }
+    bool CloseClient() override {
+        m_calls.push_back("close");
+        return m_agrees;
+    }
     void PauseForClient() override { m_calls.push_back("pause"); }
-    bool FileExists(const char* path) override { return m_files.count(path) != 0; }
-    bool CopyToNew(const char* from, const char* to) override {
-        m_calls.push_back(std::string("copy ") + to);
-        if (m_copyFails || !m_files.count(from) || m_files.count(to)) {
-            return false;
-        }
-        m_files[to] = m_files[from];
-        return true;
+    bool StartGuard(bool clientAgreed) override {
+        m_calls.push_back(std::string("guard ") + (clientAgreed ? "agreed" : "refused"));
+        return m_guardStarts;
     }
-    bool Remove(const char* path) override {
-        m_calls.push_back(std::string("remove ") + path);
-        if (m_clientRunning && path == std::string(kClient)) {
-            return false;
-        }
-        return m_files.erase(path) != 0;
-    }
-    bool Rename(const char* from, const char* to) override {
-        m_calls.push_back("rename");
-        if (m_renameFails || !m_files.count(from) || m_files.count(to)) {
-            return false;
-        }
-        m_files[to] = m_files[from];
-        m_files.erase(from);
-        return true;
-    }
-    bool StartSetup(const char* path, const char* arguments) override {
-        m_calls.push_back(std::string("setup ") + path + "|" + arguments);
-        m_filesWhenSetupStarted = m_files.count(kClient) ? "client" : "no client";
-        return m_setupStarts;
-    }
-
-public:
-    using CHandOver::Run;
 };
 
-struct HandOverCase {
+TEST(HandOver, WithAGuardTheUpdaterOnlyAsksStartsAndPauses) {
+    for (const bool agrees : {true, false}) {
+        CFakeHandOver fake;
+        fake.m_agrees = agrees;
+        fake.m_files[kClient] = "old client";
+        EXPECT_TRUE(fake.Run(kClient, kSetup, kArgs));
+        const std::vector<std::string> expected = {
+            "close", agrees ? "guard agreed" : "guard refused", "pause"};
+        EXPECT_EQ(fake.m_calls, expected);
+        EXPECT_EQ(fake.m_files.size(), 1u);
+    }
+}
+
+struct FallbackCase {
     const char* label;
     bool clientExists;
     bool clientRunning;
@@ -73,95 +55,76 @@ struct HandOverCase {
     bool renameFails;
     bool setupStarts;
     // Expected outcome.
-    bool started;
     bool clientAfter;
     bool copyAfter;
-    const char* clientWhenSetupStarts;
+    const char* filesWhenSetupStarts;
 };
 
-void PrintTo(const HandOverCase& c, std::ostream* os) {
+void PrintTo(const FallbackCase& c, std::ostream* os) {
     *os << c.label;
 }
 
-class HandOverTest : public ::testing::TestWithParam<HandOverCase> {};
+class HandOverWithoutGuard : public ::testing::TestWithParam<FallbackCase> {};
 
-TEST_P(HandOverTest, NeverLeavesTheUserWithoutAClient) {
-    const HandOverCase& c = GetParam();
+// No guard: the hand-over of before, except that the copy of the client
+// stays once the setup has started.
+TEST_P(HandOverWithoutGuard, NeverLeavesTheUserWithoutAClient) {
+    const FallbackCase& c = GetParam();
     CFakeHandOver fake;
+    fake.m_guardStarts = false;
     if (c.clientExists) {
         fake.m_files[kClient] = "old client";
     }
-    fake.m_files[kSetup] = "setup";
-    fake.m_clientRunning = c.clientRunning;
+    fake.m_runningClient = c.clientRunning ? kClient : "";
     fake.m_copyFails = c.copyFails;
     fake.m_renameFails = c.renameFails;
     fake.m_setupStarts = c.setupStarts;
 
-    EXPECT_EQ(fake.Run(kClient, kSetup, kArgs), c.started);
+    EXPECT_EQ(fake.Run(kClient, kSetup, kArgs), c.setupStarts);
 
-    ASSERT_GE(fake.m_calls.size(), 2u);
-    EXPECT_EQ(fake.m_calls[0], "close");
-    EXPECT_EQ(fake.m_calls[1], "pause");
-    EXPECT_NE(std::find(fake.m_calls.begin(), fake.m_calls.end(),
-                        std::string("setup ") + kSetup + "|" + kArgs),
-              fake.m_calls.end());
-    EXPECT_EQ(fake.m_filesWhenSetupStarted, c.clientWhenSetupStarts);
+    ASSERT_GE(fake.m_calls.size(), 3u);
+    EXPECT_EQ(fake.m_calls[2], "pause");
+    EXPECT_EQ(fake.m_filesWhenSetupStarted, c.filesWhenSetupStarts);
     EXPECT_EQ(fake.m_files.count(kClient) != 0, c.clientAfter);
     EXPECT_EQ(fake.m_files.count(kCopy) != 0, c.copyAfter);
-    if (fake.m_files.count(kClient) != 0) {
-        EXPECT_EQ(fake.m_files[kClient], "old client"); // the client's bytes, not a stand-in
+    for (const auto& file : fake.m_files) {
+        EXPECT_EQ(file.second, "old client") << file.first;
     }
 }
 
-const HandOverCase kHandOvers[] = {
+const std::string kCopyOnly = std::string(kCopy) + ";";
+const std::string kClientOnly = std::string(kClient) + ";";
+const std::string kBoth = kClientOnly + kCopyOnly;
+
+const FallbackCase kFallbacks[] = {
     // label                                 exists running copyF renameF starts
-    {"setup starts: client gone, copy gone", true, false, false, false, true, true, false, false,
-     "no client"},
-    {"setup cannot start: client put back", true, false, false, false, false, false, true, false,
-     "no client"},
-    {"client still running keeps its file", true, true, false, false, true, true, true, false,
-     "client"},
-    {"running client, setup fails: copy dropped", true, true, false, false, false, false, true,
-     false, "client"},
-    {"no copy possible: client not deleted", true, false, true, false, false, false, true, false,
-     "client"},
-    {"no copy possible, setup starts", true, false, true, false, true, true, true, false, "client"},
-    {"restore fails: copy stays", true, false, false, true, false, false, false, true, "no client"},
-    {"no client file at all", false, false, false, false, true, true, false, false, "no client"},
-    {"no client file, setup fails", false, false, false, false, false, false, false, false,
-     "no client"},
+    {"setup starts: the copy stays", true, false, false, false, true, false, true,
+     kCopyOnly.c_str()},
+    {"setup cannot start: client put back", true, false, false, false, false, true, false,
+     kCopyOnly.c_str()},
+    {"client still running keeps its file", true, true, false, false, true, true, true,
+     kBoth.c_str()},
+    {"no copy possible: client not deleted", true, false, true, false, true, true, false,
+     kClientOnly.c_str()},
+    {"restore fails: copied back", true, false, false, true, false, true, false, kCopyOnly.c_str()},
+    {"no client file at all", false, false, false, false, true, false, false, ""},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, HandOverTest, ::testing::ValuesIn(kHandOvers));
-
-TEST(HandOver, CopyIsTakenBeforeTheClientIsDeleted) {
-    CFakeHandOver fake;
-    fake.m_files[kClient] = "old client";
-    fake.Run(kClient, kSetup, kArgs);
-    const std::vector<std::string> expected = {
-        "close",
-        "pause",
-        std::string("copy ") + kCopy,
-        std::string("remove ") + kClient,
-        std::string("setup ") + kSetup + "|" + kArgs,
-        std::string("remove ") + kCopy,
-    };
-    EXPECT_EQ(fake.m_calls, expected);
-}
+INSTANTIATE_TEST_SUITE_P(Cases, HandOverWithoutGuard, ::testing::ValuesIn(kFallbacks));
 
 TEST(HandOver, KeepsTheUsersFilesUnderTheCopyNames) {
     // The user keeps a "Vemli.exe.bak" of their own: the copy takes the next
-    // free name, and only the copy is removed afterwards.
+    // free name, and only that copy is ever removed or put back.
     for (const bool setupStarts : {true, false}) {
         CFakeHandOver fake;
+        fake.m_guardStarts = false;
         fake.m_files[kClient] = "old client";
         fake.m_files[kCopy] = "user's file";
         fake.m_setupStarts = setupStarts;
         EXPECT_EQ(fake.Run(kClient, kSetup, kArgs), setupStarts);
         EXPECT_EQ(fake.m_files[kCopy], "user's file");
-        EXPECT_EQ(fake.m_files.count("C:\\V\\Vemli.exe.1.bak"), 0u);
+        EXPECT_EQ(fake.m_files.count("C:\\V\\Vemli.exe.1.bak"), setupStarts ? 1u : 0u);
         EXPECT_EQ(fake.m_files.count(kClient), setupStarts ? 0u : 1u);
-        EXPECT_EQ(fake.m_filesWhenSetupStarted, "no client");
     }
 }
 
@@ -173,10 +136,9 @@ TEST(HandOver, WithoutARoomForTheCopyTheSetupStillStarts) {
     ASSERT_GE(longClient.size() + 4, 260u);
     for (const char* client : {longClient.c_str(), static_cast<const char*>(nullptr)}) {
         CFakeHandOver fake;
+        fake.m_guardStarts = false;
         fake.m_files[longClient] = "old client";
         EXPECT_TRUE(fake.Run(client, kSetup, kArgs));
-        EXPECT_EQ(fake.m_calls.front(), "close");
-        EXPECT_EQ(fake.m_files[longClient], "old client");
         EXPECT_EQ(fake.m_files.size(), 1u) << (client ? "long" : "null"); // no copy left
         for (const std::string& call : fake.m_calls) {
             EXPECT_EQ(call.rfind("remove", 0), std::string::npos) << call;

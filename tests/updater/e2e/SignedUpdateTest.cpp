@@ -57,13 +57,23 @@ protected:
     }
     bool SetupRequested() { return SetupRequests() > 0; }
 
-    void ExpectHandedOver() {
+    // A signed setup runs from the guard's own folder, never from the shared
+    // temporary one; without a key it stays where the download put it.
+    void ExpectHandedOver(bool signedSetup = true) {
         std::map<std::string, std::string> record = m_scene->WaitForSetupRecord();
         ASSERT_FALSE(record.empty()) << "the setup did not run";
-        EXPECT_EQ(record["path"], m_scene->TempFile("VemliSetup.exe"));
+        const std::string guardFolder = m_scene->TempFile("VemliGuard-");
+        if (signedSetup) {
+            EXPECT_EQ(record["path"].rfind(guardFolder, 0), 0u) << record["path"];
+            EXPECT_EQ(record["path"].find('\\', guardFolder.size()),
+                      record["path"].size() - sizeof "VemliSetup.exe")
+                << record["path"];
+        } else {
+            EXPECT_EQ(record["path"], m_scene->TempFile("VemliSetup.exe"));
+        }
         EXPECT_EQ(record["commandline"], " /S /D=" + m_scene->AppFolder());
         EXPECT_TRUE(LogHas(m_scene->ClientLog(0), "WM_QUIT"));
-        EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe")));
+        EXPECT_TRUE(m_scene->HasNewClient());
     }
 
     // No setup started, none left behind, the client neither asked nor touched.
@@ -106,7 +116,7 @@ TEST_P(SignedRelease, EndsAsTheSignatureDecides) {
     EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
 
     if (c.outcome == ReleaseCase::HandOver) {
-        ExpectHandedOver();
+        ExpectHandedOver(c.withKey);
         return;
     }
     ExpectRefused();
@@ -411,13 +421,14 @@ const AcrossRunsCase kAcrossRuns[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ResumedAcrossRuns, ::testing::ValuesIn(kAcrossRuns));
 
-// The client, asked to end while the updater holds the checked setup, tries
-// to write, delete, rename and replace it: all four must fail, and the
-// setup that runs is the signed one.
+// The client, asked to end while the updater holds the checked setup in the
+// guard's folder, tries to write, delete, rename and replace it: all four
+// must fail, and the setup that runs is the signed one (a swapped file would
+// not run and write its record).
 TEST_F(SignedUpdate, SetupCannotBeSwappedBeforeItStarts) {
     WriteServerIni(m_scene->Server().SetupKey());
     Release("good");
-    const std::string target = m_scene->TempFile("VemliSetup.exe");
+    const std::string target = m_scene->TempFile("VemliGuard-*\\VemliSetup.exe");
     ASSERT_TRUE(m_scene->StartClient("Vemli", 1, "", target));
 
     EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
@@ -427,7 +438,6 @@ TEST_F(SignedUpdate, SetupCannotBeSwappedBeforeItStarts) {
     for (const char* what : {"write", "delete", "rename", "replace"}) {
         EXPECT_TRUE(LogHas(log, std::string("tamper ") + what + " refused")) << what;
     }
-    EXPECT_TRUE(CUpdaterScene::ReadFile(target) == m_setup);
 }
 
 // Setups over https: the test server's certificates come from a test

@@ -93,7 +93,7 @@ TEST_F(UpdaterRun, NewerVersionIsInstalledAfterTheClientAgreesToEnd) {
     ASSERT_GE(asked, 0);
     EXPECT_NE(log[asked].find(" 0 0 answer 1"), std::string::npos) << log[asked];
     EXPECT_GT(LineOf(log, "WM_QUIT"), asked);
-    EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe")));
+    EXPECT_TRUE(m_scene->HasNewClient());
     EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe.bak")));
 
     const std::vector<SeenRequest> requests = m_scene->Requests();
@@ -145,7 +145,7 @@ TEST_F(UpdaterRun, NoClientRunningStillInstalls) {
     EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
 
     ExpectSetupStarted("absent");
-    EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe")));
+    EXPECT_TRUE(m_scene->HasNewClient());
 }
 
 // The user must never be left without a client: a setup that cannot start
@@ -203,9 +203,9 @@ TEST_F(UpdaterRun, UsersOwnBackupIsLeftAlone) {
         EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe.1.bak"))) << setup;
         if (std::string(setup) == "runs") {
             ExpectSetupStarted("absent");
-            EXPECT_FALSE(CUpdaterScene::FileExists(m_scene->AppFile("Vemli.exe")));
+            EXPECT_TRUE(m_scene->HasNewClient());
             CopyFileA(m_scene->AppFile("Vemli.exe.bak").c_str(),
-                      m_scene->AppFile("Vemli.exe").c_str(), TRUE);
+                      m_scene->AppFile("Vemli.exe").c_str(), FALSE);
         } else {
             EXPECT_TRUE(CUpdaterScene::ReadFile(m_scene->AppFile("Vemli.exe")) == users);
         }
@@ -217,6 +217,7 @@ TEST_F(UpdaterRun, UsersOwnBackupIsLeftAlone) {
 TEST_F(UpdaterRun, LongInstallFolderStillHandsOver) {
     m_scene = std::make_unique<CUpdaterScene>(SceneName(), 247);
     ASSERT_TRUE(m_scene->IsReady());
+    m_scene->SetEnvironment("VEMLI_SETUP_STANDIN", ""); // a setup that writes nothing
     ASSERT_LT(m_scene->AppFile("Vemli.exe").size(), 260u);
     ASSERT_GE(m_scene->AppFile("Vemli.exe.bak").size(), 260u);
     m_scene->WriteServerIni();
@@ -417,7 +418,11 @@ TEST_F(UpdaterRun, SecondUpdaterEndsAtOnceWithoutARequest) {
     WaitUntil([&] { return !m_scene->Requests().empty(); }, 10000);
     ASSERT_EQ(m_scene->Requests().size(), 1u) << "the first updater never asked";
 
-    EXPECT_EQ(m_scene->RunUpdater(kClientVersion, 60000), 0);
+    // Waited for by its process alone: the first one holds the mutex.
+    HANDLE second = m_scene->StartUpdater(kClientVersion);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(WaitForSingleObject(second, 60000), WAIT_OBJECT_0);
+    CloseHandle(second);
     EXPECT_EQ(WaitForSingleObject(first, 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the first updater should still be waiting for its document";
     EXPECT_EQ(m_scene->Requests().size(), 1u);

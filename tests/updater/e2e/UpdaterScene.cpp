@@ -1,5 +1,6 @@
 #include "UpdaterScene.h"
 
+#include "UpdaterConstants.h"
 #include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -34,22 +35,30 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
-// The current environment with TEMP and TMP pointing at `temp`.
-std::vector<char> EnvironmentWithTemp(const std::string& temp) {
+// The current environment with the variables of `settings` set (or, with an
+// empty value, removed).
+std::vector<char> EnvironmentWith(const std::map<std::string, std::string>& settings) {
     std::vector<char> block;
     char* strings = GetEnvironmentStringsA();
     for (const char* p = strings; p != nullptr && *p != '\0'; p += std::strlen(p) + 1) {
-        if (_strnicmp(p, "TEMP=", 5) == 0 || _strnicmp(p, "TMP=", 4) == 0) {
-            continue;
+        const char* equals = std::strchr(p + 1, '=');
+        const std::string name(p, equals != nullptr ? equals : p + std::strlen(p));
+        const bool replaced =
+            std::any_of(settings.begin(), settings.end(), [&](const auto& setting) {
+                return _stricmp(setting.first.c_str(), name.c_str()) == 0;
+            });
+        if (!replaced) {
+            block.insert(block.end(), p, p + std::strlen(p) + 1);
         }
-        block.insert(block.end(), p, p + std::strlen(p) + 1);
     }
     if (strings != nullptr) {
         FreeEnvironmentStringsA(strings);
     }
-    for (const char* name : {"TEMP=", "TMP="}) {
-        const std::string entry = name + temp;
-        block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+    for (const auto& setting : settings) {
+        if (!setting.second.empty()) {
+            const std::string entry = setting.first + "=" + setting.second;
+            block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+        }
     }
     block.push_back('\0');
     return block;
@@ -58,6 +67,7 @@ std::vector<char> EnvironmentWithTemp(const std::string& temp) {
 } // namespace
 
 constexpr char CUpdaterScene::kOldClient[];
+constexpr char CUpdaterScene::kNewClientMark[];
 
 CUpdaterScene::CUpdaterScene(const std::string& name, std::size_t appFolderLength)
     : m_name(name), m_scratch(name) {
@@ -75,6 +85,10 @@ CUpdaterScene::CUpdaterScene(const std::string& name, std::size_t appFolderLengt
         return;
     }
     WriteBytes(AppFile("Vemli.exe"), kOldClient);
+    m_environment = {{"TEMP", m_temp},
+                     {"TMP", m_temp},
+                     {"VEMLI_SETUP_STANDIN_RECORDS", m_temp},
+                     {"VEMLI_SETUP_STANDIN", "new-client"}};
     m_ready = m_server.IsAvailable();
 }
 
@@ -167,10 +181,14 @@ std::vector<std::string> CUpdaterScene::ClientLog(std::size_t index) const {
                                        : std::vector<std::string>{};
 }
 
+void CUpdaterScene::SetEnvironment(const std::string& name, const std::string& value) {
+    m_environment[name] = value;
+}
+
 HANDLE CUpdaterScene::StartUpdater(const std::string& tail, bool quoted) {
     const std::string path = AppFile("updater.exe");
     std::string commandLine = (quoted ? "\"" + path + "\"" : path) + tail;
-    std::vector<char> environment = EnvironmentWithTemp(m_temp);
+    std::vector<char> environment = EnvironmentWith(m_environment);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -192,12 +210,32 @@ long CUpdaterScene::RunUpdater(const std::string& tail, DWORD timeoutMs) {
     if (WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
         DWORD code = 0;
         GetExitCodeProcess(process, &code);
-        result = static_cast<long>(code);
+        result = WaitForHandOver() ? static_cast<long>(code) : -2;
     } else {
         TerminateProcess(process, 1);
     }
     CloseHandle(process);
     return result;
+}
+
+bool CUpdaterScene::WaitForHandOver(DWORD timeoutMs) {
+    return WaitUntil(
+        [] {
+            HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, updater::kInstanceMutexName);
+            if (mutex == nullptr) {
+                return true;
+            }
+            CloseHandle(mutex);
+            return false;
+        },
+        timeoutMs);
+}
+
+bool CUpdaterScene::HasNewClient() const {
+    const std::string client = ReadFile(AppFile("Vemli.exe"));
+    const std::string mark = kNewClientMark;
+    return client.size() > mark.size() &&
+           client.compare(client.size() - mark.size(), mark.size(), mark) == 0;
 }
 
 std::map<std::string, std::string> CUpdaterScene::WaitForSetupRecord(DWORD timeoutMs) const {

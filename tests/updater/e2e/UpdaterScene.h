@@ -18,6 +18,8 @@ class CUpdaterScene {
 public:
     // Content of the old client executable the scene starts with.
     static constexpr char kOldClient[] = "old client bytes";
+    // How the stand-in setup marks the end of the client it writes.
+    static constexpr char kNewClientMark[] = "new client";
 
     // `appFolderLength`, when not 0, pads the application folder's name so
     // that its full path has that many characters.
@@ -59,13 +61,26 @@ public:
     bool StartHungClient(const std::string& title, DWORD hangMs);
     std::vector<std::string> ClientLog(std::size_t index) const;
 
+    // Sets a variable of the updater's environment (which its guard and the
+    // setup inherit). The scene starts with the temporary folder in TEMP and
+    // TMP, the stand-in setup's records there, and the stand-in told to
+    // write a new client (VEMLI_SETUP_STANDIN=new-client); "" removes one.
+    void SetEnvironment(const std::string& name, const std::string& value);
+
     // Starts updater.exe with the command line `"<path>"` + tail (the tail
     // carries its own separating blank, or none). `quoted` false writes the
     // path without quotes.
     HANDLE StartUpdater(const std::string& tail, bool quoted = true);
-    // Starts it and waits at most `timeoutMs`; the exit code, or -1 when it
-    // could not start, -2 when it did not end in time.
+    // Starts it and waits at most `timeoutMs` for it and then for the end of
+    // its hand-over (WaitForHandOver); the exit code, or -1 when it could
+    // not start, -2 when it did not end in time.
     long RunUpdater(const std::string& tail, DWORD timeoutMs = 90000);
+    // Until no updater or guard holds the instance mutex: a guard holds it
+    // until the setup it watches has ended and the client is back.
+    static bool WaitForHandOver(DWORD timeoutMs = 60000);
+
+    // Whether the client file is one the stand-in setup wrote.
+    bool HasNewClient() const;
 
     // The stand-in setup's record (name=value lines), waited for a while
     // because the updater does not wait for the setup.
@@ -92,6 +107,7 @@ private:
     int m_serial = 0;
     std::vector<HANDLE> m_clients;
     std::vector<std::string> m_clientLogs;
+    std::map<std::string, std::string> m_environment;
 };
 
 // The running test's name as a folder and route name ("Suite_Test").
