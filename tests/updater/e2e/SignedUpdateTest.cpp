@@ -470,7 +470,7 @@ TEST_P(HttpsRelease, OnlyATrustedCertificateIsHandedOver) {
     EXPECT_EQ(m_scene->RunUpdater(kClientVersion), 0);
 
     if (c.handedOver) {
-        ExpectHandedOver();
+        ExpectHandedOver(c.withKey);
     } else {
         ExpectRefused();
     }
