@@ -99,6 +99,7 @@ bool WriteLog(const fs::path& file, int messages) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0); // each line as soon as it is measured
     const int messages = argc > 1 ? std::atoi(argv[1]) : 1000000;
     const fs::path base = fs::temp_directory_path() /
                           ("viewer_export_bench_" + std::to_string(::GetCurrentProcessId()));
@@ -131,7 +132,7 @@ int main(int argc, char** argv) {
         const fs::path inProcess = base / ("job" + std::to_string(round));
 
         // Another thread asks the frame to answer and repaint, over and over.
-        std::atomic<bool> exporting{true};
+        std::atomic<bool> exporting{true}, stopped{false};
         std::atomic<double> worstRepaint{0};
         std::thread repaint([&] {
             while (exporting) {
@@ -143,6 +144,7 @@ int main(int argc, char** argv) {
                     worstRepaint = ms;
                 ::Sleep(25);
             }
+            stopped = true;
         });
         g_samples = {};
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, &SampleProgress);
@@ -150,7 +152,13 @@ int main(int argc, char** argv) {
         frame->ExportCommand().Export(*frame, choices, mine.wstring());
         viewer.push_back(Millis(t0, Clock::now()));
         ::KillTimer(nullptr, timer);
+        // The repainting thread may be waiting for this one to paint: pump
+        // until it has stopped, then join.
         exporting = false;
+        while (!stopped) {
+            PumpViewerMessages();
+            ::Sleep(1);
+        }
         repaint.join();
         longestRepaint = std::max(longestRepaint, worstRepaint.load());
         const ExportJobResult& result = frame->ExportCommand().LastResult();

@@ -3,8 +3,8 @@
 # the frame has its title bar), started in the client folder, driven by the
 # client stand-in (1026 for the account, 1027 for one friend) and by the user
 # stand-in (a message picked in the table, then a find through the Find
-# dialog); a screenshot is saved after each and everything started here is
-# stopped again.
+# dialog, then 导出聊天记录 of every friend); a screenshot is saved after each
+# and everything started here is stopped again.
 #
 # Windows find each other only inside one desktop, so the viewer and the
 # stand-in both run in the prefix's default virtual desktop. That is a prefix
@@ -54,6 +54,24 @@ viewer_shots=$viewer_shot
 if "$viewer_wine" "$viewer_user" find "${VIEWER_DEMO_FIND:-谢谢}" | sed 's/^/viewer: user /'; then
   import -window "${viewer_xid:-root}" "$viewer_find_shot"
   viewer_shots="$viewer_shots and $viewer_find_shot"
+else
+  viewer_ok=0
+fi
+# Then 导出聊天记录 (Ctrl+E): every friend as web pages by month into
+# out/demo/viewer-export, the dialog shot before 导出 and the result after.
+viewer_export_dir=$out/viewer-export
+rm -rf "$viewer_export_dir"
+viewer_export_win="Z:$(printf '%s' "$viewer_export_dir" | tr / '\\')"
+if "$viewer_wine" "$viewer_user" export-dialog "$viewer_export_win" | sed 's/^/viewer: user /'; then
+  import -window "${viewer_xid:-root}" "$out/viewer-export-dialog.png"
+  if "$viewer_wine" "$viewer_user" export-run | sed 's/^/viewer: export: /'; then
+    import -window "${viewer_xid:-root}" "$out/viewer-export-done.png"
+    viewer_shots="$viewer_shots, $out/viewer-export-dialog.png and $out/viewer-export-done.png"
+    "$viewer_wine" "$viewer_user" export-dismiss >/dev/null 2>&1 || true
+    echo "viewer: exported to $viewer_export_dir ($(find "$viewer_export_dir" -type f | wc -l) files)"
+  else
+    viewer_ok=0
+  fi
 else
   viewer_ok=0
 fi

@@ -2,6 +2,8 @@
 
 #include "resource.h"
 
+#include <dlgs.h>
+
 #include <cstdio>
 
 namespace viewer_user {
@@ -58,6 +60,9 @@ void Repaint(HWND window) {
 } // namespace
 
 int OpenExportDialog(HWND frame, const std::wstring& folder) {
+    // A Find dialog left open is closed first, as a user would.
+    if (HWND find = OwnedDialog(frame, edt1, IDC_EXPORT_FORMAT))
+        ::SendMessageW(find, WM_COMMAND, IDCANCEL, 0);
     // The accelerator reads the Ctrl key's state, which only real input sets.
     ::SetForegroundWindow(frame);
     INPUT keys[4] = {};
