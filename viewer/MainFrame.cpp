@@ -175,6 +175,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == CFindReplaceDialog::GetFindReplaceMsg())
         return OnFindReplace(lParam);
     switch (message) {
+    case WM_INITMENUPOPUP:
+        UpdateEditMenu(reinterpret_cast<HMENU>(wParam));
+        return CFrameWnd::WindowProc(message, wParam, lParam);
     case kViewerMsgResetPanes:
         return OnResetPanes();
     case kViewerMsgShowAccount:
@@ -318,4 +321,42 @@ void CMainFrame::MovePaneFocus(bool forward) {
         return;
     HWND target = ::GetNextDlgTabItem(panes[next]->m_hWnd, nullptr, FALSE);
     ::SetFocus(target != nullptr ? target : panes[next]->m_hWnd);
+}
+
+void CMainFrame::UpdateEditMenu(HMENU menu) const {
+    CChatContentTitle* messages = GetMessageListPane();
+    CUserTitleWnd* friends = GetFriendListPane();
+    // The finds and 转到日期 act on the friend shown, 在所有好友中查找 on every
+    // friend listed, 复制 on the selected row or the focused text's selection.
+    const bool friendShown = messages != nullptr && messages->GetCurrentLog() != nullptr;
+    const struct {
+        UINT id;
+        bool enabled;
+    } items[] = {
+        {ID_EDIT_FIND, friendShown},
+        {ID_EDIT_FIND_NEXT, friendShown},
+        {ID_EDIT_FIND_PREVIOUS, friendShown},
+        {ID_EDIT_GOTO_DATE, friendShown},
+        {ID_EDIT_FIND_ALL_FRIENDS, friends != nullptr && friends->HasFriends()},
+        {ID_EDIT_COPY, CanCopy()},
+    };
+    for (const auto& item : items)
+        ::EnableMenuItem(menu, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool CMainFrame::CanCopy() const {
+    HWND focus = ::GetFocus();
+    if (focus == nullptr || !::IsChild(m_hWnd, focus))
+        return false;
+    CChatContentTitle* messages = GetMessageListPane();
+    if (messages != nullptr && focus == messages->TableWindow())
+        return messages->SelectedRow() >= 0;
+    wchar_t className[8] = {};
+    ::GetClassNameW(focus, className, 8);
+    if (::lstrcmpiW(className, L"Edit") != 0)
+        return false;
+    DWORD start = 0, end = 0;
+    ::SendMessageW(focus, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    return start != end;
 }

@@ -78,6 +78,10 @@ protected:
 
 private:
     void MovePaneFocus(bool forward);
+    // Greys the 编辑 items that have nothing to act on, as the menu opens
+    // (and as an accelerator asks before it sends its command).
+    void UpdateEditMenu(HMENU menu) const;
+    bool CanCopy() const;
 
     CSplitterWnd m_outerSplitter;
     CSplitterWnd m_rightSplitter;

@@ -1,5 +1,6 @@
 #include "ChatContentTitle.h"
 
+#include "MessageFind.h"
 #include "TextConvert.h"
 #include "ViewerMessages.h"
 #include "WinApp.h"
@@ -390,7 +391,21 @@ void CChatContentTitle::SelectRow(int row) {
         m_messageList.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         m_messageList.SetSelectionMark(row);
     }
+    // A row that a find or a jump lands on stands in the middle of the
+    // table, with what came before and after it in sight, rather than on
+    // its bottom edge.
     m_messageList.EnsureVisible(row, FALSE);
+    HWND list = m_messageList.m_hWnd;
+    const int top = ListView_GetTopIndex(list);
+    const int perPage = ListView_GetCountPerPage(list);
+    RECT item{};
+    if (perPage <= 0 || !ListView_GetItemRect(list, top, &item, LVIR_BOUNDS))
+        return;
+    const auto wanted = static_cast<int>(viewer::CenteredTopRow(
+        static_cast<size_t>(row), static_cast<size_t>(perPage), m_rows.RowCount()));
+    // Report view scrolls by pixels, a row's height per row.
+    if (wanted != top)
+        ListView_Scroll(list, 0, (wanted - top) * (item.bottom - item.top));
 }
 
 void CChatContentTitle::DropSelection() {

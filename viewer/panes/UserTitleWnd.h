@@ -43,6 +43,10 @@ public:
     // only, so any number may be asked about: the frame checks the pointer
     // that kViewerMsgFriendSelected carries before anything uses it.
     bool HoldsFriendLog(const CChatLogFile* log) const;
+    // Whether the tree lists any friend.
+    bool HasFriends() const {
+        return m_friendTree.IsWindow() && m_friendTree.GetChildItem(m_rootItem) != nullptr;
+    }
 
     // The friend selected in the tree, or null (none, or the root).
     CChatLogFile* SelectedFriendLog() const;

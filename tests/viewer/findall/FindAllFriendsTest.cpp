@@ -268,6 +268,59 @@ TEST_F(FindAllFriendsTest, ABigLogIsSearchedInPiecesAndTheHitsKeptAreCapped) {
     EXPECT_EQ(ListCellText(Results(), 2, 0), L"李四(2)");
 }
 
+// Pixels of a control as the screen shows it that are not the dialog's face.
+int DrawnPixels(HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    int drawn = 0;
+    for (int y = r.top + 1; y < r.bottom - 1; ++y)
+        for (int x = r.left + 1; x < r.right - 1; ++x)
+            drawn += ::GetPixel(screen, x, y) != face ? 1 : 0;
+    ::ReleaseDC(nullptr, screen);
+    return drawn;
+}
+
+TEST_F(FindAllFriendsTest, ItsControlsFollowEverySizeAndStayDrawn) {
+    Search(L"world");
+    const HWND window = m_window->m_hWnd;
+    const HWND button = m_window->GetDlgItem(IDC_FIND_ALL_START);
+    const HWND count = m_window->GetDlgItem(IDC_FIND_ALL_COUNT);
+    ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    Pump();
+    const int buttonDrawn = DrawnPixels(button);
+    const int countDrawn = DrawnPixels(count);
+    ASSERT_GT(buttonDrawn, 0);
+    ASSERT_GT(countDrawn, 0);
+    const RECT start = m_window->GetWindowRect();
+    const struct {
+        int widen; // pixels wider than at first; -1: maximized
+    } cases[] = {{40}, {300}, {-1}, {0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.widen);
+        if (c.widen < 0) {
+            ::ShowWindow(window, SW_MAXIMIZE);
+        } else {
+            ::ShowWindow(window, SW_RESTORE);
+            ::SetWindowPos(window, nullptr, 0, 0, start.right - start.left + c.widen,
+                           start.bottom - start.top, SWP_NOMOVE | SWP_NOZORDER);
+        }
+        Pump();
+        ::Sleep(100); // the display server's own repainting
+        Pump();
+        const RECT client = m_window->GetClientRect();
+        RECT list{}, placed{};
+        ::GetWindowRect(Results(), &list);
+        ::GetWindowRect(button, &placed);
+        EXPECT_EQ(placed.right, list.right); // at the right edge, as the list
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&placed), 2);
+        EXPECT_LE(placed.right, client.right);
+        EXPECT_GE(DrawnPixels(button), buttonDrawn * 3 / 4);
+        EXPECT_GE(DrawnPixels(count), countDrawn * 3 / 4);
+    }
+}
+
 // The 32-bit build gets the addresses past 2 GiB that 64-bit Windows offers
 // it: every program of the build is linked so, this one as the viewer.
 TEST(LargeAddressSpace, TheProgramTakesAddressesPast2GiB) {

@@ -388,4 +388,144 @@ TEST_F(EditMenuTest, TheMatchShowsSelectedWhileTheFindDialogKeepsTheKeyboard) {
     EXPECT_EQ(HighlightedPixels(ContentEdit()), 0);
 }
 
+TEST_F(EditMenuTest, ARowAFindOrAJumpSelectsShowsInTheMiddleOfTheTable) {
+    // A message a day; "mark" in rows 3, 500 and 997.
+    std::vector<LogRecord> records;
+    for (int i = 0; i < 1000; ++i)
+        records.push_back(
+            {1704110400 + i * 86400, 0,
+             (i == 3 || i == 500 || i == 997 ? "mark " : "row ") + std::to_string(i)});
+    ShowFriend(records);
+    const HWND list = MessageList();
+    const int perPage = ListView_GetCountPerPage(list);
+    ASSERT_GT(perPage, 4);
+    const int middle = (perPage - 1) / 2;
+    enum class How { Find, F3, GoToDate, FindAllHit };
+    const struct {
+        How how;
+        int row;
+        int topRow; // -1: the row stands in the middle
+    } cases[] = {
+        {How::Find, 3, 0},              // the table cannot scroll above its first row
+        {How::F3, 500, -1},             // down from row 3
+        {How::F3, 997, 1000 - perPage}, // nor below its last
+        {How::GoToDate, 400, -1},
+        {How::FindAllHit, 500, -1},
+    };
+    Command(ID_EDIT_FIND);
+    HWND dialog = OwnedDialog(m_frame->m_hWnd, edt1);
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        ListView_EnsureVisible(list, c.how == How::FindAllHit ? 0 : 999, FALSE);
+        switch (c.how) {
+        case How::Find:
+            SelectListRow(list, 0);
+            ::SetDlgItemTextW(dialog, edt1, L"mark");
+            ::SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);
+            break;
+        case How::F3:
+            Command(ID_EDIT_FIND_NEXT);
+            break;
+        case How::GoToDate:
+            ASSERT_TRUE(WhileModal(
+                [&] {
+                    HWND picker = OwnedDialog(m_frame->m_hWnd, IDC_GOTO_DATE_PICKER);
+                    if (picker == nullptr)
+                        return false;
+                    SYSTEMTIME date = {};
+                    date.wYear = 2025; // 2024-01-01 and 400 days
+                    date.wMonth = 2;
+                    date.wDay = 4;
+                    ::SendDlgItemMessageW(picker, IDC_GOTO_DATE_PICKER, DTM_SETSYSTEMTIME,
+                                          GDT_VALID, reinterpret_cast<LPARAM>(&date));
+                    ::SendDlgItemMessageW(picker, IDOK, BM_CLICK, 0, 0);
+                    return true;
+                },
+                [&] { Command(ID_EDIT_GOTO_DATE); }));
+            break;
+        case How::FindAllHit: {
+            Command(ID_EDIT_FIND_ALL_FRIENDS);
+            CFindAllFriendsWnd* window = m_frame->GetFindAllFriendsWnd();
+            ASSERT_NE(window, nullptr);
+            ::SetDlgItemTextW(window->m_hWnd, IDC_FIND_ALL_TEXT, L"mark");
+            window->RunSearch();
+            ASSERT_TRUE(window->OpenHit(1));
+            break;
+        }
+        }
+        ASSERT_EQ(Messages().SelectedRow(), c.row);
+        const int top = ListView_GetTopIndex(list);
+        if (c.topRow >= 0)
+            EXPECT_EQ(top, c.topRow);
+        else
+            EXPECT_EQ(c.row - top, middle);
+    }
+}
+
+TEST_F(EditMenuTest, ItemsThatCannotActAreGreyed) {
+    const HMENU edit = ::GetSubMenu(::GetMenu(m_frame->m_hWnd), 1);
+    ASSERT_NE(edit, nullptr);
+    enum class State { NoAccount, NoFriend, NoRow, Row, ContentSelection, ContentNoSelection };
+    const UINT items[] = {ID_EDIT_FIND,      ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS,
+                          ID_EDIT_GOTO_DATE, ID_EDIT_COPY,      ID_EDIT_FIND_ALL_FRIENDS};
+    const struct {
+        State state;
+        bool find, copy, findAll; // find: 查找, F3, Shift+F3 and 转到日期
+    } cases[] = {
+        {State::NoAccount, false, false, false},     {State::NoFriend, false, false, true},
+        {State::NoRow, true, false, true},           {State::Row, true, true, true},
+        {State::ContentSelection, true, true, true}, {State::ContentNoSelection, true, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.state));
+        switch (c.state) {
+        case State::NoAccount:
+            break;
+        case State::NoFriend:
+            WriteLog(AccountFolder("1234"), "11.dat",
+                     LogBytes("11", kZhangSan, {{1, 0, "one"}, {2, 1, "two"}}));
+            Send(kViewerMsgShowAccount, 1, 234);
+            break;
+        case State::NoRow:
+            Send(kViewerMsgSelectFriend, 1, 1);
+            ::SetFocus(MessageList());
+            break;
+        case State::Row:
+            SelectListRow(MessageList(), 1);
+            break;
+        case State::ContentSelection:
+            ::SetFocus(ContentEdit());
+            ::SendMessageW(ContentEdit(), EM_SETSEL, 0, 2);
+            break;
+        case State::ContentNoSelection:
+            ::SendMessageW(ContentEdit(), EM_SETSEL, 1, 1);
+            break;
+        }
+        Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), MAKELPARAM(1, FALSE));
+        for (UINT id : items) {
+            const bool expected = id == ID_EDIT_COPY               ? c.copy
+                                  : id == ID_EDIT_FIND_ALL_FRIENDS ? c.findAll
+                                                                   : c.find;
+            EXPECT_EQ((::GetMenuState(edit, id, MF_BYCOMMAND) & MF_GRAYED) == 0, expected) << id;
+        }
+    }
+    // A greyed item's key does nothing either: Ctrl+C with nothing to copy.
+    Send(kViewerMsgResetPanes);
+    m_frame->m_commands.clear();
+    MSG key = {};
+    key.hwnd = m_frame->m_hWnd;
+    key.message = WM_KEYDOWN;
+    key.wParam = 'C';
+    ::SetFocus(m_frame->m_hWnd);
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    m_frame->PreTranslateMessage(&key);
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_TRUE(m_frame->m_commands.empty());
+}
+
 } // namespace

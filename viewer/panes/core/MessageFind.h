@@ -8,6 +8,7 @@
 #include "MessageIndex.h"
 #include "MessageListRules.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -40,6 +41,15 @@ std::size_t FindShownRow(std::size_t selected, std::size_t count, int32_t order,
     const std::size_t from = selected < count ? ListedIndexOfRow(selected, count, order) : kNoRow;
     const std::size_t found = findListed(from, ascending ? down : !down);
     return found < count ? ListedIndexOfRow(found, count, order) : kNoRow;
+}
+
+// The table's top row that shows `row` in the middle of `perPage` visible
+// rows (the upper of two middles), as far as a table of `count` rows can
+// scroll: never above its first row, nor below a full last page.
+inline std::size_t CenteredTopRow(std::size_t row, std::size_t perPage, std::size_t count) {
+    const std::size_t lowest = count > perPage ? count - perPage : 0;
+    const std::size_t above = perPage > 0 ? (perPage - 1) / 2 : 0;
+    return std::min(row > above ? row - above : 0, lowest);
 }
 
 // The listed records as the search core takes them, in the mapped view that

@@ -61,6 +61,18 @@ TEST(MessageFind, FindLandsOnTheNextShownRowInEitherOrder) {
     EXPECT_EQ(viewer::FindShownRow(kNoRow, 0, kOrderAscending, true, none), kNoRow);
 }
 
+TEST(MessageFind, ARowLandedOnStandsInTheMiddleWhereTheTableScrollsThatFar) {
+    const struct {
+        size_t row, perPage, count, top;
+    } cases[] = {
+        {500, 21, 1000, 490}, {500, 20, 1000, 491}, {3, 21, 1000, 0}, {997, 21, 1000, 979},
+        {10, 21, 15, 0},      {0, 0, 0, 0},         {7, 1, 10, 7},    {999, 21, 1000, 979},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(viewer::CenteredTopRow(c.row, c.perPage, c.count), c.top)
+            << c.row << " " << c.perPage << " " << c.count;
+}
+
 TEST(MessageFind, DateSelectsTheFirstRowOfTheDayElseTheNearest) {
     struct Case {
         std::vector<int64_t> times; // shown order
