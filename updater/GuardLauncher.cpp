@@ -86,8 +86,9 @@ bool CGuardLauncher::Start(updater::GuardOrder order, HANDLE instanceMutex, HAND
     m_bStarted = CreateGuardProcess(&commandLine[0], handles, count);
     SetInheritable(instanceMutex, false);
     SetInheritable(heldSetup, false);
-    updater::DebugTrace("guard %s at %llu ms: %s", m_bStarted ? "started" : "did not start",
-                        static_cast<unsigned long long>(GetTickCount64()), commandLine.c_str());
+    updater::DebugTrace("guard %s at %llu ms: %s %s", m_bStarted ? "started" : "did not start",
+                        static_cast<unsigned long long>(GetTickCount64()), updater::kGuardExeName,
+                        arguments.substr(0, arguments.find('"')).c_str());
     return m_bStarted;
 }
 

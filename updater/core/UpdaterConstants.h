@@ -26,9 +26,9 @@ constexpr std::size_t kPathSize = 260;
 
 // Title of the client's windows, compared without case.
 constexpr char kClientWindowTitle[] = "Vemli";
-// The client executable beside the updater, and the copy kept of it while
-// the setup is being started (so a setup that cannot start never costs the
-// user the client). The copy takes the first free name of "Vemli.exe.bak",
+// The client executable beside the updater, and the copy kept of it until
+// the setup has ended (so a setup that fails never costs the user the
+// client). The copy takes the first free name of "Vemli.exe.bak",
 // "Vemli.exe.1.bak" and so on: a file the user keeps is never overwritten.
 constexpr char kClientExeName[] = "Vemli.exe";
 constexpr char kClientCopySuffix[] = ".bak";
