@@ -50,13 +50,13 @@ bool CChatLogFile::FinishOpen() {
     if (!m_hFile.QuerySize(size))
         return false;
     m_fileSize = chatlog::ClampedLogSize(size);
-    if (m_fileSize < kChatLogHeaderSize)
+    if (m_fileSize < chatlog::kChatLogHeaderSize)
         return false;
     return ReadHeader();
 }
 
 bool CChatLogFile::ReadHeader() {
-    ChatLogHeader header;
+    chatlog::ChatLogHeader header;
     std::size_t got = 0;
     if (!m_hFile.ReadFromStart(&header, sizeof header, got) || got != sizeof header)
         return false;
@@ -64,14 +64,14 @@ bool CChatLogFile::ReadHeader() {
     return true;
 }
 
-void CChatLogFile::EnumRecords(ChatLogRecordIndex& index) {
+void CChatLogFile::EnumRecords(chatlog::ChatLogRecordIndex& index) {
     std::uint32_t limit = 0;
     if (const unsigned char* view = MapForWalk(limit))
         chatlog::WalkChatLogRecords(view, limit, index);
 }
 
 const unsigned char* CChatLogFile::MapForWalk(std::uint32_t& limit) {
-    if (!IsOpen() || m_fileSize <= kChatLogHeaderSize)
+    if (!IsOpen() || m_fileSize <= chatlog::kChatLogHeaderSize)
         return nullptr;
     // The client may shrink the file after the open; a view past the end of
     // a file faults on POSIX (SIGBUS), so never map or walk beyond what the
@@ -81,7 +81,7 @@ const unsigned char* CChatLogFile::MapForWalk(std::uint32_t& limit) {
         return nullptr;
     if (!m_view) {
         auto size = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_fileSize, current));
-        if (size <= kChatLogHeaderSize || !m_hMapping.Map(m_hFile, size, m_prefault))
+        if (size <= chatlog::kChatLogHeaderSize || !m_hMapping.Map(m_hFile, size, m_prefault))
             return nullptr;
         m_view = m_hMapping.View();
     }

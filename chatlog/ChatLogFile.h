@@ -42,7 +42,7 @@ public:
     // Maps the file on first use and appends the position of every complete
     // record in file order (see WalkChatLogRecords). Never looks beyond the
     // size taken at open, nor beyond the file's current size.
-    void EnumRecords(ChatLogRecordIndex& index);
+    void EnumRecords(chatlog::ChatLogRecordIndex& index);
     // EnumRecords without an index, for callers that keep less than a
     // position per record: maps on first use and calls visit(position) for
     // every complete record in file order.
@@ -64,7 +64,8 @@ public:
     const unsigned char* MapForWalk(std::uint32_t& limit);
     // VisitRecords with each record's direction: visit(position, direction).
     template <class Visit> void VisitDirectedRecords(Visit&& visit) {
-        VisitRecords([&visit](ChatLogRecordPos p) { visit(p, chatlog::RecordDirection(p)); });
+        VisitRecords(
+            [&visit](chatlog::ChatLogRecordPos p) { visit(p, chatlog::RecordDirection(p)); });
     }
     // Whether the next mapping reads the whole file in at once (the default,
     // for the viewer, which keeps its view while a friend is selected). A
@@ -90,11 +91,11 @@ public:
     // ReleaseView, then closes the file.
     void Close();
 
-    const ChatLogHeader& Header() const { return m_header; }
+    const chatlog::ChatLogHeader& Header() const { return m_header; }
     std::string_view FriendKey() const { return chatlog::HeaderFriendKey(m_header); }
     std::string_view OwnerName() const { return chatlog::HeaderOwnerName(m_header); }
     std::string_view FriendName() const { return chatlog::HeaderFriendName(m_header); }
-    std::string_view SenderName(ChatLogRecordPos record) const {
+    std::string_view SenderName(chatlog::ChatLogRecordPos record) const {
         return chatlog::RecordSender(m_header, record);
     }
     // The path as given to the narrow Open (empty after a wide Open).
@@ -106,7 +107,7 @@ private:
 
     char m_path[kChatLogMaxPath];
     const unsigned char* m_view = nullptr;
-    ChatLogHeader m_header;
+    chatlog::ChatLogHeader m_header;
     std::uint32_t m_fileSize = 0;
     CReadOnlyFile m_hFile;
     CReadOnlyMapping m_hMapping;

@@ -11,6 +11,8 @@
 #error "The chat log readers assume a little-endian target, as the files are."
 #endif
 
+namespace chatlog {
+
 #pragma pack(push, 1)
 // The first 80 bytes of every log file, exactly as the client writes them.
 struct ChatLogHeader {
@@ -58,8 +60,6 @@ constexpr std::uint16_t kChatLogVersion = 1;
 // The code page of every text in a chat log and of its file's name: GBK.
 constexpr unsigned kChatLogCodePage = 936;
 
-namespace chatlog {
-
 // The size a log is handled with: a 4 GiB log or larger must not look like a
 // small one (its low 32 bits may be a bare header), so the size is clamped,
 // never cut. Such a log cannot be mapped whole anyway.
@@ -71,7 +71,6 @@ static_assert(ClampedLogSize(0) == 0 && ClampedLogSize(0xFFFFFFFFu) == 0xFFFFFFF
                   ClampedLogSize(0x100000000ull + kChatLogHeaderSize) == 0xFFFFFFFFu &&
                   ClampedLogSize(~0ull) == 0xFFFFFFFFu,
               "sizes past 32 bits are clamped, not cut, in both word sizes");
-} // namespace chatlog
 
 constexpr std::size_t kChatLogRecordFixedSize = 12;
 // 12 fixed bytes and at least the text's NUL; anything shorter cannot hold
@@ -82,8 +81,6 @@ constexpr std::uint16_t kChatLogMinRecordLength = sizeof(ChatLogRecord);
 // while that view stays mapped.
 using ChatLogRecordPos = const unsigned char*;
 using ChatLogRecordIndex = std::deque<ChatLogRecordPos>;
-
-namespace chatlog {
 
 // The header a log object holds before any file is read: kChatLogMagic,
 // kChatLogVersion, every other byte zero.

@@ -252,7 +252,7 @@ void CFindAllFriendsWnd::SearchLog(size_t position, CChatLogFile& log,
     auto read = [&log](std::uint32_t offset, unsigned char* buffer, std::uint32_t count,
                        size_t& got) { return log.ReadAt(offset, buffer, count, got); };
     auto search = [this](const unsigned char* view, std::uint32_t viewSize, std::uint64_t base) {
-        chatlog::FindInLog(m_search, view, viewSize, [&](ChatLogRecordPos record) {
+        chatlog::FindInLog(m_search, view, viewSize, [&](chatlog::ChatLogRecordPos record) {
             m_results.AddHit(m_search, record, chatlog::RecordLengthWithin(record, view + viewSize),
                              base + static_cast<std::uint64_t>(record - view));
         });
@@ -352,12 +352,12 @@ bool CFindAllFriendsWnd::OpenHit(size_t index) {
         return false;
     // The log may have changed since the search: the offset counts only
     // where a record of the log as mapped now starts.
-    ChatLogRecordPos record = nullptr;
+    chatlog::ChatLogRecordPos record = nullptr;
     std::uint32_t direction = 0;
     const unsigned char* logStart = nullptr;
-    log->VisitDirectedRecords([&](ChatLogRecordPos position, std::uint32_t dir) {
+    log->VisitDirectedRecords([&](chatlog::ChatLogRecordPos position, std::uint32_t dir) {
         if (logStart == nullptr)
-            logStart = position - kChatLogHeaderSize;
+            logStart = position - chatlog::kChatLogHeaderSize;
         // Unsigned: a view may lie across the middle of a 32-bit address space.
         if (reinterpret_cast<std::uintptr_t>(position) -
                 reinterpret_cast<std::uintptr_t>(logStart) ==
@@ -386,7 +386,7 @@ bool CFindAllFriendsWnd::OpenHit(size_t index) {
     return true;
 }
 
-void CFindAllFriendsWnd::SelectMatchInContent(ChatLogRecordPos record) {
+void CFindAllFriendsWnd::SelectMatchInContent(chatlog::ChatLogRecordPos record) {
     CContentOutput* content = m_host->GetContentPane();
     CChatContentTitle* messages = m_host->GetMessageListPane();
     if (content == nullptr || messages == nullptr)

@@ -57,7 +57,7 @@ private:
     void FillCell(NMLVDISPINFOW* info);
     int SelectedHit() const;
     // Selects the match inside the content pane's text and gives it the keyboard.
-    void SelectMatchInContent(ChatLogRecordPos record);
+    void SelectMatchInContent(chatlog::ChatLogRecordPos record);
 
     CPaneHost* m_host = nullptr; // the panes and the owner, through the frame
     CFindAllResults m_results;

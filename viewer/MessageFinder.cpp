@@ -75,7 +75,7 @@ void CMessageFinder::Find(bool down, CPaneHost& host) {
 namespace viewer {
 
 void SelectMatchInContent(CContentOutput& content, const chatlog::CTextSearch& search,
-                          ChatLogRecordPos record, std::uint16_t length) {
+                          chatlog::ChatLogRecordPos record, std::uint16_t length) {
     chatlog::TextMatch match;
     if (!search.FindInRecord(record, length, match))
         return;

@@ -41,6 +41,6 @@ namespace viewer {
 // Selects the first match of `search` in the record's text, shown in the
 // content pane; `length` is the record's length as read once by the caller.
 void SelectMatchInContent(CContentOutput& content, const chatlog::CTextSearch& search,
-                          ChatLogRecordPos record, std::uint16_t length);
+                          chatlog::ChatLogRecordPos record, std::uint16_t length);
 
 } // namespace viewer

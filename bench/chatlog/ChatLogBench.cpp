@@ -59,16 +59,16 @@ int main(int argc, char** argv) {
             auto t0 = Clock::now();
             CChatLogFile log;
             log.Open(path.c_str());
-            ChatLogRecordIndex index;
+            chatlog::ChatLogRecordIndex index;
             log.EnumRecords(index);
             auto t1 = Clock::now();
             coldEnum.push_back(Millis(t0, t1));
             listed = index.size();
             // The message list drops its old index before it lists again, so
             // the warm run gets the memory back instead of fresh pages.
-            index = ChatLogRecordIndex();
+            index = chatlog::ChatLogRecordIndex();
 
-            ChatLogRecordIndex again;
+            chatlog::ChatLogRecordIndex again;
             auto t2 = Clock::now();
             log.EnumRecords(again);
             auto t3 = Clock::now();

@@ -87,7 +87,8 @@ size_t BareSearch(CUserTitleWnd& friends, const chatlog::CTextSearch& search) {
                 return log.ReadAt(offset, buffer, count, got);
             },
             [&](const unsigned char* view, std::uint32_t viewSize, std::uint64_t) {
-                chatlog::FindInLog(search, view, viewSize, [&](ChatLogRecordPos) { ++hits; });
+                chatlog::FindInLog(search, view, viewSize,
+                                   [&](chatlog::ChatLogRecordPos) { ++hits; });
             });
     });
     return hits;

@@ -108,7 +108,7 @@ std::string WriteLog(const std::string& dir, int messages) {
 // wLength, by the same rule as every reader, keeping nothing.
 size_t CountRecords(const unsigned char* view, uint32_t size) {
     size_t records = 0;
-    chatlog::VisitChatLogRecords(view, size, [&records](ChatLogRecordPos) { ++records; });
+    chatlog::VisitChatLogRecords(view, size, [&records](chatlog::ChatLogRecordPos) { ++records; });
     return records;
 }
 
@@ -170,7 +170,7 @@ Rows BuildRowsViaDeque(CChatLogFile& log, CMessageIndex& index, int32_t filter, 
     HeapScope heap;
     auto t0 = Clock::now();
     {
-        ChatLogRecordIndex records;
+        chatlog::ChatLogRecordIndex records;
         log.EnumRecords(records);
         index.Build(records, filter, order, chatlog::RecordDirection);
     }

@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     std::vector<std::uint32_t> offsets;
     const unsigned char* first = nullptr;
     const unsigned char* viewEnd = nullptr;
-    held.VisitRecords([&](ChatLogRecordPos record) {
+    held.VisitRecords([&](chatlog::ChatLogRecordPos record) {
         if (!first)
             first = record;
         offsets.push_back(static_cast<std::uint32_t>(record - first));
@@ -174,7 +174,7 @@ int main(int argc, char** argv) {
                     const std::uint32_t size = chatlog::ClampedLogSize(bytes);
                     if (mapping.Map(file, size))
                         chatlog::FindInLog(search, mapping.View(), size,
-                                           [&](ChatLogRecordPos) { ++hits; });
+                                           [&](chatlog::ChatLogRecordPos) { ++hits; });
                 }
             }
             t1 = Clock::now();

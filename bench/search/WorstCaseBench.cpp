@@ -43,7 +43,8 @@ struct MemoryLog {
         bytes = BuildHeaderBytes({"10001", "me", "you"});
         const std::string record = BuildRecordBytes(1767225600, 0, text);
         while (bytes.size() + record.size() <= total) {
-            offsets.push_back(static_cast<std::uint32_t>(bytes.size() - kChatLogHeaderSize));
+            offsets.push_back(
+                static_cast<std::uint32_t>(bytes.size() - chatlog::kChatLogHeaderSize));
             bytes += record;
         }
     }
@@ -51,7 +52,8 @@ struct MemoryLog {
         return reinterpret_cast<const unsigned char*>(bytes.data());
     }
     chatlog::RecordRun Run() const {
-        return {View() + kChatLogHeaderSize, offsets.data(), offsets.size(), View() + bytes.size()};
+        return {View() + chatlog::kChatLogHeaderSize, offsets.data(), offsets.size(),
+                View() + bytes.size()};
     }
 };
 
@@ -95,7 +97,7 @@ void RunLog(const char* title, const MemoryLog& log, const std::vector<Case>& ca
             [&] {
                 std::size_t hits = 0;
                 chatlog::FindInLog(search, log.View(), static_cast<std::uint32_t>(log.bytes.size()),
-                                   [&](ChatLogRecordPos) { ++hits; });
+                                   [&](chatlog::ChatLogRecordPos) { ++hits; });
                 return hits;
             },
             inLog);

@@ -25,7 +25,7 @@ inline double Median(std::vector<double> v) {
 // The least any walk can do: follow wLength from record to record.
 inline std::size_t BareWalk(const unsigned char* view, std::uint32_t size) {
     std::size_t count = 0;
-    std::uint32_t pos = kChatLogHeaderSize;
+    std::uint32_t pos = chatlog::kChatLogHeaderSize;
     while (size - pos >= 2) {
         std::uint16_t length;
         std::memcpy(&length, view + pos, 2);

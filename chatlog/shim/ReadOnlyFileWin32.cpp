@@ -11,12 +11,13 @@ bool CReadOnlyFile::OpenExisting(const char* path) {
         return false;
     // Chat log paths are GBK like every text of the client; converting with
     // GBK explicitly opens them right on any ANSI code page.
-    int chars = MultiByteToWideChar(kChatLogCodePage, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    int chars =
+        MultiByteToWideChar(chatlog::kChatLogCodePage, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
     if (chars <= 0)
         return false;
     std::vector<wchar_t> wide(static_cast<std::size_t>(chars));
-    if (MultiByteToWideChar(kChatLogCodePage, MB_ERR_INVALID_CHARS, path, -1, wide.data(), chars) !=
-        chars)
+    if (MultiByteToWideChar(chatlog::kChatLogCodePage, MB_ERR_INVALID_CHARS, path, -1, wide.data(),
+                            chars) != chars)
         return false;
     return OpenExisting(wide.data());
 }

@@ -23,18 +23,19 @@ std::string LowerAscii(std::string text) {
 } // namespace
 
 bool LooksLikeChatLog(const CChatLogFile& log, const fs::path& path) {
-    return std::memcmp(log.Header().magic, kChatLogMagic, sizeof kChatLogMagic) == 0 ||
+    return std::memcmp(log.Header().magic, chatlog::kChatLogMagic, sizeof chatlog::kChatLogMagic) ==
+               0 ||
            chatlog::IsChatLogFileName(path.filename().native().c_str());
 }
 
 std::string DescribeHeaderIssues(const CChatLogFile& log) {
-    const ChatLogHeader& header = log.Header();
+    const chatlog::ChatLogHeader& header = log.Header();
     std::string issues;
     auto add = [&issues](const std::string& text) {
         issues += (issues.empty() ? "" : "; ") + text;
     };
-    if (std::memcmp(header.magic, kChatLogMagic, sizeof kChatLogMagic) != 0 ||
-        header.wVersion != kChatLogVersion)
+    if (std::memcmp(header.magic, chatlog::kChatLogMagic, sizeof chatlog::kChatLogMagic) != 0 ||
+        header.wVersion != chatlog::kChatLogVersion)
         add("not marked as a chat log (magic or version), read anyway");
     if (log.FriendKey().size() == sizeof header.szFriendKey ||
         log.OwnerName().size() == sizeof header.szOwnerName ||

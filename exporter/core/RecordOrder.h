@@ -39,12 +39,12 @@ void VisitRecordsReversed(ForEachForward&& forEachForward, Visit&& visit,
     if (maxCheckpoints < 2)
         maxCheckpoints = 2;
     maxCheckpoints &= ~static_cast<std::size_t>(1); // halving needs an even count
-    std::vector<ChatLogRecordPos> checkpoints;
+    std::vector<chatlog::ChatLogRecordPos> checkpoints;
     checkpoints.reserve(maxCheckpoints);
     std::size_t stride = 1;
     std::size_t count = 0;
-    ChatLogRecordPos walkedEnd = nullptr;
-    forEachForward([&](ChatLogRecordPos record, std::uint16_t length) {
+    chatlog::ChatLogRecordPos walkedEnd = nullptr;
+    forEachForward([&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
         if (count % stride == 0) {
             if (checkpoints.size() == maxCheckpoints) {
                 for (std::size_t i = 0; i < maxCheckpoints / 2; ++i)
@@ -59,17 +59,17 @@ void VisitRecordsReversed(ForEachForward&& forEachForward, Visit&& visit,
         walkedEnd = record + length;
     });
     struct Record {
-        ChatLogRecordPos position;
+        chatlog::ChatLogRecordPos position;
         std::uint16_t length;
     };
     std::vector<Record> block;
     block.reserve(stride);
     for (std::size_t i = checkpoints.size(); i-- > 0;) {
         const std::size_t n = i + 1 < checkpoints.size() ? stride : count - i * stride;
-        const ChatLogRecordPos blockEnd =
+        const chatlog::ChatLogRecordPos blockEnd =
             i + 1 < checkpoints.size() ? checkpoints[i + 1] : walkedEnd;
         block.clear();
-        ChatLogRecordPos record = checkpoints[i];
+        chatlog::ChatLogRecordPos record = checkpoints[i];
         for (std::size_t k = 0; k < n && record < blockEnd; ++k) {
             const std::uint16_t length =
                 chatlog::CheckedRecordLength(record, static_cast<std::size_t>(blockEnd - record));
@@ -96,7 +96,7 @@ void VisitLogInOrder(CChatLogFile& log, bool descending, Pages& pages, Visit&& v
     }
     VisitRecordsReversed(
         [&](auto&& forward) {
-            log.VisitRecordLengths([&](ChatLogRecordPos record, std::uint16_t length) {
+            log.VisitRecordLengths([&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
                 pages.Touch(record, length);
                 forward(record, length);
             });

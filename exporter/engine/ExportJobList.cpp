@@ -28,7 +28,7 @@ ExportJobResult CExportJob::List(std::vector<ExportFriendSummary>& friends) {
         CMappedReadGuard guard(view, limit);
         CReadPageReleaser pages;
         std::int32_t first = 0, last = 0;
-        log.VisitRecordLengths([&](ChatLogRecordPos record, std::uint16_t length) {
+        log.VisitRecordLengths([&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
             pages.Touch(record, length);
             std::int32_t t = chatlog::RecordTime(record);
             first = summary.messages == 0 || t < first ? t : first;

@@ -174,7 +174,7 @@ bool CExportJob::OpenLog(CChatLogFile& log, const fs::path& path, const char* co
         return true;
     std::error_code ec;
     std::uintmax_t size = fs::file_size(path, ec);
-    if (!ec && size < kChatLogHeaderSize)
+    if (!ec && size < chatlog::kChatLogHeaderSize)
         Damaged(exporter::PathText(path),
                 exporter::PathText(path) + ": not a chat log: " + std::to_string(size) +
                     " bytes, shorter than the 80-byte header" + consequence);

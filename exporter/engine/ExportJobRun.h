@@ -66,7 +66,7 @@ private:
     void CheckHeader(const CChatLogFile& log, const std::string& name);
     bool ExportLog(const ExportSource& source, CExportWriter& writer, COutputSink& sink,
                    ExportIndexEntry* entry, bool lazyBegin);
-    void VisitRecord(ExportLogWalk& walk, ChatLogRecordPos record, std::uint16_t length);
+    void VisitRecord(ExportLogWalk& walk, chatlog::ChatLogRecordPos record, std::uint16_t length);
     void ReportDamage(const ExportLogWalk& walk, const CChatLogFile& log, bool shrunk,
                       const std::filesystem::path& path);
 

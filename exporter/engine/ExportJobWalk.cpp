@@ -15,7 +15,8 @@
 // most, and whether their months rise.
 PageNaming CExportJob::SurveyPages(CChatLogFile& log) {
     if (m_split != ExportSplit::Month) {
-        std::uint64_t records = (log.FileSize() - kChatLogHeaderSize) / kChatLogMinRecordLength;
+        std::uint64_t records =
+            (log.FileSize() - chatlog::kChatLogHeaderSize) / chatlog::kChatLogMinRecordLength;
         std::uint64_t perPage = m_options.splitCount ? m_options.splitCount : 1;
         return exporter::ChoosePageNaming(m_split, records / perPage + 1, true);
     }
@@ -26,7 +27,7 @@ PageNaming CExportJob::SurveyPages(CChatLogFile& log) {
     CReadPageReleaser pages;
     const bool descending = m_options.order == ExportOrder::Descending;
     exporter::VisitLogInOrder(
-        log, descending, pages, [&](ChatLogRecordPos record, std::uint16_t length) {
+        log, descending, pages, [&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
             pages.Touch(record, length);
             bool sent = chatlog::IsSentRecord(record);
             if (byDate) {
@@ -55,7 +56,7 @@ std::uint64_t CExportJob::CountSelected(CChatLogFile& log) {
     std::uint32_t limit = 0;
     const unsigned char* view = log.MapForWalk(limit);
     CMappedReadGuard guard(view, limit);
-    log.VisitRecordLengths([&](ChatLogRecordPos record, std::uint16_t length) {
+    log.VisitRecordLengths([&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
         pages.Touch(record, length);
         if (byDate)
             formatter.Format(chatlog::RecordTime(record), time);
@@ -115,9 +116,10 @@ bool CExportJob::ExportLog(const ExportSource& source, CExportWriter& writer, CO
     if (m_byteGrep)
         walk.matcher = &matcher;
     const bool descending = m_options.order == ExportOrder::Descending;
-    exporter::VisitLogInOrder(
-        log, descending, walk.pages,
-        [&](ChatLogRecordPos record, std::uint16_t length) { VisitRecord(walk, record, length); });
+    exporter::VisitLogInOrder(log, descending, walk.pages,
+                              [&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
+                                  VisitRecord(walk, record, length);
+                              });
     if (m_cancelled)
         return false;
     if (walk.begun) {
@@ -131,7 +133,8 @@ bool CExportJob::ExportLog(const ExportSource& source, CExportWriter& writer, CO
 
 // `length` is the one the walk checked: wLength is not read again, as
 // another program may have rewritten it since.
-void CExportJob::VisitRecord(ExportLogWalk& walk, ChatLogRecordPos record, std::uint16_t length) {
+void CExportJob::VisitRecord(ExportLogWalk& walk, chatlog::ChatLogRecordPos record,
+                             std::uint16_t length) {
     if (m_cancelled)
         return; // the walk runs out without looking at the rest
     ++walk.records;
@@ -142,7 +145,7 @@ void CExportJob::VisitRecord(ExportLogWalk& walk, ChatLogRecordPos record, std::
         walk.end = record + length;
     // Most texts end with their record; only the others are looked through.
     if (record[length - 1] != 0 &&
-        chatlog::RecordContent(record, length).size() == length - kChatLogRecordFixedSize)
+        chatlog::RecordContent(record, length).size() == length - chatlog::kChatLogRecordFixedSize)
         ++walk.unterminated;
     // The filters are independent of each other, so the byte search, the
     // cheapest, goes first.
@@ -183,8 +186,8 @@ void CExportJob::ReportDamage(const ExportLogWalk& walk, const CChatLogFile& log
                               const std::filesystem::path& path) {
     std::error_code ec;
     std::uintmax_t now = std::filesystem::file_size(path, ec);
-    std::uint64_t walked =
-        walk.records ? kChatLogHeaderSize + (walk.end - walk.first) : kChatLogHeaderSize;
+    std::uint64_t walked = walk.records ? chatlog::kChatLogHeaderSize + (walk.end - walk.first)
+                                        : chatlog::kChatLogHeaderSize;
     if (shrunk || (!ec && now < log.FileSize()))
         Damaged(walk.name, walk.name + ": shrank from " + std::to_string(log.FileSize()) + " to " +
                                (ec ? std::string("fewer") : std::to_string(now)) +

@@ -30,7 +30,7 @@ struct ExportLogWalk {
     ExportFriend info;
     bool begun = false;
     std::uint64_t records = 0, unterminated = 0, written = 0;
-    ChatLogRecordPos first = nullptr, end = nullptr;
+    chatlog::ChatLogRecordPos first = nullptr, end = nullptr;
     std::string text;
     ExportTime time;
     CExportTimeFormatter timeFormatter;

@@ -17,14 +17,14 @@ bool CGbkConverter::Convert(const char* gbk, std::size_t size, std::string& utf8
     int length = static_cast<int>(size);
     // MB_ERR_INVALID_CHARS: without it Windows puts its own default
     // character in silently, and a damaged text would look whole.
-    int wideCount =
-        MultiByteToWideChar(kChatLogCodePage, MB_ERR_INVALID_CHARS, gbk, length, nullptr, 0);
+    int wideCount = MultiByteToWideChar(chatlog::kChatLogCodePage, MB_ERR_INVALID_CHARS, gbk,
+                                        length, nullptr, 0);
     if (wideCount <= 0)
         return false;
     thread_local std::vector<wchar_t> wide;
     wide.resize(static_cast<std::size_t>(wideCount));
-    if (MultiByteToWideChar(kChatLogCodePage, MB_ERR_INVALID_CHARS, gbk, length, wide.data(),
-                            wideCount) != wideCount)
+    if (MultiByteToWideChar(chatlog::kChatLogCodePage, MB_ERR_INVALID_CHARS, gbk, length,
+                            wide.data(), wideCount) != wideCount)
         return false;
     int bytes =
         WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideCount, nullptr, 0, nullptr, nullptr);
@@ -50,14 +50,15 @@ bool CGbkConverter::ToGbk(const std::string& utf8, std::string& gbk) {
     // WC_NO_BEST_FIT_CHARS and the default-character flag: a character 936
     // lacks must fail the needle, not become a look-alike or "?".
     BOOL usedDefault = FALSE;
-    const int bytes = WideCharToMultiByte(kChatLogCodePage, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                          wideCount, nullptr, 0, nullptr, &usedDefault);
+    const int bytes =
+        WideCharToMultiByte(chatlog::kChatLogCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideCount,
+                            nullptr, 0, nullptr, &usedDefault);
     if (bytes <= 0 || usedDefault)
         return false;
     gbk.resize(static_cast<std::size_t>(bytes));
     usedDefault = FALSE;
-    WideCharToMultiByte(kChatLogCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideCount, &gbk[0],
-                        bytes, nullptr, &usedDefault);
+    WideCharToMultiByte(chatlog::kChatLogCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), wideCount,
+                        &gbk[0], bytes, nullptr, &usedDefault);
     if (usedDefault) {
         gbk.clear();
         return false;

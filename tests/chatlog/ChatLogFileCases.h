@@ -14,10 +14,10 @@ inline std::string Header(const std::string& key = "555", const std::string& own
 }
 
 inline std::vector<std::string> Contents(CChatLogFile& log) {
-    ChatLogRecordIndex index;
+    chatlog::ChatLogRecordIndex index;
     log.EnumRecords(index);
     std::vector<std::string> texts;
-    for (ChatLogRecordPos p : index)
+    for (chatlog::ChatLogRecordPos p : index)
         texts.emplace_back(chatlog::RecordContent(p));
     return texts;
 }

@@ -22,7 +22,7 @@ TEST(ChatLogFile, FreshObjectIsClosed) {
     CChatLogFile log;
     EXPECT_FALSE(log.IsOpen());
     EXPECT_EQ(log.GetState(), CChatLogFile::State::Closed);
-    ChatLogHeader fresh = chatlog::MakeFreshChatLogHeader();
+    chatlog::ChatLogHeader fresh = chatlog::MakeFreshChatLogHeader();
     EXPECT_EQ(std::memcmp(&log.Header(), &fresh, sizeof fresh), 0);
     EXPECT_TRUE(Contents(log).empty());
 }
@@ -40,7 +40,7 @@ TEST(ChatLogFile, OpenReadsHeaderAndRecords) {
     EXPECT_EQ(log.FriendName(), "\xd5\xc5\xc8\xfd");
     EXPECT_STREQ(log.Path(), path.c_str());
 
-    ChatLogRecordIndex index;
+    chatlog::ChatLogRecordIndex index;
     log.EnumRecords(index);
     EXPECT_EQ(log.GetState(), CChatLogFile::State::Mapped);
     ASSERT_EQ(index.size(), 3u);
@@ -52,7 +52,7 @@ TEST(ChatLogFile, OpenReadsHeaderAndRecords) {
         EXPECT_EQ(chatlog::RecordDirection(index[i]), directions[i]);
     }
     // Later calls reuse the view and deliver the same positions.
-    ChatLogRecordIndex again;
+    chatlog::ChatLogRecordIndex again;
     log.EnumRecords(again);
     EXPECT_EQ(again, index);
 }
@@ -218,11 +218,11 @@ TEST(ChatLogFile, ReadsAtAnOffsetStopAtTheSizeTakenAtOpenAndTheFileNow) {
         size_t count;
     } cases[] = {
         {0, 0, 4096},
-        {0, kChatLogHeaderSize, 7},
+        {0, chatlog::kChatLogHeaderSize, 7},
         {0, 90, 4096},
         {bytes.size() - 5, 85, 4096},
-        {kChatLogHeaderSize, kChatLogHeaderSize, 10},
-        {kChatLogHeaderSize, 1000, 10},
+        {chatlog::kChatLogHeaderSize, chatlog::kChatLogHeaderSize, 10},
+        {chatlog::kChatLogHeaderSize, 1000, 10},
     };
     for (const auto& c : cases) {
         if (c.fileSize != 0) {
@@ -339,10 +339,10 @@ TEST(ChatLogFile, SampleAccountWithDamagedEntries) {
         ASSERT_TRUE(log.Open(f.path.c_str())) << f.path;
         EXPECT_EQ(log.FriendKey(), f.key);
         EXPECT_EQ(log.FriendName(), f.name);
-        ChatLogRecordIndex index;
+        chatlog::ChatLogRecordIndex index;
         log.EnumRecords(index);
         EXPECT_EQ(index.size(), static_cast<std::size_t>(f.messages));
-        for (ChatLogRecordPos p : index)
+        for (chatlog::ChatLogRecordPos p : index)
             EXPECT_FALSE(chatlog::RecordContent(p).empty());
     }
     ASSERT_FALSE(result.damaged.empty());
@@ -353,10 +353,10 @@ TEST(ChatLogFile, SampleAccountWithDamagedEntries) {
         if (!fs::is_directory(path) && chatlog::IsChatLogFileName(d.fileName.c_str())) {
             CChatLogFile log;
             listed = log.Open(path.c_str());
-            ChatLogRecordIndex index;
+            chatlog::ChatLogRecordIndex index;
             log.EnumRecords(index);
             records = index.size();
-            for (ChatLogRecordPos p : index)
+            for (chatlog::ChatLogRecordPos p : index)
                 EXPECT_LE(chatlog::RecordContent(p).size(), chatlog::RecordLength(p) - 12u);
         }
         EXPECT_EQ(listed, d.listed) << d.fileName << ": " << d.what;

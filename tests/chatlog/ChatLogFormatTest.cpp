@@ -24,10 +24,10 @@ struct Bytes {
 
 std::vector<std::size_t> WalkOffsets(const std::string& file) {
     Bytes bytes(file);
-    ChatLogRecordIndex index;
+    chatlog::ChatLogRecordIndex index;
     chatlog::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
     std::vector<std::size_t> offsets;
-    for (ChatLogRecordPos p : index)
+    for (chatlog::ChatLogRecordPos p : index)
         offsets.push_back(static_cast<std::size_t>(p - bytes.data.get()));
     return offsets;
 }
@@ -46,25 +46,25 @@ TEST(ChatLogLayout, FieldOffsetsAndSizes) {
         std::size_t actual, expected;
         const char* what;
     } fields[] = {
-        {offsetof(ChatLogHeader, magic), 0, "magic"},
-        {offsetof(ChatLogHeader, wVersion), 4, "wVersion"},
-        {offsetof(ChatLogHeader, byReserved), 6, "byReserved"},
-        {offsetof(ChatLogHeader, szFriendKey), 22, "szFriendKey"},
-        {offsetof(ChatLogHeader, szOwnerName), 38, "szOwnerName"},
-        {offsetof(ChatLogHeader, szFriendName), 59, "szFriendName"},
-        {sizeof(ChatLogHeader), 80, "header size"},
-        {offsetof(ChatLogRecord, wLength), 0, "wLength"},
-        {offsetof(ChatLogRecord, wReserved), 2, "wReserved"},
-        {offsetof(ChatLogRecord, tTime), 4, "tTime"},
-        {offsetof(ChatLogRecord, dwDirection), 8, "dwDirection"},
-        {offsetof(ChatLogRecord, szContent), 12, "szContent"},
+        {offsetof(chatlog::ChatLogHeader, magic), 0, "magic"},
+        {offsetof(chatlog::ChatLogHeader, wVersion), 4, "wVersion"},
+        {offsetof(chatlog::ChatLogHeader, byReserved), 6, "byReserved"},
+        {offsetof(chatlog::ChatLogHeader, szFriendKey), 22, "szFriendKey"},
+        {offsetof(chatlog::ChatLogHeader, szOwnerName), 38, "szOwnerName"},
+        {offsetof(chatlog::ChatLogHeader, szFriendName), 59, "szFriendName"},
+        {sizeof(chatlog::ChatLogHeader), 80, "header size"},
+        {offsetof(chatlog::ChatLogRecord, wLength), 0, "wLength"},
+        {offsetof(chatlog::ChatLogRecord, wReserved), 2, "wReserved"},
+        {offsetof(chatlog::ChatLogRecord, tTime), 4, "tTime"},
+        {offsetof(chatlog::ChatLogRecord, dwDirection), 8, "dwDirection"},
+        {offsetof(chatlog::ChatLogRecord, szContent), 12, "szContent"},
     };
     for (const auto& f : fields)
         EXPECT_EQ(f.actual, f.expected) << f.what;
 }
 
 TEST(ChatLogLayout, FreshHeader) {
-    ChatLogHeader h = chatlog::MakeFreshChatLogHeader();
+    chatlog::ChatLogHeader h = chatlog::MakeFreshChatLogHeader();
     const auto* raw = reinterpret_cast<const unsigned char*>(&h);
     EXPECT_EQ(std::string(raw, raw + 6), std::string("DRCC\x01\x00", 6));
     for (std::size_t i = 6; i < sizeof h; ++i)
@@ -82,7 +82,7 @@ TEST(ChatLogLayout, RecordFieldsAtEveryOffset) {
     for (std::size_t shift = 0; shift < 8; ++shift) {
         std::vector<unsigned char> buffer(shift + sizeof record);
         std::memcpy(buffer.data() + shift, record, sizeof record);
-        ChatLogRecordPos p = buffer.data() + shift;
+        chatlog::ChatLogRecordPos p = buffer.data() + shift;
         EXPECT_EQ(chatlog::RecordLength(p), 17) << shift;
         EXPECT_EQ(chatlog::RecordTime(p), static_cast<std::int32_t>(0x92345678u)) << shift;
         EXPECT_EQ(chatlog::RecordDirection(p), 0xFFFFFFFFu) << shift;
@@ -124,12 +124,12 @@ TEST(ChatLogWalk, Table) {
 
 TEST(ChatLogWalk, AppendsToWhatTheIndexHolds) {
     Bytes bytes(Header() + Rec("x"));
-    ChatLogRecordIndex index;
+    chatlog::ChatLogRecordIndex index;
     chatlog::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
     chatlog::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
     ASSERT_EQ(index.size(), 2u);
     EXPECT_EQ(index[0], index[1]);
-    ChatLogRecordIndex none;
+    chatlog::ChatLogRecordIndex none;
     chatlog::WalkChatLogRecords(nullptr, 500, none);
     EXPECT_TRUE(none.empty());
 }
@@ -160,7 +160,7 @@ TEST(ChatLogText, HeaderFieldsWithoutNul) {
     fields.friendName = std::string(30, 'f'); // longer than the field
     std::string bytes = BuildHeaderBytes(fields);
     ASSERT_EQ(bytes.size(), 80u);
-    ChatLogHeader h;
+    chatlog::ChatLogHeader h;
     std::memcpy(&h, bytes.data(), 80);
     EXPECT_EQ(chatlog::HeaderFriendKey(h), "1234567890123456");
     EXPECT_EQ(chatlog::HeaderOwnerName(h), std::string(21, 'o'));
@@ -172,7 +172,7 @@ TEST(ChatLogText, ContentCutAtTheRecordEnd) {
     // its bytes must not leak into the text.
     std::string file = Header() + BuildRawRecordBytes(16, 5, 1, "abcd") + Rec("next");
     Bytes bytes(file);
-    ChatLogRecordIndex index;
+    chatlog::ChatLogRecordIndex index;
     chatlog::WalkChatLogRecords(bytes.data.get(), static_cast<std::uint32_t>(bytes.size), index);
     ASSERT_EQ(index.size(), 2u);
     EXPECT_EQ(chatlog::RecordContent(index[0]), "abcd");
@@ -180,12 +180,12 @@ TEST(ChatLogText, ContentCutAtTheRecordEnd) {
 }
 
 TEST(ChatLogText, SenderFollowsDirection) {
-    ChatLogHeader h;
+    chatlog::ChatLogHeader h;
     std::memcpy(&h, BuildHeaderBytes({"7", "owner", "friend"}).data(), 80);
     const std::uint32_t directions[] = {0, 1, 2, 0x80000000u, 0xFFFFFFFFu};
     for (std::uint32_t d : directions) {
         std::string r = BuildRecordBytes(0, d, "t");
-        auto* p = reinterpret_cast<ChatLogRecordPos>(r.data());
+        auto* p = reinterpret_cast<chatlog::ChatLogRecordPos>(r.data());
         EXPECT_EQ(chatlog::RecordDirection(p), d);
         EXPECT_EQ(chatlog::RecordSender(h, p), d == 0 ? "owner" : "friend") << d;
     }

@@ -226,7 +226,7 @@ TEST(ChatLogSearch, OneRecordTable) {
             std::vector<std::size_t> inLog;
             chatlog::FindInLog(
                 search, view.begin(), static_cast<std::uint32_t>(view.size),
-                [&](ChatLogRecordPos p) {
+                [&](chatlog::ChatLogRecordPos p) {
                     inLog.push_back(static_cast<std::size_t>(
                         std::find(log.offsets.begin(), log.offsets.end(), p - run.first) -
                         log.offsets.begin()));
@@ -336,12 +336,12 @@ void ExpectAgreement(const Log& log, const std::vector<std::string>& needles,
             std::vector<std::size_t> backward = Chain(search, head, false);
             EXPECT_EQ(std::vector<std::size_t>(backward.rbegin(), backward.rend()), expectedHead);
 
-            std::vector<ChatLogRecordPos> inLog;
+            std::vector<chatlog::ChatLogRecordPos> inLog;
             chatlog::FindInLog(search, view.begin(), static_cast<std::uint32_t>(view.size),
-                               [&](ChatLogRecordPos p) { inLog.push_back(p); });
+                               [&](chatlog::ChatLogRecordPos p) { inLog.push_back(p); });
             ASSERT_EQ(inLog.size(), expected.size());
             for (std::size_t k = 0; k < expected.size(); ++k) {
-                ChatLogRecordPos record = run.first + log.offsets[expected[k]];
+                chatlog::ChatLogRecordPos record = run.first + log.offsets[expected[k]];
                 EXPECT_EQ(inLog[k], record);
                 chatlog::TextMatch match;
                 ASSERT_TRUE(search.FindInRecord(record, match));
@@ -427,9 +427,9 @@ TEST(ChatLogSearch, CutShortOrRewrittenLogs) {
         Bytes view(log.bytes.substr(0, cut));
         std::size_t walked = 0, found = 0;
         chatlog::VisitChatLogRecords(view.begin(), static_cast<std::uint32_t>(view.size),
-                                     [&](ChatLogRecordPos) { ++walked; });
+                                     [&](chatlog::ChatLogRecordPos) { ++walked; });
         chatlog::FindInLog(search, view.begin(), static_cast<std::uint32_t>(view.size),
-                           [&](ChatLogRecordPos) { ++found; });
+                           [&](chatlog::ChatLogRecordPos) { ++found; });
         EXPECT_EQ(found, walked) << cut;
         // The run still names every record; the cut one is searched as far
         // as the view goes.
@@ -466,7 +466,7 @@ TEST(ChatLogSearch, CutShortOrRewrittenLogs) {
     std::vector<std::string> texts;
     chatlog::VisitChatLogRecordLengths(
         view.begin(), static_cast<std::uint32_t>(view.size),
-        [&](ChatLogRecordPos record, std::uint16_t length) {
+        [&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
             const std::uint16_t huge = 0xFFFF;
             std::memcpy(const_cast<unsigned char*>(record), &huge, 2);
             texts.emplace_back(chatlog::RecordContent(record, length));
@@ -475,7 +475,7 @@ TEST(ChatLogSearch, CutShortOrRewrittenLogs) {
     Bytes again(log.bytes);
     std::size_t found = 0;
     chatlog::FindInLog(search, again.begin(), static_cast<std::uint32_t>(again.size),
-                       [&](ChatLogRecordPos record) {
+                       [&](chatlog::ChatLogRecordPos record) {
                            const std::uint16_t huge = 0xFFFF;
                            std::memcpy(const_cast<unsigned char*>(record), &huge, 2);
                            ++found;

@@ -28,7 +28,7 @@ TEST(ReadPageReleaser, PagesLetGoBehindTheWalkReadBackIntact) {
         ASSERT_TRUE(log.Open(path.c_str()));
         CReadPageReleaser pages;
         int next = reverse ? records - 1 : 0, wrong = 0;
-        auto check = [&](ChatLogRecordPos record) {
+        auto check = [&](chatlog::ChatLogRecordPos record) {
             pages.Touch(record, chatlog::RecordLength(record));
             wrong += chatlog::RecordContent(record) != textOf(next) ||
                      chatlog::RecordTime(record) != next;
@@ -37,12 +37,13 @@ TEST(ReadPageReleaser, PagesLetGoBehindTheWalkReadBackIntact) {
         if (reverse)
             exporter::VisitRecordsReversed(
                 [&](auto&& forward) {
-                    log.VisitRecordLengths([&](ChatLogRecordPos record, std::uint16_t length) {
-                        pages.Touch(record, length);
-                        forward(record, length);
-                    });
+                    log.VisitRecordLengths(
+                        [&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
+                            pages.Touch(record, length);
+                            forward(record, length);
+                        });
                 },
-                [&](ChatLogRecordPos record, std::uint16_t) { check(record); });
+                [&](chatlog::ChatLogRecordPos record, std::uint16_t) { check(record); });
         else
             log.VisitRecords(check);
         EXPECT_EQ(wrong, 0) << (reverse ? "reverse" : "forward");

@@ -20,16 +20,17 @@ TEST(RecordOrder, ReverseWalkIsTheExactReverse) {
         bytes += "\x05"; // a tail that is no record
         auto view = reinterpret_cast<const unsigned char*>(bytes.data());
         auto size = static_cast<std::uint32_t>(bytes.size());
-        ChatLogRecordIndex forward;
+        chatlog::ChatLogRecordIndex forward;
         chatlog::WalkChatLogRecords(view, size, forward);
         ASSERT_EQ(forward.size(), static_cast<std::size_t>(records));
-        std::vector<ChatLogRecordPos> expected(forward.rbegin(), forward.rend());
+        std::vector<chatlog::ChatLogRecordPos> expected(forward.rbegin(), forward.rend());
         for (std::size_t budget : {std::size_t{2}, std::size_t{3}, std::size_t{4}, std::size_t{8},
                                    kReverseCheckpoints}) {
-            std::vector<ChatLogRecordPos> got;
+            std::vector<chatlog::ChatLogRecordPos> got;
             exporter::VisitRecordsReversed(
                 [&](auto&& visit) { chatlog::VisitChatLogRecordLengths(view, size, visit); },
-                [&](ChatLogRecordPos record, std::uint16_t) { got.push_back(record); }, budget);
+                [&](chatlog::ChatLogRecordPos record, std::uint16_t) { got.push_back(record); },
+                budget);
             EXPECT_EQ(got, expected) << records << " records, " << budget << " checkpoints";
         }
     }
@@ -52,7 +53,7 @@ TEST(RecordOrder, LengthsRewrittenBetweenThePasses) {
     for (const Rewrite& r : rewrites) {
         std::unique_ptr<unsigned char[]> view(new unsigned char[size]);
         std::memcpy(view.get(), bytes.data(), size);
-        ChatLogRecordIndex records;
+        chatlog::ChatLogRecordIndex records;
         chatlog::WalkChatLogRecords(view.get(), static_cast<std::uint32_t>(size), records);
         unsigned char* target =
             const_cast<unsigned char*>(records[static_cast<std::size_t>(r.record)]);
@@ -63,10 +64,10 @@ TEST(RecordOrder, LengthsRewrittenBetweenThePasses) {
                                                    visit);
                 std::memcpy(target, &r.length, 2); // after the first pass
             },
-            [&](ChatLogRecordPos record, std::uint16_t length) {
+            [&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
                 ++visited;
-                outside +=
-                    record < view.get() + kChatLogHeaderSize || record + length > view.get() + size;
+                outside += record < view.get() + chatlog::kChatLogHeaderSize ||
+                           record + length > view.get() + size;
                 chatlog::RecordContent(record, length);
             },
             4);

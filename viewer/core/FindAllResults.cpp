@@ -20,7 +20,7 @@ void CFindAllResults::BeginFriend(size_t treePosition, std::string_view key,
     m_pendingEntered = false;
 }
 
-void CFindAllResults::AddHit(const chatlog::CTextSearch& search, ChatLogRecordPos record,
+void CFindAllResults::AddHit(const chatlog::CTextSearch& search, chatlog::ChatLogRecordPos record,
                              std::uint16_t length, std::uint64_t offset) {
     ++m_total;
     if (m_hits.size() >= kMaxKeptHits)

@@ -46,8 +46,8 @@ public:
     // A record that `search` matches, `length` bytes as the walk read them,
     // at byte `offset` of its log file; the line that holds the match is kept
     // for its cell.
-    void AddHit(const chatlog::CTextSearch& search, ChatLogRecordPos record, std::uint16_t length,
-                std::uint64_t offset);
+    void AddHit(const chatlog::CTextSearch& search, chatlog::ChatLogRecordPos record,
+                std::uint16_t length, std::uint64_t offset);
     // A log that could not be read to its end.
     void AddSkippedLog() { ++m_skippedLogs; }
 
@@ -88,12 +88,13 @@ std::wstring FindAllCountText(size_t total, size_t kept, size_t skippedLogs);
 // order (ascending) or in its reverse, recordAt(row) giving a row's record;
 // -1 when no row shows it. Records of one log ascend with their addresses.
 template <class RecordAt>
-long RowOfRecord(size_t rowCount, bool ascending, RecordAt&& recordAt, ChatLogRecordPos target) {
+long RowOfRecord(size_t rowCount, bool ascending, RecordAt&& recordAt,
+                 chatlog::ChatLogRecordPos target) {
     size_t low = 0, high = rowCount; // file-order positions [low, high)
     while (low < high) {
         const size_t middle = low + (high - low) / 2;
         const size_t row = ascending ? middle : rowCount - 1 - middle;
-        const ChatLogRecordPos record = recordAt(row);
+        const chatlog::ChatLogRecordPos record = recordAt(row);
         if (record == nullptr)
             return -1;
         if (record == target)

@@ -20,7 +20,7 @@ static_assert(kLogPieceBytes >= 0xFFFF, "a piece holds any record whole");
 // Walks the records of a log of `size` bytes, header included, piece by
 // piece; read(offset, buffer, count, got) reads the log's bytes at offset.
 // Each piece is handed to visit(view, viewSize, base) shaped as a log of its
-// own: kChatLogHeaderSize bytes that are no header, then whole records only,
+// own: chatlog::kChatLogHeaderSize bytes that are no header, then whole records only,
 // so that any walk over a log's view walks it; a record at `view + i` is at
 // file offset `base + i`. A piece ends before the first record it does not
 // hold whole, and the next piece starts with that record: the pieces overlap
@@ -29,22 +29,24 @@ static_assert(kLogPieceBytes >= 0xFFFF, "a piece holds any record whole");
 template <class Read, class Visit>
 bool VisitLogPieces(std::uint32_t size, std::vector<unsigned char>& buffer, Read&& read,
                     Visit&& visit) {
-    buffer.resize(kChatLogHeaderSize + kLogPieceBytes);
+    buffer.resize(chatlog::kChatLogHeaderSize + kLogPieceBytes);
     unsigned char* const view = buffer.data();
-    std::uint32_t offset = kChatLogHeaderSize;
-    while (offset < size && size - offset >= kChatLogMinRecordLength) {
+    std::uint32_t offset = chatlog::kChatLogHeaderSize;
+    while (offset < size && size - offset >= chatlog::kChatLogMinRecordLength) {
         const std::uint32_t want = std::min(kLogPieceBytes, size - offset);
         std::size_t got = 0;
-        if (!read(offset, view + kChatLogHeaderSize, want, got))
+        if (!read(offset, view + chatlog::kChatLogHeaderSize, want, got))
             return false;
         std::uint32_t whole = 0;
         chatlog::VisitChatLogRecordLengths(
-            view, static_cast<std::uint32_t>(kChatLogHeaderSize + std::min<std::size_t>(got, want)),
-            [&whole](ChatLogRecordPos, std::uint16_t length) { whole += length; });
+            view,
+            static_cast<std::uint32_t>(chatlog::kChatLogHeaderSize +
+                                       std::min<std::size_t>(got, want)),
+            [&whole](chatlog::ChatLogRecordPos, std::uint16_t length) { whole += length; });
         if (whole == 0)
             break; // a damaged record, or the file ended: as a whole walk ends
-        visit(static_cast<const unsigned char*>(view), kChatLogHeaderSize + whole,
-              static_cast<std::uint64_t>(offset) - kChatLogHeaderSize);
+        visit(static_cast<const unsigned char*>(view), chatlog::kChatLogHeaderSize + whole,
+              static_cast<std::uint64_t>(offset) - chatlog::kChatLogHeaderSize);
         offset += whole;
     }
     return true;

@@ -219,12 +219,12 @@ void CChatContentTitle::OnSelectionChanged() {
     }
     const std::uint16_t length = RecordLength(record);
     const std::string_view text = chatlog::RecordContent(record, length);
-    const char* start = reinterpret_cast<const char*>(record) + kChatLogRecordFixedSize;
+    const char* start = reinterpret_cast<const char*>(record) + chatlog::kChatLogRecordFixedSize;
     // The text's NUL normally lies inside the record, and the pointer into the
     // view is passed on as it is. A record without one would let a reader run
     // past the record, so it goes as a terminated copy instead.
-    if (length > kChatLogRecordFixedSize && text.data() == start &&
-        text.size() < length - kChatLogRecordFixedSize) {
+    if (length > chatlog::kChatLogRecordFixedSize && text.data() == start &&
+        text.size() < length - chatlog::kChatLogRecordFixedSize) {
         SendMessageText(start);
         return;
     }

@@ -25,16 +25,16 @@ void Check(bool condition, const char* what) {
     }
 }
 
-std::vector<std::size_t> CheckedOffsets(const ChatLogRecordIndex& index, const unsigned char* base,
-                                        std::size_t size) {
+std::vector<std::size_t> CheckedOffsets(const chatlog::ChatLogRecordIndex& index,
+                                        const unsigned char* base, std::size_t size) {
     std::vector<std::size_t> offsets;
-    std::size_t expected = kChatLogHeaderSize;
-    for (ChatLogRecordPos p : index) {
-        Check(p >= base + kChatLogHeaderSize && p < base + size, "record inside the file");
+    std::size_t expected = chatlog::kChatLogHeaderSize;
+    for (chatlog::ChatLogRecordPos p : index) {
+        Check(p >= base + chatlog::kChatLogHeaderSize && p < base + size, "record inside the file");
         std::size_t offset = static_cast<std::size_t>(p - base);
         Check(offset == expected, "records back to back");
         std::uint16_t length = chatlog::RecordLength(p);
-        Check(length >= kChatLogMinRecordLength, "record long enough for its fields");
+        Check(length >= chatlog::kChatLogMinRecordLength, "record long enough for its fields");
         Check(offset + length <= size, "record ends inside the file");
         std::string_view text = chatlog::RecordContent(p);
         Check(text.data() == reinterpret_cast<const char*>(p) + 12, "text after the fixed part");
@@ -58,12 +58,12 @@ int MemoryFile() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // In memory: libFuzzer's buffer has exactly `size` bytes, so ASan sees
     // any read past the end.
-    ChatLogRecordIndex index;
+    chatlog::ChatLogRecordIndex index;
     chatlog::WalkChatLogRecords(data, static_cast<std::uint32_t>(size), index);
     std::vector<std::size_t> inMemory = CheckedOffsets(index, data, size);
 
-    if (size >= kChatLogHeaderSize) {
-        ChatLogHeader header;
+    if (size >= chatlog::kChatLogHeaderSize) {
+        chatlog::ChatLogHeader header;
         std::memcpy(&header, data, sizeof header);
         Check(chatlog::HeaderFriendKey(header).size() <= 16, "friend key inside its field");
         Check(chatlog::HeaderOwnerName(header).size() <= 21, "owner name inside its field");
@@ -78,14 +78,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
         CChatLogFile log;
         bool opened = log.Open(path);
-        Check(opened == (size >= kChatLogHeaderSize),
+        Check(opened == (size >= chatlog::kChatLogHeaderSize),
               "opens exactly the files of 80 bytes or more");
         if (opened)
-            Check(std::memcmp(&log.Header(), data, kChatLogHeaderSize) == 0, "header copied");
-        ChatLogRecordIndex mapped;
+            Check(std::memcmp(&log.Header(), data, chatlog::kChatLogHeaderSize) == 0,
+                  "header copied");
+        chatlog::ChatLogRecordIndex mapped;
         log.EnumRecords(mapped);
         if (!mapped.empty()) {
-            const unsigned char* view = mapped.front() - kChatLogHeaderSize;
+            const unsigned char* view = mapped.front() - chatlog::kChatLogHeaderSize;
             Check(CheckedOffsets(mapped, view, size) == inMemory, "file walk equals memory walk");
         } else {
             Check(inMemory.empty(), "file walk found the same records");

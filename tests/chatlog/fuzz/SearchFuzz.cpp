@@ -105,12 +105,13 @@ void CheckAll(const std::string& needle, bool matchCase, bool wide, const unsign
     std::vector<std::size_t> every, inLog, even, evenHits;
     chatlog::FindEveryRecord(search, run, [&](std::size_t i) { every.push_back(i); });
     Check(every == hits, "every record of the run");
-    chatlog::FindInLog(search, view, static_cast<std::uint32_t>(size), [&](ChatLogRecordPos p) {
-        std::size_t i = 0;
-        while (i < offsets.size() && run.first + offsets[i] != p)
-            ++i;
-        inLog.push_back(i);
-    });
+    chatlog::FindInLog(search, view, static_cast<std::uint32_t>(size),
+                       [&](chatlog::ChatLogRecordPos p) {
+                           std::size_t i = 0;
+                           while (i < offsets.size() && run.first + offsets[i] != p)
+                               ++i;
+                           inLog.push_back(i);
+                       });
     Check(inLog == hits, "whole log");
     std::vector<std::uint32_t> evenOffsets;
     for (std::size_t i = 0; i < offsets.size(); i += 2)

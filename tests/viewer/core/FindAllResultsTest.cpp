@@ -51,7 +51,7 @@ TEST(RowOfRecord, FindsTheRowInEitherOrderAndNothingElse) {
     // Rows of a filtered table: records at these offsets, in file order.
     const std::vector<size_t> listed = {3, 10, 11, 20, 40};
     for (bool ascending : {true, false}) {
-        auto recordAt = [&](size_t row) -> ChatLogRecordPos {
+        auto recordAt = [&](size_t row) -> chatlog::ChatLogRecordPos {
             return log + listed[ascending ? row : listed.size() - 1 - row];
         };
         for (size_t i = 0; i < listed.size(); ++i) {
@@ -101,9 +101,10 @@ TEST(VisitLogPieces, FindsTheRecordsOfAWholeWalkAtTheirFileOffsets) {
     for (const auto& c : cases) {
         std::vector<std::uint64_t> expected;
         const auto* bytes = reinterpret_cast<const unsigned char*>(c.log.data());
-        chatlog::VisitChatLogRecordLengths(
-            bytes, static_cast<std::uint32_t>(c.log.size()),
-            [&](ChatLogRecordPos record, std::uint16_t) { expected.push_back(record - bytes); });
+        chatlog::VisitChatLogRecordLengths(bytes, static_cast<std::uint32_t>(c.log.size()),
+                                           [&](chatlog::ChatLogRecordPos record, std::uint16_t) {
+                                               expected.push_back(record - bytes);
+                                           });
         std::vector<std::uint64_t> offsets;
         size_t reads = 0;
         std::vector<unsigned char> piece;
@@ -118,7 +119,7 @@ TEST(VisitLogPieces, FindsTheRecordsOfAWholeWalkAtTheirFileOffsets) {
             },
             [&](const unsigned char* view, std::uint32_t size, std::uint64_t base) {
                 chatlog::VisitChatLogRecordLengths(
-                    view, size, [&](ChatLogRecordPos record, std::uint16_t length) {
+                    view, size, [&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
                         offsets.push_back(base + (record - view));
                         EXPECT_EQ(std::string(reinterpret_cast<const char*>(record), length),
                                   c.log.substr(offsets.back(), length));
@@ -129,24 +130,25 @@ TEST(VisitLogPieces, FindsTheRecordsOfAWholeWalkAtTheirFileOffsets) {
             EXPECT_EQ(offsets, expected) << c.what;
         else
             EXPECT_LT(offsets.size(), expected.size()) << c.what;
-        EXPECT_LE(piece.size(), kChatLogHeaderSize + viewer::kLogPieceBytes) << c.what;
+        EXPECT_LE(piece.size(), chatlog::kChatLogHeaderSize + viewer::kLogPieceBytes) << c.what;
     }
 }
 
 TEST(FindAllResults, KeepsTheFirstHitsCountsEveryOneAndSaysSo) {
     const std::string log = LogOf({BuildRecordBytes(1, 0, "line one\r\nthe hit")});
-    const auto* record = reinterpret_cast<ChatLogRecordPos>(log.data()) + kChatLogHeaderSize;
-    const auto length = static_cast<std::uint16_t>(log.size() - kChatLogHeaderSize);
+    const auto* record =
+        reinterpret_cast<chatlog::ChatLogRecordPos>(log.data()) + chatlog::kChatLogHeaderSize;
+    const auto length = static_cast<std::uint16_t>(log.size() - chatlog::kChatLogHeaderSize);
     const chatlog::CTextSearch search("hit", true);
     CFindAllResults results;
     results.BeginFriend(0, "1", "a");
     for (size_t i = 0; i <= CFindAllResults::kMaxKeptHits; ++i)
-        results.AddHit(search, record, length, kChatLogHeaderSize);
+        results.AddHit(search, record, length, chatlog::kChatLogHeaderSize);
     results.AddSkippedLog();
     EXPECT_EQ(results.HitCount(), CFindAllResults::kMaxKeptHits);
     EXPECT_EQ(results.TotalCount(), CFindAllResults::kMaxKeptHits + 1);
     EXPECT_EQ(results.Snippet(results.Hit(0)), "the hit");
-    EXPECT_EQ(results.Hit(0).offset, kChatLogHeaderSize);
+    EXPECT_EQ(results.Hit(0).offset, chatlog::kChatLogHeaderSize);
 
     const struct {
         size_t total, kept, skipped;

@@ -168,7 +168,7 @@ struct ListedLog {
         const auto size = static_cast<uint32_t>(bytes.size());
         rows.Build(
             [&](auto&& visit) {
-                chatlog::VisitChatLogRecords(bytes.data(), size, [&](ChatLogRecordPos p) {
+                chatlog::VisitChatLogRecords(bytes.data(), size, [&](chatlog::ChatLogRecordPos p) {
                     visit(p, chatlog::RecordDirection(p));
                 });
             },
