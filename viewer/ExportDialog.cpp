@@ -2,6 +2,7 @@
 
 #include "ExportFormatTable.h"
 #include "ShellDialogs.h"
+#include "TextConvert.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -9,14 +10,6 @@
 #include <filesystem>
 
 namespace {
-
-std::wstring WideFromUtf8(const char* text) {
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1)
-        ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), n);
-    return wide;
-}
 
 SYSTEMTIME PickerTime(const ExportDay& day) {
     SYSTEMTIME time = {};

@@ -1,6 +1,7 @@
 #include "ExportProgressDlg.h"
 
 #include "ExportWorker.h"
+#include "TextConvert.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -15,16 +16,6 @@ constexpr UINT kMsgExportEnded = WM_APP + 1;
 constexpr UINT_PTR kRefreshTimer = 1;
 // The bar counts in thousandths: a message count may pass what it holds.
 constexpr int kBarRange = 1000;
-
-std::wstring WideFromUtf8(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int n =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
 
 } // namespace
 

@@ -12,3 +12,7 @@ std::wstring WideFromGbk(const char* text, size_t maxBytes = static_cast<size_t>
 // when a character has no GBK form, so a search for it finds nothing rather
 // than a look-alike or "?".
 bool GbkFromWide(const wchar_t* text, std::string& gbk);
+
+// The exporter speaks UTF-8 (paths, names, its messages); windows take UTF-16.
+std::wstring WideFromUtf8(const std::string& text);
+std::string Utf8FromWide(const std::wstring& text);
