@@ -9,6 +9,9 @@ void CExportWorker::Start(HWND notify, UINT message) {
     if (m_thread.joinable())
         return;
     m_thread = std::thread([this, notify, message] {
+        // The window's thread must win the processor whenever it has
+        // something to paint or answer; the export can wait those moments.
+        ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
         ExportJobCallbacks callbacks;
         callbacks.progress = [this](const ExportJobProgress& p) { return Report(p); };
         m_result = exporter::RunExportJob(m_settings, callbacks);
