@@ -63,6 +63,8 @@ bool CExportCommand::MakeSettings(CPaneHost& host, const ExportChoices& choices,
         viewer::MakeExportOptions(choices, logs, TableView(host), Utf8FromWide(target));
     settings.toFolder = viewer::ExportsToFolder(choices);
     settings.countFirst = true; // the bar knows its end before the first byte
+    // A friend's log may be gone since the tree listed it: the others still go.
+    settings.inputsListedEarlier = true;
     return true;
 }
 

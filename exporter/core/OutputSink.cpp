@@ -1,10 +1,13 @@
 #include "OutputSink.h"
 
+#include <cerrno>
+#include <cstring>
+
 void COutputSink::Flush() {
     if (!m_stream || m_text.empty())
         return;
     if (std::fwrite(m_text.data(), 1, m_text.size(), m_stream) != m_text.size())
-        m_ok = false;
+        Failed();
     m_written += m_text.size();
     m_text.clear();
 }
@@ -25,8 +28,19 @@ bool COutputSink::Overwrite(std::uint64_t position, std::string_view bytes) {
     if (std::fseek(m_stream, static_cast<long>(position), SEEK_SET) != 0)
         return false;
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_stream) != bytes.size())
-        m_ok = false;
+        Failed();
     if (std::fseek(m_stream, 0, SEEK_END) != 0)
-        m_ok = false;
+        Failed();
     return m_ok;
+}
+
+void COutputSink::Failed() {
+    if (m_ok)
+        m_error = errno;
+    m_ok = false;
+}
+
+std::string COutputSink::WriteFailure(const std::string& name) const {
+    return name + ": cannot write" +
+           (m_error != 0 ? ": " + std::string(std::strerror(m_error)) : "");
 }

@@ -21,6 +21,9 @@ public:
     void Flush();
     // False once a write to the stream failed.
     bool Ok() const { return m_ok; }
+    // "NAME: cannot write", with the system's reason when a write gave one
+    // (a full disk says so).
+    std::string WriteFailure(const std::string& name) const;
     // Bytes written so far, those still gathered included.
     std::uint64_t Position() const { return m_written + m_text.size(); }
     // Writes `bytes` again over what was written at `position` (a page's
@@ -35,4 +38,6 @@ private:
     std::string m_text;
     std::uint64_t m_written = 0;
     bool m_ok = true;
+    int m_error = 0; // errno of the first write that failed
+    void Failed();
 };

@@ -48,6 +48,11 @@ struct ExportJobSettings {
     // Walk every log once before the first byte is written, so that the
     // progress has its total (messagesTotal); costs one read of each log.
     bool countFirst = false;
+    // The inputs are logs listed earlier (the viewer's friend tree), not
+    // paths the user typed: one that is gone or cannot be opened by now is
+    // named in the result's `damaged` and left out, and the others are
+    // exported (refused only when none is left); else it refuses the export.
+    bool inputsListedEarlier = false;
 };
 
 struct ExportJobProgress {
@@ -83,9 +88,15 @@ struct ExportJobResult {
     bool refused = false;
     // Cancelled by the progress callback: nothing changed.
     bool cancelled = false;
-    std::uint64_t messages = 0; // written
-    std::size_t friends = 0;    // friends with messages or a file written
-    std::size_t files = 0;      // files written, pages and indexes included
+    // Written: in the files put in place, or to standard output.
+    std::uint64_t messages = 0;
+    std::size_t friends = 0; // friends with messages or a file written
+    std::size_t files = 0;   // files written, pages and indexes included
+    // Files not written: making, writing or renaming one failed (a disk
+    // that filled, say), or a link stood in its place. No part of one is
+    // left, a file it would have replaced is as it was, `problems` says
+    // why, and its messages are not in `messages`.
+    std::size_t filesFailed = 0;
     std::size_t stalePagesRemoved = 0;
     std::vector<ExportDamagedLog> damaged;
     // Every warning, as chatlog-export prints it after "chatlog-export: ".

@@ -55,6 +55,11 @@ void CExportJob::Problem(const std::string& text) {
         m_callbacks.problem(text);
 }
 
+void CExportJob::FileFailed(const std::string& text) {
+    ++m_result.filesFailed;
+    Problem(text);
+}
+
 void CExportJob::Damaged(const std::string& path, const std::string& what) {
     m_result.damaged.push_back({path, m_progress.friendKey, m_progress.friendName, what});
     Problem(what);
@@ -82,26 +87,38 @@ ExportWriterChoice CExportJob::WriterChoice() const {
 // later, inside a log or among a folder's files, is reported and the rest
 // exported.
 bool CExportJob::CollectInputs(std::vector<ExportSource>& sources) {
-    std::size_t problems = m_result.problems.size();
+    const bool listed = m_settings.inputsListedEarlier;
+    const char* consequence = listed ? "; not exported" : "; nothing written";
+    bool refuse = false, gone = false;
     for (const std::string& input : m_options.inputs) {
         std::string error;
         std::size_t before = sources.size();
         if (!exporter::CollectExportSources(input, sources, error)) {
-            Problem(error + "; nothing written");
+            if (listed)
+                Damaged(input, error + consequence);
+            else
+                Problem(error + consequence);
+            (listed ? gone : refuse) = true;
             continue;
         }
         for (std::size_t i = before; i < sources.size(); ++i) {
             if (!sources[i].named)
                 continue;
             CChatLogFile log;
-            if (!OpenLog(log, sources[i].path, "; nothing written"))
+            if (!OpenLog(log, sources[i].path, consequence)) {
+                (listed ? gone : refuse) = true;
+                if (listed)
+                    sources.erase(sources.begin() + static_cast<std::ptrdiff_t>(i--));
                 continue;
-            if (!exporter::LooksLikeChatLog(log, sources[i].path))
+            }
+            if (!exporter::LooksLikeChatLog(log, sources[i].path)) {
                 Problem(input + ": not a chat log (neither its mark nor a chat log's name); "
                                 "nothing written");
+                refuse = true;
+            }
         }
     }
-    return m_result.problems.size() == problems;
+    return !refuse && !(gone && sources.empty());
 }
 
 // The logs to export. --friend picks by the key in the header, or by the
@@ -270,7 +287,7 @@ void CExportJob::ExportToOne(const std::vector<SelectedLog>& selected) {
     if (!m_options.output.empty()) {
         std::string error;
         if (!file.Create(fs::u8path(m_options.output), error)) {
-            Problem(error);
+            FileFailed(error);
             return;
         }
         stream = file.Stream();
@@ -298,8 +315,8 @@ void CExportJob::ExportToOne(const std::vector<SelectedLog>& selected) {
     if (m_options.output.empty()) {
         if (!sink.Ok() || std::fflush(stdout) != 0)
             Problem("cannot write to standard output");
-    } else if (!sink.Ok() || !m_outputs.Add(file, error)) {
-        Problem(error.empty() ? m_options.output + ": cannot write" : error);
+    } else if (!sink.Ok() || !m_outputs.Add(file, error, m_matched)) {
+        FileFailed(error.empty() ? sink.WriteFailure(m_options.output) : error);
     }
 }
 
@@ -326,7 +343,7 @@ bool CExportJob::ExportFriendFile(const SelectedLog& log, ExportIndexEntry& entr
     std::string error;
     fs::path path = m_outputFolder / fs::u8path(log.fileName);
     if (!file.Create(path, error)) {
-        Problem(error);
+        FileFailed(error);
         return false;
     }
     COutputSink sink(file.Stream());
@@ -338,8 +355,8 @@ bool CExportJob::ExportFriendFile(const SelectedLog& log, ExportIndexEntry& entr
     // A search leaves out the friends it found nothing with.
     if (!read || m_cancelled || (m_options.hasGrep && entry.sent + entry.received == 0))
         return false;
-    if (!sink.Ok() || !m_outputs.Add(file, error)) {
-        Problem(error.empty() ? exporter::PathText(path) + ": cannot write" : error);
+    if (!sink.Ok() || !m_outputs.Add(file, error, entry.sent + entry.received)) {
+        FileFailed(error.empty() ? sink.WriteFailure(exporter::PathText(path)) : error);
         return false;
     }
     entry.file = log.fileName;
@@ -350,7 +367,7 @@ bool CExportJob::ExportFriendFile(const SelectedLog& log, ExportIndexEntry& entr
 // the account index lists the friend.
 bool CExportJob::ExportFriendPages(const SelectedLog& log, ExportIndexEntry& entry) {
     CFriendPages pages(m_options, m_split, m_outputFolder / fs::u8path(log.fileName), m_outputs,
-                       [this](const std::string& text) { Problem(text); });
+                       [this](const std::string& text) { FileFailed(text); });
     COutputSink unused; // the pages have sinks of their own
     m_pages = &pages;
     bool read = ExportLog(log.source, pages, unused, &entry, false);
@@ -370,14 +387,14 @@ void CExportJob::WriteIndex(const std::vector<ExportIndexEntry>& index) {
     std::string name = std::string("index.") + exporter::FormatExtension(m_options.format);
     if (exporter::IsRefusedLink(m_outputFolder / name, error) ||
         !file.Create(m_outputFolder / name, error)) {
-        Problem(error);
+        FileFailed(error);
         return;
     }
     COutputSink sink(file.Stream());
     exporter::FormatRow(m_options.format).writeIndex(index, sink, WriterChoice());
     sink.Flush();
     if (!sink.Ok() || !m_outputs.Add(file, error))
-        Problem(error.empty() ? name + ": cannot write" : error);
+        FileFailed(error.empty() ? sink.WriteFailure(name) : error);
 }
 
 // Every file into place, or (cancelled) none; the counts of the result.
@@ -387,17 +404,21 @@ void CExportJob::Finish() {
         m_outputs.Discard();
         return;
     }
-    m_result.files = m_outputs.Commit([this](const std::string& text) { Problem(text); });
+    m_result.files = m_outputs.Commit([this](const std::string& text) { FileFailed(text); });
     RemoveStalePages();
-    m_result.messages = m_matched;
+    m_result.messages = m_options.output.empty() ? m_matched : m_outputs.MessagesCommitted();
     m_result.grepMatchedNothing = m_options.hasGrep && m_matched == 0;
 }
 
 // Pages of an earlier export that this one no longer lists (a narrower
 // date range, another split) would stay beside the new ones and be shared
 // with them: each friend's folder written loses the files named as pages of
-// the format that this export did not put there. No other name is touched.
+// the format that this export did not put there. No other name is touched,
+// and nothing at all when a file failed: the page it could not write keeps
+// its earlier version.
 void CExportJob::RemoveStalePages() {
+    if (m_result.filesFailed > 0)
+        return;
     std::string extension = exporter::FormatExtension(m_options.format);
     for (const fs::path& folder : m_pageFolders) {
         std::error_code ec;

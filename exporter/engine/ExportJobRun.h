@@ -37,6 +37,8 @@ private:
 
     void Problem(const std::string& text);
     void Damaged(const std::string& path, const std::string& what);
+    // A file that this export does not write.
+    void FileFailed(const std::string& text);
     // Tells the progress callback; false once the export is cancelled.
     bool Report();
     ExportWriterChoice WriterChoice() const;

@@ -104,8 +104,9 @@ void CFriendPages::ClosePage(const std::string& next) {
     page->writer->EndDocument();
     page->sink->Flush();
     std::string error;
-    if (!page->sink->Ok() || !m_outputs.Add(page->file, error)) {
-        m_problem(error.empty() ? exporter::PathText(page->path) + ": cannot write" : error);
+    if (!page->sink->Ok() ||
+        !m_outputs.Add(page->file, error, page->entry.sent + page->entry.received)) {
+        m_problem(error.empty() ? page->sink->WriteFailure(exporter::PathText(page->path)) : error);
         return;
     }
     if (m_index)
@@ -125,8 +126,9 @@ bool CFriendPages::Finish(bool keep) {
     m_indexSink->Flush();
     std::string error;
     if (!m_indexSink->Ok() || !m_outputs.Add(m_indexFile, error)) {
-        m_problem(error.empty() ? exporter::PathText(m_folder / m_links.index) + ": cannot write"
-                                : error);
+        m_problem(error.empty()
+                      ? m_indexSink->WriteFailure(exporter::PathText(m_folder / m_links.index))
+                      : error);
         return false;
     }
     return true;

@@ -24,8 +24,8 @@ bool CPendingOutputs::MakeFolder(const fs::path& folder) {
     return fs::is_directory(folder, ec);
 }
 
-bool CPendingOutputs::Add(CAtomicOutputFile& file, std::string& error) {
-    Pending pending{file.Temporary(), file.Destination()};
+bool CPendingOutputs::Add(CAtomicOutputFile& file, std::string& error, std::uint64_t messages) {
+    Pending pending{file.Temporary(), file.Destination(), messages};
     if (!file.Close(error))
         return false;
     file.Release();
@@ -39,6 +39,7 @@ std::size_t CPendingOutputs::Commit(const ProblemReport& problem) {
         int error = exporter::ReplaceFileWith(file.temporary, file.destination);
         if (error == 0) {
             ++done;
+            m_messagesCommitted += file.messages;
             m_committed.insert(file.destination);
             continue;
         }

@@ -5,6 +5,7 @@
 #include "AtomicOutputFile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -24,11 +25,14 @@ public:
     // it made; true when the folder is there.
     bool MakeFolder(const std::filesystem::path& folder);
     // Closes `file`, whole, and keeps its temporary for Commit; false, the
-    // temporary removed, when it could not be written whole.
-    bool Add(CAtomicOutputFile& file, std::string& error);
+    // temporary removed, when it could not be written whole. `messages`:
+    // how many it holds.
+    bool Add(CAtomicOutputFile& file, std::string& error, std::uint64_t messages = 0);
     // Renames every file kept over its destination, in the order added; each
     // that fails is told to `problem`. The number put in place.
     std::size_t Commit(const ProblemReport& problem);
+    // After Commit: the messages in the files it put in place.
+    std::uint64_t MessagesCommitted() const { return m_messagesCommitted; }
     // Removes every temporary kept and the folders made that are empty.
     void Discard();
     // After Commit: whether `destination` is a file it put in place.
@@ -40,8 +44,10 @@ private:
     struct Pending {
         std::filesystem::path temporary;
         std::filesystem::path destination;
+        std::uint64_t messages;
     };
     std::vector<Pending> m_files;
     std::vector<std::filesystem::path> m_folders; // made here, outermost first
     std::set<std::filesystem::path> m_committed;
+    std::uint64_t m_messagesCommitted = 0;
 };

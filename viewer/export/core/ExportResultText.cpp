@@ -23,9 +23,21 @@ std::string ExportResultText(const ExportJobResult& result) {
         AppendLines(text, result.problems);
         return text;
     }
-    std::string text = "导出完成：" + std::to_string(result.messages) + " 条消息，" +
-                       std::to_string(result.friends) + " 位好友，" + std::to_string(result.files) +
-                       " 个文件。";
+    std::string text;
+    if (result.filesFailed > 0) {
+        // A file that fails is never left in part: say so, and what did land.
+        text = result.files == 0 ? "导出失败，没有写出文件：" : "导出没有全部完成：";
+        text += std::to_string(result.filesFailed) +
+                " 个文件无法写入（磁盘可能已满，或没有写入的权限），这些文件没有留下任何部分，"
+                "原有的同名文件保持不变。";
+        if (result.files > 0)
+            text += "\n已写入 " + std::to_string(result.files) + " 个文件，" +
+                    std::to_string(result.messages) + " 条消息。";
+    } else {
+        text = "导出完成：" + std::to_string(result.messages) + " 条消息，" +
+               std::to_string(result.friends) + " 位好友，" + std::to_string(result.files) +
+               " 个文件。";
+    }
     if (!result.damaged.empty()) {
         text += "\n\n以下好友的聊天记录已损坏或已不在，只导出了能读出的部分：";
         // A log that vanished has no header to name its friend: its path then.

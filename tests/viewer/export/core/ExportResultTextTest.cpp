@@ -18,7 +18,10 @@ TEST(ExportResultText, SaysWhatWasWrittenWhatWasDamagedAndWhyNothingWas) {
                        {"C:\\a\\22.dat", "", "", "vanished"}};
     damaged.problems = {"11.dat: damaged", "22.dat: cannot be opened"};
     ExportJobResult failed = done;
-    failed.problems = {"out.txt: disk full"};
+    failed.filesFailed = 1;
+    failed.problems = {"out.txt: cannot write: No space left on device"};
+    ExportJobResult nothing = failed;
+    nothing.messages = nothing.files = 0;
     ExportJobResult refused;
     refused.refused = true;
     refused.problems = {"x.dat: is one of the chat logs being read"};
@@ -34,7 +37,11 @@ TEST(ExportResultText, SaysWhatWasWrittenWhatWasDamagedAndWhyNothingWas) {
     } cases[] = {
         {done, {"1234 条消息", "3 位好友", "4 个文件"}, {"损坏", "问题"}, true},
         {damaged, {"1234 条消息", "张三(11)", "C:\\a\\22.dat"}, {"问题"}, true},
-        {failed, {"问题", "disk full"}, {"损坏"}, true},
+        {failed,
+         {"没有全部完成", "1 个文件无法写入", "已写入 4 个文件，1234 条消息", "No space"},
+         {"损坏", "导出完成"},
+         true},
+        {nothing, {"导出失败", "1 个文件无法写入", "No space"}, {"条消息"}, false},
         {refused, {"没有导出", "being read"}, {"条消息"}, false},
         {cancelled, {"已取消"}, {"条消息"}, false},
     };
