@@ -166,6 +166,39 @@ TEST(ExportJob, ResultNamesTheDamagedLogs) {
     EXPECT_EQ(result.files, Snapshot(scratch.Path() / "out").size());
 }
 
+// The viewer's logs were listed earlier: one gone by now is named and the
+// others exported (refused only when none is left); a path typed on the
+// command line that is gone refuses the export.
+TEST(ExportJob, ALogGoneSinceItWasListed) {
+    CScratchDir scratch("exportjob");
+    SampleAccountResult account = WriteAccount(scratch.Path() / "client", false);
+    const struct {
+        bool listed;
+        bool all; // every log gone, else the first
+        bool refused;
+    } cases[] = {{true, false, false}, {false, false, true}, {true, true, true}};
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::size_t gone = c.all ? account.friends.size() : 1;
+        ExportJobSettings settings =
+            Settings(kChoices[2], "", scratch.Path() / ("out" + std::to_string(++n)));
+        settings.options.inputs.clear();
+        for (const SampleFriend& f : account.friends)
+            settings.options.inputs.push_back(f.path);
+        settings.inputsListedEarlier = c.listed;
+        fs::path hidden = scratch.Path() / "hidden";
+        fs::create_directories(hidden);
+        for (std::size_t i = 0; i < gone; ++i)
+            fs::rename(settings.options.inputs[i], hidden / std::to_string(i));
+        ExportJobResult result = exporter::RunExportJob(settings, {});
+        EXPECT_EQ(result.refused, c.refused) << n;
+        EXPECT_EQ(result.damaged.size(), c.listed ? gone : 0u) << n;
+        EXPECT_EQ(result.friends, c.refused ? 0u : account.friends.size() - gone) << n;
+        for (std::size_t i = 0; i < gone; ++i)
+            fs::rename(hidden / std::to_string(i), settings.options.inputs[i]);
+    }
+}
+
 // --friend by key or nickname; a nickname two friends share, or a value
 // that names no one, refuses the export with the keys named.
 TEST(ExportJob, FriendsByKeyOrNickname) {
