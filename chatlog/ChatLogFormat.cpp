@@ -4,11 +4,11 @@
 
 namespace chatlog {
 
-chatlog::ChatLogHeader MakeFreshChatLogHeader() {
-    chatlog::ChatLogHeader header;
+ChatLogHeader MakeFreshChatLogHeader() {
+    ChatLogHeader header;
     std::memset(&header, 0, sizeof header);
-    std::memcpy(header.magic, chatlog::kChatLogMagic, sizeof chatlog::kChatLogMagic);
-    header.wVersion = chatlog::kChatLogVersion;
+    std::memcpy(header.magic, kChatLogMagic, sizeof kChatLogMagic);
+    header.wVersion = kChatLogVersion;
     return header;
 }
 
@@ -21,22 +21,22 @@ std::string_view BoundedText(const char* field, std::size_t width) {
     return std::string_view(field, length);
 }
 
-std::string_view HeaderFriendKey(const chatlog::ChatLogHeader& header) {
+std::string_view HeaderFriendKey(const ChatLogHeader& header) {
     return BoundedText(header.szFriendKey, sizeof header.szFriendKey);
 }
 
-std::string_view HeaderOwnerName(const chatlog::ChatLogHeader& header) {
+std::string_view HeaderOwnerName(const ChatLogHeader& header) {
     return BoundedText(header.szOwnerName, sizeof header.szOwnerName);
 }
 
-std::string_view HeaderFriendName(const chatlog::ChatLogHeader& header) {
+std::string_view HeaderFriendName(const ChatLogHeader& header) {
     return BoundedText(header.szFriendName, sizeof header.szFriendName);
 }
 
 namespace {
 
 // memcpy keeps unaligned reads defined on every target.
-template <typename T> T ReadAt(chatlog::ChatLogRecordPos record, std::size_t offset) {
+template <typename T> T ReadAt(ChatLogRecordPos record, std::size_t offset) {
     T value;
     std::memcpy(&value, record + offset, sizeof value);
     return value;
@@ -44,30 +44,30 @@ template <typename T> T ReadAt(chatlog::ChatLogRecordPos record, std::size_t off
 
 } // namespace
 
-std::uint16_t RecordLength(chatlog::ChatLogRecordPos record) {
-    return ReadAt<std::uint16_t>(record, offsetof(chatlog::ChatLogRecord, wLength));
+std::uint16_t RecordLength(ChatLogRecordPos record) {
+    return ReadAt<std::uint16_t>(record, offsetof(ChatLogRecord, wLength));
 }
 
-std::int32_t RecordTime(chatlog::ChatLogRecordPos record) {
-    return ReadAt<std::int32_t>(record, offsetof(chatlog::ChatLogRecord, tTime));
+std::int32_t RecordTime(ChatLogRecordPos record) {
+    return ReadAt<std::int32_t>(record, offsetof(ChatLogRecord, tTime));
 }
 
-std::uint32_t RecordDirection(chatlog::ChatLogRecordPos record) {
-    return ReadAt<std::uint32_t>(record, offsetof(chatlog::ChatLogRecord, dwDirection));
+std::uint32_t RecordDirection(ChatLogRecordPos record) {
+    return ReadAt<std::uint32_t>(record, offsetof(ChatLogRecord, dwDirection));
 }
 
-std::string_view RecordContent(chatlog::ChatLogRecordPos record) {
+std::string_view RecordContent(ChatLogRecordPos record) {
     return RecordContent(record, RecordLength(record));
 }
 
-std::string_view RecordContent(chatlog::ChatLogRecordPos record, std::uint16_t length) {
-    if (length <= chatlog::kChatLogRecordFixedSize)
+std::string_view RecordContent(ChatLogRecordPos record, std::uint16_t length) {
+    if (length <= kChatLogRecordFixedSize)
         return {};
-    return BoundedText(reinterpret_cast<const char*>(record) + chatlog::kChatLogRecordFixedSize,
-                       length - chatlog::kChatLogRecordFixedSize);
+    return BoundedText(reinterpret_cast<const char*>(record) + kChatLogRecordFixedSize,
+                       length - kChatLogRecordFixedSize);
 }
 
-std::uint16_t RecordLengthWithin(chatlog::ChatLogRecordPos record, const unsigned char* viewEnd) {
+std::uint16_t RecordLengthWithin(ChatLogRecordPos record, const unsigned char* viewEnd) {
     if (!record || viewEnd <= record || viewEnd - record < 2)
         return 0;
     const std::uint16_t length = RecordLength(record);
@@ -75,15 +75,12 @@ std::uint16_t RecordLengthWithin(chatlog::ChatLogRecordPos record, const unsigne
     return available < length ? static_cast<std::uint16_t>(available) : length;
 }
 
-std::string_view RecordSender(const chatlog::ChatLogHeader& header,
-                              chatlog::ChatLogRecordPos record) {
+std::string_view RecordSender(const ChatLogHeader& header, ChatLogRecordPos record) {
     return IsSentRecord(record) ? HeaderOwnerName(header) : HeaderFriendName(header);
 }
 
-void WalkChatLogRecords(const unsigned char* view, std::uint32_t size,
-                        chatlog::ChatLogRecordIndex& index) {
-    VisitChatLogRecords(view, size,
-                        [&index](chatlog::ChatLogRecordPos record) { index.push_back(record); });
+void WalkChatLogRecords(const unsigned char* view, std::uint32_t size, ChatLogRecordIndex& index) {
+    VisitChatLogRecords(view, size, [&index](ChatLogRecordPos record) { index.push_back(record); });
 }
 
 } // namespace chatlog

@@ -59,11 +59,10 @@ void FindInLog(const CTextSearch& search, const unsigned char* view, std::uint32
     if (search.MatchesNothing() || !view)
         return;
     CRecordMatcher matcher(search, view, view + size);
-    VisitChatLogRecordLengths(view, size,
-                              [&](chatlog::ChatLogRecordPos record, std::uint16_t length) {
-                                  if (matcher.Find(record, length))
-                                      hit(record);
-                              });
+    VisitChatLogRecordLengths(view, size, [&](ChatLogRecordPos record, std::uint16_t length) {
+        if (matcher.Find(record, length))
+            hit(record);
+    });
 }
 
 } // namespace chatlog

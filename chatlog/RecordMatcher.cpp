@@ -24,16 +24,15 @@ CRecordMatcher::CRecordMatcher(const CTextSearch& search, const unsigned char* v
     : m_search(search), m_viewBegin(viewBegin), m_viewEnd(viewBegin ? viewEnd : nullptr),
       m_ascending(ascending) {}
 
-bool CRecordMatcher::Find(chatlog::ChatLogRecordPos record, std::uint32_t length,
-                          TextMatch* match) {
+bool CRecordMatcher::Find(ChatLogRecordPos record, std::uint32_t length, TextMatch* match) {
     const std::size_t n = m_search.NeedleSize();
     if (n == 0 || !record || record < m_viewBegin || record >= m_viewEnd)
         return false;
     const std::size_t room = static_cast<std::size_t>(m_viewEnd - record);
     const std::size_t size = length < room ? length : room;
-    if (size < chatlog::kChatLogRecordFixedSize + n)
+    if (size < kChatLogRecordFixedSize + n)
         return false;
-    const unsigned char* text = record + chatlog::kChatLogRecordFixedSize;
+    const unsigned char* text = record + kChatLogRecordFixedSize;
     const unsigned char* end = record + size;
     const bool ahead = m_ascending && (!m_lastText || text >= m_lastText);
     m_lastText = text;

@@ -25,7 +25,7 @@ public:
     // long as the caller read it once (cut to the view here). Records may be
     // asked in any order; asked in file order each byte is scanned once, in
     // any other order each record is searched on its own.
-    bool Find(chatlog::ChatLogRecordPos record, std::uint32_t length, TextMatch* match = nullptr);
+    bool Find(ChatLogRecordPos record, std::uint32_t length, TextMatch* match = nullptr);
 
 private:
     const unsigned char* FindAhead(const unsigned char* text, const unsigned char* end);

@@ -229,16 +229,16 @@ const unsigned char* CTextSearch::FindInTextTwoWay(const unsigned char* text,
     return found;
 }
 
-bool CTextSearch::FindInRecord(chatlog::ChatLogRecordPos record, TextMatch& match) const {
+bool CTextSearch::FindInRecord(ChatLogRecordPos record, TextMatch& match) const {
     return record && FindInRecord(record, RecordLength(record), match);
 }
 
-bool CTextSearch::FindInRecord(chatlog::ChatLogRecordPos record, std::uint16_t length,
+bool CTextSearch::FindInRecord(ChatLogRecordPos record, std::uint16_t length,
                                TextMatch& match) const {
-    if (MatchesNothing() || !record || length <= chatlog::kChatLogRecordFixedSize)
+    if (MatchesNothing() || !record || length <= kChatLogRecordFixedSize)
         return false;
-    const unsigned char* text = record + chatlog::kChatLogRecordFixedSize;
-    const std::size_t room = length - chatlog::kChatLogRecordFixedSize;
+    const unsigned char* text = record + kChatLogRecordFixedSize;
+    const std::size_t room = length - kChatLogRecordFixedSize;
     if (room < m_needle.size())
         return false;
     const void* nul = std::memchr(text, 0, room);

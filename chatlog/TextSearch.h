@@ -57,11 +57,10 @@ public:
     // The first match inside this record's text (within its length and
     // before its NUL, starting and ending on GBK character boundaries).
     // `record` is a position a walk delivered; wLength is read here once.
-    bool FindInRecord(chatlog::ChatLogRecordPos record, TextMatch& match) const;
+    bool FindInRecord(ChatLogRecordPos record, TextMatch& match) const;
     // The same within `length` bytes, the length the caller read (and
     // checked against its view) once.
-    bool FindInRecord(chatlog::ChatLogRecordPos record, std::uint16_t length,
-                      TextMatch& match) const;
+    bool FindInRecord(ChatLogRecordPos record, std::uint16_t length, TextMatch& match) const;
 
     // The first match in the text [text, textEnd) (textEnd: its NUL or its
     // record's end) that starts and ends on character boundaries; nullptr
