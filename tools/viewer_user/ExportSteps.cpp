@@ -53,6 +53,17 @@ std::wstring BoxText(HWND box) {
     return best;
 }
 
+void PressCtrlE() {
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_CONTROL, 'E', 'E', VK_CONTROL};
+    for (int k = 0; k < 4; ++k) {
+        keys[k].type = INPUT_KEYBOARD;
+        keys[k].ki.wVk = codes[k];
+        keys[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
+    }
+    ::SendInput(4, keys, sizeof(INPUT));
+}
+
 void Repaint(HWND window) {
     ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
@@ -64,16 +75,17 @@ int OpenExportDialog(HWND frame, const std::wstring& folder) {
     if (HWND find = OwnedDialog(frame, edt1, IDC_EXPORT_FORMAT))
         ::SendMessageW(find, WM_COMMAND, IDCANCEL, 0);
     // The accelerator reads the Ctrl key's state, which only real input sets.
-    ::SetForegroundWindow(frame);
-    INPUT keys[4] = {};
-    const WORD codes[4] = {VK_CONTROL, 'E', 'E', VK_CONTROL};
-    for (int k = 0; k < 4; ++k) {
-        keys[k].type = INPUT_KEYBOARD;
-        keys[k].ki.wVk = codes[k];
-        keys[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
+    // The keys go to the window that is active when they arrive: the frame
+    // once the Find dialog has gone, which may take a moment; a press that
+    // went elsewhere is pressed again, as a user would.
+    HWND dialog = nullptr;
+    for (int attempt = 0; attempt < 3 && dialog == nullptr; ++attempt) {
+        ::SetForegroundWindow(frame);
+        for (int waited = 0; ::GetForegroundWindow() != frame && waited < 1000; waited += 50)
+            ::Sleep(50);
+        PressCtrlE();
+        dialog = WaitForDialog(frame, IDC_EXPORT_FORMAT, 0, kDialogWaitMs / 3);
     }
-    ::SendInput(4, keys, sizeof(INPUT));
-    HWND dialog = WaitForDialog(frame, IDC_EXPORT_FORMAT, 0, kDialogWaitMs);
     if (dialog == nullptr) {
         std::fprintf(stderr, "viewer-user: Ctrl+E opened no export dialog\n");
         return 1;
