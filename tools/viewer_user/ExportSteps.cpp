@@ -53,9 +53,18 @@ std::wstring BoxText(HWND box) {
     return best;
 }
 
-void PressCtrlE() {
+void Repaint(HWND window) {
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+} // namespace
+
+void PressCtrl(HWND frame, WORD key) {
+    ::SetForegroundWindow(frame);
+    for (int waited = 0; ::GetForegroundWindow() != frame && waited < 1000; waited += 50)
+        ::Sleep(50);
     INPUT keys[4] = {};
-    const WORD codes[4] = {VK_CONTROL, 'E', 'E', VK_CONTROL};
+    const WORD codes[4] = {VK_CONTROL, key, key, VK_CONTROL};
     for (int k = 0; k < 4; ++k) {
         keys[k].type = INPUT_KEYBOARD;
         keys[k].ki.wVk = codes[k];
@@ -64,26 +73,16 @@ void PressCtrlE() {
     ::SendInput(4, keys, sizeof(INPUT));
 }
 
-void Repaint(HWND window) {
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
-} // namespace
-
 int OpenExportDialog(HWND frame, const std::wstring& folder) {
     // A Find dialog left open is closed first, as a user would.
     if (HWND find = OwnedDialog(frame, edt1, IDC_EXPORT_FORMAT))
         ::SendMessageW(find, WM_COMMAND, IDCANCEL, 0);
-    // The accelerator reads the Ctrl key's state, which only real input sets.
     // The keys go to the window that is active when they arrive: the frame
     // once the Find dialog has gone, which may take a moment; a press that
     // went elsewhere is pressed again, as a user would.
     HWND dialog = nullptr;
     for (int attempt = 0; attempt < 3 && dialog == nullptr; ++attempt) {
-        ::SetForegroundWindow(frame);
-        for (int waited = 0; ::GetForegroundWindow() != frame && waited < 1000; waited += 50)
-            ::Sleep(50);
-        PressCtrlE();
+        PressCtrl(frame, 'E');
         dialog = WaitForDialog(frame, IDC_EXPORT_FORMAT, 0, kDialogWaitMs / 3);
     }
     if (dialog == nullptr) {

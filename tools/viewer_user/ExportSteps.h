@@ -8,6 +8,11 @@
 
 namespace viewer_user {
 
+// Ctrl+`key` as the keyboard gives it: the accelerators read the Ctrl key's
+// state, which only real input sets, so the keys go in through SendInput to
+// the frame brought to the front (waited for, up to a second).
+void PressCtrl(HWND frame, WORD key);
+
 // Ctrl+E on the frame; in the dialog 所有好友 and the folder typed into 保存到.
 // Returns once the dialog is up and painted.
 int OpenExportDialog(HWND frame, const std::wstring& folder);

@@ -129,21 +129,6 @@ int SelectRow(HWND table, long row, long waitMs) {
     return 0;
 }
 
-// Ctrl+F as the keyboard gives it: the accelerator reads the Ctrl key's state,
-// which only real input sets, so the keys go in through SendInput to the
-// viewer brought to the front.
-void PressCtrlF(HWND frame) {
-    ::SetForegroundWindow(frame);
-    INPUT keys[4] = {};
-    const WORD codes[4] = {VK_CONTROL, 'F', 'F', VK_CONTROL};
-    for (int k = 0; k < 4; ++k) {
-        keys[k].type = INPUT_KEYBOARD;
-        keys[k].ki.wVk = codes[k];
-        keys[k].ki.dwFlags = k < 2 ? 0 : KEYEVENTF_KEYUP;
-    }
-    ::SendInput(4, keys, sizeof(INPUT));
-}
-
 // Where a user drags the dialog so that it hides nothing of the viewer: just
 // below the frame, at its right edge, when the screen has room there.
 void MoveAside(HWND dialog, HWND frame) {
@@ -164,7 +149,7 @@ int Find(HWND table, const std::wstring& text, long waitMs) {
     HWND frame = ::GetAncestor(table, GA_ROOT);
     HWND dialog = FindOwnedDialog(frame, true);
     if (dialog == nullptr)
-        PressCtrlF(frame);
+        viewer_user::PressCtrl(frame, 'F');
     for (long waited = 0; dialog == nullptr; waited += 100) {
         if (waited >= kDialogWaitMs) {
             std::fprintf(stderr, "viewer-user: Ctrl+F opened no Find dialog\n");

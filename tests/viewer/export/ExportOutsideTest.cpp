@@ -3,24 +3,14 @@
 // program writes grows past VEMLI_FILE_LIMIT bytes), and a friend's log
 // removed after the tree listed it by something Windows' sharing does not
 // stop (another machine on a shared folder).
-#include "ScriptedShell.h"
-#include "ViewerFixture.h"
+#include "ExportFixture.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
 const char kZhang[] = "\xd5\xc5\xc8\xfd";   // 张三
 constexpr std::int32_t kJan15 = 1705320000; // 2024-01-15 12:00 UTC
-
-std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // Wine's own conversions between its paths and the Linux ones.
 using UnixNameOf = char*(CDECL*)(LPCWSTR);
@@ -58,22 +48,11 @@ std::string RemoveBehindWindowsBack(const std::filesystem::path& file) {
     return answer;
 }
 
-class ViewerExportOutside : public ViewerTest {
+class ViewerExportOutside : public ViewerExportTest {
 protected:
-    void SetUp() override {
-        ViewerTest::SetUp();
-        m_frame->SetShellDialogs(m_shell);
-        m_shell.m_messageAnswer = IDNO;
-        m_logs = AccountFolder("1234");
-    }
     void List(const char* selectKey) {
         Send(kViewerMsgShowAccount, 1, 234);
-        Send(kViewerMsgSelectFriend, std::atoi(selectKey) / 10, std::atoi(selectKey) % 10);
-        Pump();
-    }
-    const ExportJobResult& Export(const ExportChoices& choices, const std::filesystem::path& to) {
-        m_frame->ExportCommand().Export(*m_frame, choices, to.wstring());
-        return m_frame->ExportCommand().LastResult();
+        SelectFriend(selectKey);
     }
     static std::vector<LogRecord> Messages(int count, const std::string& text) {
         std::vector<LogRecord> records;
@@ -87,9 +66,6 @@ protected:
             names.push_back(std::filesystem::relative(entry.path(), folder));
         return names;
     }
-
-    CScriptedShell m_shell;
-    std::filesystem::path m_logs;
 };
 
 TEST_F(ViewerExportOutside, ADiskThatFillsLeavesNoPartOfAFileAndTheReplacedOnesAsTheyWere) {

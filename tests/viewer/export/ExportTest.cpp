@@ -2,13 +2,10 @@
 // friend and all, compared byte for byte with what chatlog-export writes for
 // the same choices; a date range; a cancel in the middle; the client's
 // messages during an export; the exports that must write nothing.
+#include "ExportFixture.h"
 #include "ModalAnswer.h"
-#include "ScriptedShell.h"
-#include "ViewerFixture.h"
 
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace {
 
@@ -20,13 +17,6 @@ constexpr std::int32_t kJan15 = 1705320000; // 2024-01-15 12:00 UTC
 constexpr std::int32_t kDay = 86400;
 
 using FileTree = std::map<std::string, std::string>; // relative path -> bytes
-
-std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // A file, or every file below a folder, by relative path.
 FileTree ReadTree(const std::filesystem::path& root) {
@@ -79,13 +69,10 @@ const wchar_t* FormatName(ExportFormat format) {
     }
 }
 
-class ViewerExport : public ViewerTest {
+class ViewerExport : public ViewerExportTest {
 protected:
     void SetUp() override {
-        ViewerTest::SetUp();
-        m_frame->SetShellDialogs(m_shell);
-        m_shell.m_messageAnswer = IDNO;
-        m_logs = AccountFolder("1234");
+        ViewerExportTest::SetUp();
         std::vector<LogRecord> zhang, li;
         for (int i = 0; i < 40; ++i)
             zhang.push_back({kJan15 + i * 3 * kDay, static_cast<std::uint32_t>(i % 2),
@@ -97,14 +84,6 @@ protected:
         WriteLog(m_logs, "33.dat", LogBytes("33", "empty"));
         Send(kViewerMsgShowAccount, 1, 234);
         SelectFriend("11");
-    }
-    void SelectFriend(const char* key) {
-        Send(kViewerMsgSelectFriend, std::atoi(key) / 10, std::atoi(key) % 10);
-        Pump();
-    }
-    const ExportJobResult& Export(const ExportChoices& choices, const std::filesystem::path& to) {
-        m_frame->ExportCommand().Export(*m_frame, choices, to.wstring());
-        return m_frame->ExportCommand().LastResult();
     }
     // chatlog-export's arguments for the same choices on these logs.
     static std::vector<std::wstring> CliArgs(const ExportChoices& c,
@@ -137,9 +116,6 @@ protected:
             paths.push_back((m_logs / name).wstring());
         return paths;
     }
-
-    CScriptedShell m_shell;
-    std::filesystem::path m_logs;
 };
 
 TEST_F(ViewerExport, WritesWhatTheCommandLineWritesInEveryFormat) {
