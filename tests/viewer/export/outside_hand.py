@@ -13,6 +13,8 @@
   or why not.
 
 The program also gets VEMLI_FILE_LIMIT. The hand's folder is this run's own.
+Run it where wine_env_start has started the wineserver, as ctest is: a server
+started from inside would take the limit to the prefix's registry files.
 """
 import os
 import resource
