@@ -1,11 +1,14 @@
 // What only POSIX lets happen to a folder export: a symbolic link planted
-// where it writes, and a log shrunk under its mapped walk.
+// where it writes, a log shrunk under its mapped walk, and a full disk.
 #include "ExportJob.h"
+#include "OutputSink.h"
 #include "SampleAccount.h"
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -120,4 +123,18 @@ TEST(FolderExportPosix, LogShrunkDuringTheWalkEndsAsDamage) {
         EXPECT_TRUE(fs::exists(out / (copy.stem().string() + ".csv")));
         EXPECT_FALSE(HasTemporary(out));
     }
+}
+
+// A disk that fills: /dev/full refuses every write with ENOSPC, and the
+// failure names the file and the system's reason.
+TEST(FolderExportPosix, AFullDiskIsNamedInTheFailure) {
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    ASSERT_NE(full, nullptr);
+    COutputSink sink(full);
+    sink.Text().assign(1 << 17, 'x');
+    sink.Flush();
+    std::fclose(full);
+    EXPECT_FALSE(sink.Ok());
+    EXPECT_EQ(sink.WriteFailure("out.html"),
+              "out.html: cannot write: " + std::string(std::strerror(ENOSPC)));
 }
