@@ -103,7 +103,9 @@ wine_env_start() {
   if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
     cp "$marlett" "$fonts/"
   fi
-  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  # A server of this prefix may still run (a developer's wine_env_start
+  # without wine_env_stop): then that one serves, and a second is refused.
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   "$WINE64" wineboot </dev/null >/dev/null 2>&1 || true
 }
 
