@@ -104,10 +104,8 @@ int main() {
         std::fprintf(stderr, "findall_bench: cannot write the account\n");
         return 1;
     }
-    ::SetCurrentDirectoryW(base.wstring().c_str());
-
     CMainFrame* frame = nullptr;
-    std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(frame);
+    std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(base, frame);
     if (docTemplate == nullptr)
         return 1;
     frame->SendMessage(kViewerMsgShowAccount, 1, 234);

@@ -37,8 +37,12 @@ inline std::filesystem::path FreshChatLogFolder(const char* name) {
     return folder;
 }
 
-// The document template owns the frame; null when the frame cannot open.
-inline std::unique_ptr<CSingleDocTemplate> OpenViewerFrame(CMainFrame*& frame) {
+// The frame opened in `clientFolder` (the current folder, where the viewer
+// finds the accounts, as the client starts it). The document template owns
+// the frame; null when the frame cannot open.
+inline std::unique_ptr<CSingleDocTemplate>
+OpenViewerFrame(const std::filesystem::path& clientFolder, CMainFrame*& frame) {
+    ::SetCurrentDirectoryW(clientFolder.wstring().c_str());
     INITCOMMONCONTROLSEX init = {sizeof(init), ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&init);
     auto docTemplate = std::make_unique<CSingleDocTemplate>(

@@ -5,6 +5,7 @@
 // it samples how often the progress window's count moves and how long the
 // frame takes to answer and repaint when another thread asks it to, against
 // the same repaint with no export running.
+#include "BenchPlatform.h"
 #include "BenchSupport.h"
 #include "ChatLogWriter.h"
 #include "ExportJob.h"
@@ -115,25 +116,10 @@ void PrintRepaints(const char* what, std::vector<double> samples) {
                 samples.size(), static_cast<int>(over));
 }
 
-int RunProgram(const std::wstring& exe, std::wstring line) {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                          nullptr, nullptr, &startup, &process))
-        return -1;
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
-std::wstring ExporterPath() {
+std::string ExporterPath() {
     wchar_t self[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return (fs::path(self).parent_path() / CHATLOG_EXPORT_EXE).lexically_normal().wstring();
+    return (fs::path(self).parent_path() / CHATLOG_EXPORT_EXE).lexically_normal().u8string();
 }
 
 // The log: `messages` over about three years, both directions, Chinese text.
@@ -165,10 +151,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "viewer_export_bench: cannot write the log\n");
         return 1;
     }
-    ::SetCurrentDirectoryW(base.wstring().c_str());
-
     CMainFrame* frame = nullptr;
-    std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(frame);
+    std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(base, frame);
     if (docTemplate == nullptr)
         return 1;
     CAnswerNo answers;
@@ -204,11 +188,13 @@ int main(int argc, char** argv) {
         std::printf("  round %d: progress moved %d times, longest still %.0f ms\n", round,
                     g_samples.changes, g_samples.longestGap);
 
-        const std::wstring exe = ExporterPath();
+        // The folder ends in '/': a trailing backslash would escape the
+        // closing quote of its argument.
+        double cpuMs = 0;
         t0 = Clock::now();
-        const int code = RunProgram(exe, L"\"" + exe + L"\" \"" + (folder / "11.dat").wstring() +
-                                             L"\" --format html --split month -o \"" +
-                                             theirs.wstring() + L"\\\\\"");
+        const int code = RunProgram({ExporterPath(), (folder / "11.dat").u8string(), "--format",
+                                     "html", "--split", "month", "-o", theirs.u8string() + "/"},
+                                    NullDevice(), cpuMs);
         cli.push_back(Millis(t0, Clock::now()));
         if (code != 0)
             status = 1;

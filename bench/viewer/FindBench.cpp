@@ -68,12 +68,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     bytes = std::string();
-    ::SetCurrentDirectoryW(base.wstring().c_str());
-
     int status = 0;
     {
         CMainFrame* frame = nullptr;
-        std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(frame);
+        std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(base, frame);
         if (docTemplate == nullptr)
             return 1;
         frame->SendMessage(kViewerMsgShowAccount, 1, 234);

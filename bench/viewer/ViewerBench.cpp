@@ -83,10 +83,8 @@ int main() {
             return 1;
         }
     }
-    ::SetCurrentDirectoryW(base.wstring().c_str());
-
     CMainFrame* frame = nullptr;
-    std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(frame);
+    std::unique_ptr<CSingleDocTemplate> docTemplate = OpenViewerFrame(base, frame);
     if (docTemplate == nullptr)
         return 1;
     CTreeCtrl& tree = *dynamic_cast<CTreeCtrl*>(CWnd::FromHandlePermanent(
