@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 
+#include "SignedSetup.h"
 #include "WinTestSupport.h"
 
 #include <wininet.h>
@@ -61,6 +62,11 @@ bool EngineFixture::StartCheck(const std::string& host, const std::string& path,
     if (!m_engine->SetCallback(&EngineFixture::OnEvent, 0))
         return false;
     return m_engine->StartCheck();
+}
+
+bool EngineFixture::TrustServerSetupKey() {
+    updater::SetupKey key;
+    return updater::ParseHexBytes(m_server.SetupKey().c_str(), key) && m_engine->SetSetupKey(key);
 }
 
 LONG CALLBACK EngineFixture::OnEvent(UINT code, WPARAM wParam, LPARAM lParam, DWORD) {

@@ -33,6 +33,9 @@ protected:
     std::string Host(const char* label = "u") const;
     // SetServer, SetCallback and StartCheck; false when any refuses.
     bool StartCheck(const std::string& host, const std::string& path, const std::string& file);
+    // The engine insists on setups the test server signs; false when the
+    // server's key cannot be read or the engine refuses it.
+    bool TrustServerSetupKey();
     // Waits (bounded) for the event that ends the run: a failure, UE_VERSION_READY
     // when no download follows, or UE_DOWNLOAD_DONE.
     bool WaitForEnd(DWORD ms = 60000);

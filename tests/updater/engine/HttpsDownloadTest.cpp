@@ -4,7 +4,6 @@
 // still valid, downloads; the others end the download with the engine's
 // connect failure and leave nothing behind, with a setup key or without.
 #include "EngineFixture.h"
-#include "SignedSetup.h"
 #include "TrustedAuthority.h"
 
 #include <ostream>
@@ -33,9 +32,7 @@ TEST_P(HttpsDownload, OnlyATrustedCertificateDownloads) {
     ASSERT_TRUE(m_server.Release("/v.ini", path, std::string("https://") + c.host + path, "1,2,3,5",
                                  "good", setup));
     if (c.withKey) {
-        updater::SetupKey key;
-        ASSERT_TRUE(updater::ParseHexBytes(m_server.SetupKey().c_str(), key));
-        ASSERT_TRUE(m_engine->SetSetupKey(key));
+        ASSERT_TRUE(TrustServerSetupKey());
     }
     ASSERT_TRUE(StartCheck(Host(), "/", "v.ini"));
     ASSERT_TRUE(WaitForEnd());

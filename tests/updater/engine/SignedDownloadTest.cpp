@@ -26,9 +26,7 @@ TEST_P(SignedDownload, EndsWithItsEvent) {
     ASSERT_TRUE(m_server.Release("/v.ini", "/setup.exe", "http://" + Host("dl") + "/setup.exe",
                                  "1,2,3,5", c.variant, setup));
     const std::string variant = c.variant;
-    updater::SetupKey key;
-    ASSERT_TRUE(updater::ParseHexBytes(m_server.SetupKey().c_str(), key));
-    ASSERT_TRUE(m_engine->SetSetupKey(key));
+    ASSERT_TRUE(TrustServerSetupKey());
     ASSERT_TRUE(StartCheck(Host(), "/", "v.ini"));
     ASSERT_TRUE(WaitForEnd());
 
