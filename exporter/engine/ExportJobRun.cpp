@@ -315,8 +315,8 @@ void CExportJob::ExportToOne(const std::vector<SelectedLog>& selected) {
     if (m_options.output.empty()) {
         if (!sink.Ok() || std::fflush(stdout) != 0)
             Problem("cannot write to standard output");
-    } else if (!sink.Ok() || !m_outputs.Add(file, error, m_matched)) {
-        FileFailed(error.empty() ? sink.WriteFailure(m_options.output) : error);
+    } else if (!m_outputs.Add(file, sink, m_matched, error)) {
+        FileFailed(error);
     }
 }
 
@@ -355,8 +355,8 @@ bool CExportJob::ExportFriendFile(const SelectedLog& log, ExportIndexEntry& entr
     // A search leaves out the friends it found nothing with.
     if (!read || m_cancelled || (m_options.hasGrep && entry.sent + entry.received == 0))
         return false;
-    if (!sink.Ok() || !m_outputs.Add(file, error, entry.sent + entry.received)) {
-        FileFailed(error.empty() ? sink.WriteFailure(exporter::PathText(path)) : error);
+    if (!m_outputs.Add(file, sink, entry.sent + entry.received, error)) {
+        FileFailed(error);
         return false;
     }
     entry.file = log.fileName;
@@ -393,8 +393,8 @@ void CExportJob::WriteIndex(const std::vector<ExportIndexEntry>& index) {
     COutputSink sink(file.Stream());
     exporter::FormatRow(m_options.format).writeIndex(index, sink, WriterChoice());
     sink.Flush();
-    if (!sink.Ok() || !m_outputs.Add(file, error))
-        FileFailed(error.empty() ? sink.WriteFailure(name) : error);
+    if (!m_outputs.Add(file, sink, 0, error))
+        FileFailed(error);
 }
 
 // Every file into place, or (cancelled) none; the counts of the result.

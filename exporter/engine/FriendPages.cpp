@@ -104,9 +104,8 @@ void CFriendPages::ClosePage(const std::string& next) {
     page->writer->EndDocument();
     page->sink->Flush();
     std::string error;
-    if (!page->sink->Ok() ||
-        !m_outputs.Add(page->file, error, page->entry.sent + page->entry.received)) {
-        m_problem(error.empty() ? page->sink->WriteFailure(exporter::PathText(page->path)) : error);
+    if (!m_outputs.Add(page->file, *page->sink, page->entry.sent + page->entry.received, error)) {
+        m_problem(error);
         return;
     }
     if (m_index)
@@ -125,10 +124,8 @@ bool CFriendPages::Finish(bool keep) {
     m_index->End();
     m_indexSink->Flush();
     std::string error;
-    if (!m_indexSink->Ok() || !m_outputs.Add(m_indexFile, error)) {
-        m_problem(error.empty()
-                      ? m_indexSink->WriteFailure(exporter::PathText(m_folder / m_links.index))
-                      : error);
+    if (!m_outputs.Add(m_indexFile, *m_indexSink, 0, error)) {
+        m_problem(error);
         return false;
     }
     return true;

@@ -24,7 +24,13 @@ bool CPendingOutputs::MakeFolder(const fs::path& folder) {
     return fs::is_directory(folder, ec);
 }
 
-bool CPendingOutputs::Add(CAtomicOutputFile& file, std::string& error, std::uint64_t messages) {
+bool CPendingOutputs::Add(CAtomicOutputFile& file, const COutputSink& sink, std::uint64_t messages,
+                          std::string& error) {
+    if (!sink.Ok()) {
+        error = sink.WriteFailure(exporter::PathText(file.Destination()));
+        file.Discard();
+        return false;
+    }
     Pending pending{file.Temporary(), file.Destination(), messages};
     if (!file.Close(error))
         return false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "AtomicOutputFile.h"
+#include "OutputSink.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,10 +25,12 @@ public:
     // Makes `folder` and those above it where missing, remembering the ones
     // it made; true when the folder is there.
     bool MakeFolder(const std::filesystem::path& folder);
-    // Closes `file`, whole, and keeps its temporary for Commit; false, the
-    // temporary removed, when it could not be written whole. `messages`:
-    // how many it holds.
-    bool Add(CAtomicOutputFile& file, std::string& error, std::uint64_t messages = 0);
+    // Closes `file`, written through `sink`, and keeps its temporary for
+    // Commit; false, the temporary removed and `error` saying why (the
+    // system's reason when it gave one), when it could not be written whole.
+    // `messages`: how many it holds.
+    bool Add(CAtomicOutputFile& file, const COutputSink& sink, std::uint64_t messages,
+             std::string& error);
     // Renames every file kept over its destination, in the order added; each
     // that fails is told to `problem`. The number put in place.
     std::size_t Commit(const ProblemReport& problem);
